@@ -1,0 +1,72 @@
+# The Windows program, its in-process tests and the end-to-end driver, all cross-built with MinGW-w64.
+enable_testing()
+enable_language(RC)
+
+set(XIRARP_BASE_IMAGE_SIZE 655360)
+set(XIRARP_RESULTS_DIR ${CMAKE_BINARY_DIR}/results)
+
+# Tests run under Wine in a prefix of their own inside the build folder.
+find_program(XIRARP_WINE64 wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64" AND XIRARP_WINE64)
+    set(XIRARP_WINE ${XIRARP_WINE64})
+else()
+    set(XIRARP_WINE wine)
+endif()
+configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
+               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+add_compile_options(-Wall -Wextra -ffunction-sections -fdata-sections)
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0600 WINVER=0x0600)
+add_link_options(-static -s -Wl,--gc-sections)
+
+add_library(xirarp_core STATIC ${XIRARP_CORE_SOURCES})
+target_include_directories(xirarp_core PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
+
+file(GLOB_RECURSE xirarp_win_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*.cpp)
+list(REMOVE_ITEM xirarp_win_sources ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
+foreach(core_source ${XIRARP_CORE_SOURCES})
+    list(REMOVE_ITEM xirarp_win_sources ${CMAKE_SOURCE_DIR}/${core_source})
+endforeach()
+add_library(xirarp_win STATIC ${xirarp_win_sources})
+target_link_libraries(xirarp_win PUBLIC xirarp_core iphlpapi ws2_32 shlwapi comctl32 ole32 oleaut32 uuid shell32
+                                        gdi32 user32 advapi32)
+
+add_executable(XirARP WIN32 src/app/main.cpp res/xirarp.rc)
+target_link_libraries(XirARP PRIVATE xirarp_win)
+add_custom_command(TARGET XirARP POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -DIMAGE=$<TARGET_FILE:XirARP> -DBASE_SIZE=${XIRARP_BASE_IMAGE_SIZE}
+            -P ${CMAKE_SOURCE_DIR}/cmake/PadImage.cmake
+    VERBATIM)
+
+# GoogleTest from the sources Debian installs.
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+function(xirarp_add_wine_test name)
+    add_test(NAME ${name} COMMAND ${ARGN})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "GTEST_OUTPUT=xml:${XIRARP_RESULTS_DIR}/${name}.xml"
+                                            TIMEOUT 900)
+endfunction()
+
+file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+add_executable(xirarp_win_tests ${win_test_sources} res/xirarp.rc)
+target_link_libraries(xirarp_win_tests PRIVATE xirarp_win gtest gtest_main)
+xirarp_add_wine_test(win_tests xirarp_win_tests)
+
+# Recording stand-ins for the system commands the program starts.
+foreach(command arp ping)
+    add_executable(standin_${command} tests/e2e/stand_in.cpp)
+    set_target_properties(standin_${command} PROPERTIES OUTPUT_NAME ${command}
+                          RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/standins)
+endforeach()
+
+file(GLOB e2e_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/steps/*.cpp)
+add_executable(xirarp_e2e_tests ${e2e_sources})
+target_include_directories(xirarp_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e)
+target_link_libraries(xirarp_e2e_tests PRIVATE xirarp_core gtest gtest_main shlwapi advapi32 user32)
+add_dependencies(xirarp_e2e_tests XirARP standin_arp standin_ping)
+xirarp_add_wine_test(e2e_tests xirarp_e2e_tests)

@@ -1,0 +1,62 @@
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "app/arp_app.h"
+#include "app/instance_guard.h"
+#include "app/own_image.h"
+#include "app/run_mode.h"
+#include "app/startup_texts.h"
+#include "config/client_config.h"
+#include "config/client_config_store.h"
+#include "config/ui_language.h"
+#include "sys/module_path.h"
+#include "sys/seams.h"
+#include "sys/text_encoding.h"
+#include "ui/main_dlg.h"
+
+namespace {
+
+int showStartupMessage(const std::string& utf8Text, UINT flags) {
+    return seams().messageBox(nullptr, utf8Text.c_str(), ansiToUtf8(applicationName()).c_str(), flags);
+}
+
+std::string ownFileUnreadableMessage(const std::string& fileName, const std::string& folder) {
+    std::vector<char> text(fileName.size() + folder.size() + 128);
+    snprintf(text.data(), text.size(), kOwnFileUnreadableFormat, fileName.c_str(), folder.c_str());
+    return ansiToUtf8(text.data());
+}
+
+}  // namespace
+
+bool CArpApp::InitInstance() {
+    uint16_t langId = seams().systemDefaultLangId();
+    if (instanceGuard().anotherCopyRuns()) {
+        showStartupMessage(kAnotherCopyRunning.in(systemUiLanguage(langId)), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+
+    setRunMode(RunMode::Admin);
+    std::string folder = currentFolder();
+    std::string path = ownExecutablePath();
+    OwnImage image = readOwnImage(path);
+    if (!image.opened) {
+        showStartupMessage(ownFileUnreadableMessage(path, folder), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+
+    if (image.length > kBaseImageSize) {
+        ClientConfigImport imported = importClientConfig(image.tail, langId, applicationName());
+        if (imported.headerFound)
+            setRunMode(runModeFromToken(imported.modeToken));
+        if (currentRunMode() == RunMode::ClientAsk &&
+            showStartupMessage(kRunBindingQuestion.in(imported.language), MB_OKCANCEL | MB_ICONINFORMATION) ==
+                IDCANCEL)
+            return false;
+    }
+
+    CArpMainDlg mainWindow(nullptr);
+    mainWindow.DoModal();
+    return false;
+}

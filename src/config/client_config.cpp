@@ -1,0 +1,140 @@
+#include "config/client_config.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char* const kKeyTexts[kConfigKeyCount] = {
+    "\"language\"=dword:", "\"mode\"=\"", "\"pwd\"=\"", "\"timer\"=dword:", "\"gwmac\"=\"", "\"gwip\"=\"",
+};
+
+bool isDwordKey(ConfigKey key) {
+    return key == ConfigKey::Language || key == ConfigKey::Timer;
+}
+
+// Byte search that, unlike strstr, does not stop at zero bytes.
+size_t find(const char* data, size_t size, size_t from, const char* needle) {
+    size_t needleSize = strlen(needle);
+    if (from > size || needleSize > size - from)
+        return SIZE_MAX;
+    for (size_t at = from; at + needleSize <= size; ++at) {
+        if (memcmp(data + at, needle, needleSize) == 0)
+            return at;
+    }
+    return SIZE_MAX;
+}
+
+size_t findByte(const char* data, size_t size, size_t from, char byte) {
+    const void* hit = from < size ? memchr(data + from, byte, size - from) : nullptr;
+    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : SIZE_MAX;
+}
+
+// "%d" over [begin, end): white space, optional sign, decimal digits (leading zeros stay decimal).
+// Out-of-range numbers saturate. No digits means no number.
+std::optional<int32_t> readDecimal(const char* begin, const char* end) {
+    const char* at = begin;
+    while (at < end && (*at == ' ' || *at == '\t' || *at == '\n' || *at == '\v' || *at == '\f' || *at == '\r'))
+        ++at;
+    bool negative = false;
+    if (at < end && (*at == '+' || *at == '-'))
+        negative = *at++ == '-';
+    if (at == end || *at < '0' || *at > '9')
+        return std::nullopt;
+    int64_t value = 0;
+    for (; at < end && *at >= '0' && *at <= '9'; ++at) {
+        if (value <= int64_t{INT32_MAX} + 1)
+            value = value * 10 + (*at - '0');
+    }
+    if (negative)
+        value = -value;
+    if (value > INT32_MAX)
+        return INT32_MAX;
+    if (value < INT32_MIN)
+        return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+const char* configKeyText(ConfigKey key) {
+    return kKeyTexts[static_cast<int>(key)];
+}
+
+bool ParsedClientConfig::has(ConfigKey key) const {
+    switch (key) {
+        case ConfigKey::Language:
+            return language.has_value();
+        case ConfigKey::Mode:
+            return mode.has_value();
+        case ConfigKey::Pwd:
+            return pwd.has_value();
+        case ConfigKey::Timer:
+            return timer.has_value();
+        case ConfigKey::Gwmac:
+            return gwmac.has_value();
+        case ConfigKey::Gwip:
+            return gwip.has_value();
+    }
+    return false;
+}
+
+std::optional<std::string> formatClientConfig(const ArpSettings& settings) {
+    char buffer[kClientConfigBufferSize] = {};
+    int length = snprintf(buffer, sizeof buffer,
+                          "Windows Registry Editor Version 5.00\r\n\n"
+                          "[HKEY_CURRENT_USER\\Software\\Xir\\XirARP]\r\n"
+                          "\"language\"=dword:%08d\r\n"
+                          "\"mode\"=\"%s\"\r\n"
+                          "\"pwd\"=\"%s\"\r\n"
+                          "\"timer\"=dword:%08d\r\n"
+                          "\"gwmac\"=\"%s\"\r\n"
+                          "\"gwip\"=\"%s\"\r\n",
+                          static_cast<int>(settings.language), settings.mode.c_str(), settings.pwd.c_str(),
+                          static_cast<int>(settings.timer), settings.gwmac.c_str(), settings.gwip.c_str());
+    if (length < 0 || static_cast<size_t>(length) >= sizeof buffer)
+        return std::nullopt;
+    return std::string(buffer, static_cast<size_t>(length));
+}
+
+ParsedClientConfig parseClientConfig(const char* data, size_t size) {
+    ParsedClientConfig result;
+    size_t searchFrom = find(data, size, 0, kConfigSectionHeader);
+    if (searchFrom == SIZE_MAX)
+        return result;
+    result.headerFound = true;
+
+    for (int index = 0; index < kConfigKeyCount; ++index) {
+        ConfigKey key = static_cast<ConfigKey>(index);
+        size_t keyAt = find(data, size, searchFrom, kKeyTexts[index]);
+        if (keyAt == SIZE_MAX)
+            continue;  // missing: the next key is searched from the same place
+        size_t valueBegin = keyAt + strlen(kKeyTexts[index]);
+        size_t terminator = findByte(data, size, valueBegin, isDwordKey(key) ? '\n' : '"');
+        size_t valueEnd = terminator == SIZE_MAX ? size : terminator;
+        searchFrom = terminator == SIZE_MAX ? size : terminator + 1;
+
+        if (isDwordKey(key)) {
+            std::optional<int32_t> number = readDecimal(data + valueBegin, data + valueEnd);
+            (key == ConfigKey::Language ? result.language : result.timer) = number;
+            continue;
+        }
+        std::string text(data + valueBegin, valueEnd - valueBegin);
+        switch (key) {
+            case ConfigKey::Mode:
+                result.mode = std::move(text);
+                break;
+            case ConfigKey::Pwd:
+                result.pwd = std::move(text);
+                break;
+            case ConfigKey::Gwmac:
+                result.gwmac = std::move(text);
+                break;
+            default:
+                result.gwip = std::move(text);
+                break;
+        }
+    }
+    return result;
+}

@@ -1,0 +1,41 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "config/arp_settings.h"
+
+// Length of the administrator executable; a client copy's configuration text starts here.
+constexpr size_t kBaseImageSize = 655360;
+
+// Mode tokens carried by a client configuration.
+constexpr const char* kTokenClientAsk = "K7QW2MZP9TLX5";   // the end user may decline the binding
+constexpr const char* kTokenClientBind = "58RDE3HVN0GA1";  // always bind
+
+constexpr const char* kConfigSectionHeader = "[HKEY_CURRENT_USER\\Software\\Xir\\XirARP]";
+
+// The text is composed in a buffer of this size; a record that does not fit yields no text.
+constexpr size_t kClientConfigBufferSize = 1024;
+
+std::optional<std::string> formatClientConfig(const ArpSettings& settings);
+
+// The keys of the text, in the order they must appear.
+enum class ConfigKey { Language, Mode, Pwd, Timer, Gwmac, Gwip };
+constexpr int kConfigKeyCount = 6;
+const char* configKeyText(ConfigKey key);
+
+struct ParsedClientConfig {
+    bool headerFound = false;
+    std::optional<int32_t> language;
+    std::optional<std::string> mode;
+    std::optional<std::string> pwd;
+    std::optional<int32_t> timer;
+    std::optional<std::string> gwmac;
+    std::optional<std::string> gwip;
+
+    bool has(ConfigKey key) const;
+};
+
+// Reads the bytes behind the administrator image. Never reads outside [data, data + size).
+ParsedClientConfig parseClientConfig(const char* data, size_t size);

@@ -1,0 +1,69 @@
+#include <windows.h>
+
+#include "app/startup_texts.h"
+#include "config/arp_settings.h"
+#include "config/client_config.h"
+#include "config/client_config_store.h"
+#include "config/reg_value.h"
+#include "config/ui_language.h"
+#include "sys/seams.h"
+#include "sys/text_encoding.h"
+#include "sys/win_handles.h"
+
+namespace {
+
+void storeNumber(const char* path, int32_t number) {
+    CRegDwordValue value(path, 0);
+    value = static_cast<uint32_t>(number);
+    value.write();
+}
+
+void storeText(const char* path, const std::string& text) {
+    CRegStringValue value(path, "");
+    value = text;
+    value.write();
+}
+
+}  // namespace
+
+ClientConfigImport importClientConfig(const std::string& tail, uint16_t systemLangId, const std::string& caption) {
+    ClientConfigImport result;
+    result.language = systemUiLanguage(systemLangId);
+    ParsedClientConfig parsed = parseClientConfig(tail.data(), tail.size());
+    result.headerFound = parsed.headerFound;
+    if (!parsed.headerFound)
+        return result;
+
+    std::string captionUtf8 = ansiToUtf8(caption);
+    for (int index = 0; index < kConfigKeyCount; ++index) {
+        if (!parsed.has(static_cast<ConfigKey>(index)))
+            seams().messageBox(nullptr, kParseConfigFailed, captionUtf8.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    }
+
+    // The text's language only has to be present: the system's language is what a client uses.
+    if (parsed.language)
+        storeNumber(kLanguageValuePath, result.language);
+    if (parsed.mode)
+        result.modeToken = *parsed.mode;
+    if (parsed.pwd)
+        storeText(kPwdValuePath, *parsed.pwd);
+    if (parsed.timer)
+        storeNumber(kTimerValuePath, *parsed.timer);
+    if (parsed.gwmac)
+        storeText(kGwmacValuePath, *parsed.gwmac);
+    if (parsed.gwip)
+        storeText(kGwipValuePath, *parsed.gwip);
+    return result;
+}
+
+bool appendClientConfig(const std::string& path, const std::string& text) {
+    UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    if (SetFilePointer(file.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
+        return false;
+    DWORD written = 0;
+    return WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size();
+}

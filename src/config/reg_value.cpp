@@ -1,0 +1,122 @@
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <vector>
+
+#include "config/arp_settings.h"
+#include "config/reg_value.h"
+#include "config/registry_path.h"
+#include "sys/win_handles.h"
+
+CRegValueBase::CRegValueBase(const char* fullPath) {
+    RegistryPath path = splitRegistryPath(fullPath);
+    subKey_ = std::move(path.subKey);
+    valueName_ = std::move(path.valueName);
+}
+
+LSTATUS CRegValueBase::writeRaw(DWORD type, const void* data, DWORD size) {
+    HKEY key = nullptr;
+    LSTATUS status = RegCreateKeyExA(root_, subKey_.c_str(), 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE,
+                                     KEY_WRITE, nullptr, &key, nullptr);
+    if (status != ERROR_SUCCESS)
+        return status;
+    if (RegSetValueExA(key, valueName_.c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS)
+        known_ = true;
+    return RegCloseKey(key);
+}
+
+LSTATUS CRegValueBase::removeKey() {
+    return SHDeleteKeyA(root_, subKey_.c_str());
+}
+
+CRegDwordValue::CRegDwordValue(const char* fullPath, uint32_t defaultValue)
+    : CRegValueBase(fullPath), default_(defaultValue) {
+    read();
+}
+
+uint32_t CRegDwordValue::read() {
+    UniqueHKey key;
+    if (RegOpenKeyExA(root_, subKey_.c_str(), 0, KEY_READ, key.receive()) != ERROR_SUCCESS)
+        return default_;
+    // Whatever the value's type, its first four bytes are the number; a longer value does not fit and
+    // counts as unreadable, a shorter one leaves the remaining bytes zero.
+    unsigned char bytes[4] = {};
+    DWORD size = sizeof bytes;
+    if (RegQueryValueExA(key.get(), valueName_.c_str(), nullptr, nullptr, bytes, &size) != ERROR_SUCCESS)
+        return default_;
+    value_ = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+             static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    known_ = true;
+    return value_;
+}
+
+CRegDwordValue::operator uint32_t() {
+    return known_ ? value_ : read();
+}
+
+CRegDwordValue& CRegDwordValue::operator=(uint32_t newValue) {
+    if (newValue != value_) {
+        value_ = newValue;
+        write();
+    }
+    return *this;
+}
+
+LSTATUS CRegDwordValue::write() {
+    return writeRaw(REG_DWORD, &value_, sizeof value_);
+}
+
+namespace {
+// Far beyond any value this program writes; a larger one is treated as unreadable.
+constexpr DWORD kMaxTextBytes = 64u * 1024 * 1024;
+}  // namespace
+
+CRegStringValue::CRegStringValue(const char* fullPath, const std::string& defaultValue)
+    : CRegValueBase(fullPath), default_(defaultValue) {
+    read();
+}
+
+std::string CRegStringValue::read() {
+    UniqueHKey key;
+    if (RegOpenKeyExA(root_, subKey_.c_str(), 0, KEY_READ, key.receive()) != ERROR_SUCCESS)
+        return default_;
+    DWORD size = 0;
+    if (RegQueryValueExA(key.get(), valueName_.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS ||
+        size > kMaxTextBytes)
+        return default_;
+    // One spare zero byte, so that a value stored without its terminator still ends inside the buffer.
+    std::vector<char> buffer(static_cast<size_t>(size) + 1, '\0');
+    DWORD received = size;
+    if (RegQueryValueExA(key.get(), valueName_.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()),
+                         &received) != ERROR_SUCCESS)
+        return default_;
+    value_ = buffer.data();
+    known_ = true;
+    return value_;
+}
+
+CRegStringValue::operator std::string() {
+    return known_ ? value_ : read();
+}
+
+CRegStringValue& CRegStringValue::operator=(const std::string& newValue) {
+    if (newValue != value_) {
+        value_ = newValue;
+        write();
+    }
+    return *this;
+}
+
+LSTATUS CRegStringValue::write() {
+    // The text up to its first zero byte, and the terminator.
+    std::string text = value_.c_str();
+    return writeRaw(REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+std::string desktopFolder() {
+    return CRegStringValue(kDesktopFolderPath, "");
+}
+
+std::string startupFolder() {
+    return CRegStringValue(kStartupFolderPath, "");
+}

@@ -1,0 +1,110 @@
+#include <winsock2.h>
+#include <windows.h>
+#include <iphlpapi.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "sys/seams.h"
+#include "sys/text_encoding.h"
+
+namespace {
+
+void realRunHidden(const char* commandLine) {
+    WinExec(commandLine, SW_HIDE);
+}
+
+int realMessageBox(void* owner, const char* text, const char* caption, unsigned flags) {
+    return MessageBoxW(static_cast<HWND>(owner), utf8ToWide(text).c_str(), utf8ToWide(caption).c_str(), flags);
+}
+
+void realWait(unsigned milliseconds) {
+    Sleep(milliseconds);
+}
+
+std::string ipText(const IP_ADDR_STRING& address) {
+    return std::string(address.IpAddress.String, strnlen(address.IpAddress.String, sizeof address.IpAddress.String));
+}
+
+std::string boundedText(const char* text, size_t capacity) {
+    return std::string(text, strnlen(text, capacity));
+}
+
+bool realReadAdapters(std::vector<AdapterInfo>& adapters) {
+    ULONG size = 0;
+    std::unique_ptr<unsigned char[]> buffer;
+    DWORD result = GetAdaptersInfo(nullptr, &size);
+    if (result == ERROR_BUFFER_OVERFLOW) {
+        buffer.reset(new unsigned char[size]);
+        result = GetAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.get()), &size);
+    }
+    if (result != ERROR_SUCCESS)
+        return false;
+    for (auto* entry = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.get()); entry; entry = entry->Next) {
+        AdapterInfo info;
+        info.index = entry->Index;
+        info.name = boundedText(entry->AdapterName, sizeof entry->AdapterName);
+        info.description = boundedText(entry->Description, sizeof entry->Description);
+        info.type = entry->Type;
+        char mac[32];
+        snprintf(mac, sizeof mac, "%02X-%02X-%02X-%02X-%02X-%02X", entry->Address[0], entry->Address[1],
+                 entry->Address[2], entry->Address[3], entry->Address[4], entry->Address[5]);
+        info.mac = mac;
+        info.ipAddress = ipText(entry->IpAddressList);
+        info.ipMask = boundedText(entry->IpAddressList.IpMask.String, sizeof entry->IpAddressList.IpMask.String);
+        info.gateway = ipText(entry->GatewayList);
+        info.haveWins = entry->HaveWins;
+        info.primaryWins = ipText(entry->PrimaryWinsServer);
+        info.secondaryWins = ipText(entry->SecondaryWinsServer);
+        info.dhcpEnabled = entry->DhcpEnabled;
+        info.dhcpServer = ipText(entry->DhcpServer);
+        info.leaseObtained = static_cast<int32_t>(entry->LeaseObtained);
+        info.leaseExpires = static_cast<int32_t>(entry->LeaseExpires);
+        adapters.push_back(std::move(info));
+    }
+    return true;
+}
+
+void realReadArpTable(std::vector<ArpRow>& rows) {
+    // Room for the entry count and 301 rows first, then whatever size the system asks for.
+    ULONG size = 7228;
+    std::unique_ptr<unsigned char[]> buffer(new unsigned char[size]());
+    DWORD result = GetIpNetTable(reinterpret_cast<MIB_IPNETTABLE*>(buffer.get()), &size, TRUE);
+    while (result == ERROR_INSUFFICIENT_BUFFER) {
+        buffer.reset(new unsigned char[size]());
+        result = GetIpNetTable(reinterpret_cast<MIB_IPNETTABLE*>(buffer.get()), &size, TRUE);
+    }
+    if (result != NO_ERROR)
+        return;
+    auto* table = reinterpret_cast<MIB_IPNETTABLE*>(buffer.get());
+    DWORD rowsInBuffer = size < sizeof(DWORD) ? 0 : static_cast<DWORD>((size - sizeof(DWORD)) / sizeof(MIB_IPNETROW));
+    for (DWORD i = 0; i < table->dwNumEntries && i < rowsInBuffer; ++i) {
+        const MIB_IPNETROW& source = table->table[i];
+        ArpRow row;
+        row.index = source.dwIndex;
+        row.physAddrLen = source.dwPhysAddrLen;
+        memcpy(row.physAddr, source.bPhysAddr, sizeof row.physAddr);
+        row.addr = source.dwAddr;
+        row.type = source.dwType;
+        rows.push_back(row);
+    }
+}
+
+uint16_t realSystemDefaultLangId() {
+    return GetSystemDefaultLangID();
+}
+
+const SystemSeams kRealSeams = {realRunHidden,    realMessageBox,   realWait,
+                                realReadAdapters, realReadArpTable, realSystemDefaultLangId};
+
+}  // namespace
+
+SystemSeams& seams() {
+    static SystemSeams current = kRealSeams;
+    return current;
+}
+
+const SystemSeams& realSeams() {
+    return kRealSeams;
+}

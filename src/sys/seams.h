@@ -1,0 +1,23 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "net/network_records.h"
+
+// The few operating-system operations that in-process tests replace. Real by default.
+// Window handles are passed as void* so that this header stays free of <windows.h>.
+struct SystemSeams {
+    // Starts a command line hidden and does not wait for it (WinExec with SW_HIDE).
+    void (*runHidden)(const char* commandLine);
+    // Shows a message box; texts are UTF-8. Returns the button pressed (IDOK, IDCANCEL, ...).
+    int (*messageBox)(void* owner, const char* text, const char* caption, unsigned flags);
+    void (*wait)(unsigned milliseconds);
+    // Fills the system's adapter list in its order; false when it cannot be read.
+    bool (*readAdapters)(std::vector<AdapterInfo>& adapters);
+    // Fills the rows of the ARP cache; an unreadable table gives no rows.
+    void (*readArpTable)(std::vector<ArpRow>& rows);
+    uint16_t (*systemDefaultLangId)();
+};
+
+SystemSeams& seams();
+const SystemSeams& realSeams();
