@@ -46,10 +46,12 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
+# Wine sees the build folder through drive Z:.
+string(REPLACE "/" "\\" results_dir_for_wine "Z:${XIRARP_RESULTS_DIR}")
 function(xirarp_add_wine_test name)
     add_test(NAME ${name} COMMAND ${ARGN})
-    set_tests_properties(${name} PROPERTIES ENVIRONMENT "GTEST_OUTPUT=xml:${XIRARP_RESULTS_DIR}/${name}.xml"
-                                            TIMEOUT 900)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "GTEST_OUTPUT=xml:${results_dir_for_wine}\\${name}.xml"
+                                            TIMEOUT 1200)
 endfunction()
 
 file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)

@@ -1,0 +1,60 @@
+# Shared by the README's commands: packages, build folders and the Wine that can run our programs.
+# Sourced, not run.
+
+XIRARP_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+XIRARP_BUILD="$XIRARP_ROOT/build"
+
+XIRARP_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest
+    g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+    binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64 wine32:i386
+    xvfb xauth x11-utils xdotool fonts-wine fonts-wqy-microhei imagemagick)
+
+xirarp_missing_packages() {
+    local missing=() package
+    for package in "${XIRARP_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+    done
+    echo "${missing[@]}"
+}
+
+# Installs what is missing when run as root; otherwise names the one command that would.
+xirarp_ensure_packages() {
+    local missing
+    missing="$(xirarp_missing_packages)"
+    [ -z "$missing" ] && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Missing packages: $missing" >&2
+        echo "Install them with:" >&2
+        echo "  sudo sh -c 'dpkg --add-architecture i386 && apt-get update && apt-get install -y $missing'" >&2
+        return 1
+    fi
+    echo "Installing: $missing" >&2
+    dpkg --add-architecture i386
+    apt-get update -q >&2 || return 1
+    # shellcheck disable=SC2086
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q $missing >&2 || return 1
+}
+
+# The architecture our programs are tested in: the shipped 32-bit build where this machine can run
+# 32-bit code, otherwise the 64-bit build of the same sources under Wine's 64-bit loader.
+xirarp_test_arch() {
+    if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        echo i686
+    else
+        echo x86_64
+    fi
+}
+
+xirarp_wine_loader() {
+    if [ "$1" = x86_64 ] && [ -x /usr/lib/wine/wine64 ]; then echo /usr/lib/wine/wine64; else echo wine; fi
+}
+
+xirarp_configure_and_build() {  # native | i686 | x86_64
+    local kind="$1" dir="$XIRARP_BUILD/$1"
+    local args=(-S "$XIRARP_ROOT" -B "$dir" -G Ninja)
+    [ "$kind" != native ] && dir="$XIRARP_BUILD/win-$kind" && args=(-S "$XIRARP_ROOT" -B "$dir" -G Ninja
+        -DCMAKE_TOOLCHAIN_FILE="$XIRARP_ROOT/cmake/toolchain-mingw-$kind.cmake")
+    [ -f "$dir/CMakeCache.txt" ] || cmake "${args[@]}" >"$XIRARP_BUILD/configure-$kind.log" 2>&1 ||
+        { cat "$XIRARP_BUILD/configure-$kind.log" >&2; return 1; }
+    cmake --build "$dir"
+}
