@@ -28,9 +28,16 @@ bool CArpMainDlg::OnCommand(UINT id, UINT code) {
 
 bool CArpMainDlg::OnSysCommand(UINT command, LPARAM) {
     if ((command & 0xFFF0) == SC_MINIMIZE) {
+        hiddenToTray_ = true;
         ShowWindow(GetHwnd(), SW_HIDE);
         return true;
     }
+    return false;
+}
+
+bool CArpMainDlg::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT&) {
+    if (message == WM_WINDOWPOSCHANGING && hiddenToTray_)
+        reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
     return false;
 }
 

@@ -1,0 +1,26 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// One started copy of the program under test. Ends it on destruction if it still runs.
+class RunningProgram {
+public:
+    // extraEnvironment: "NAME=value" entries added to the driver's own environment.
+    RunningProgram(const std::string& exePath, const std::string& workingFolder,
+                   const std::vector<std::string>& extraEnvironment = {});
+    ~RunningProgram();
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    bool started() const { return process_ != nullptr; }
+    DWORD processId() const { return processId_; }
+    bool running() const;
+    // True when the process ended within the time.
+    bool waitForExit(DWORD milliseconds) const;
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD processId_ = 0;
+};

@@ -1,0 +1,101 @@
+#include <windows.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include "steps/sandbox.h"
+
+namespace {
+
+std::string parentFolder(const std::string& path) {
+    size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? path : path.substr(0, slash);
+}
+
+void removeTree(const std::string& folder) {
+    std::string doubleTerminated = folder + '\0' + '\0';
+    SHFILEOPSTRUCTA operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = doubleTerminated.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationA(&operation);
+}
+
+}  // namespace
+
+std::string driverFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return parentFolder(path);
+}
+
+std::string adminImagePath() {
+    return driverFolder() + "\\XirARP.exe";
+}
+
+std::string readFileBytes(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    std::string bytes;
+    char buffer[65536];
+    DWORD received = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &received, nullptr) && received > 0)
+        bytes.append(buffer, received);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool writeFileBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+              written == bytes.size();
+    CloseHandle(file);
+    return ok;
+}
+
+bool appendFileBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+              written == bytes.size();
+    CloseHandle(file);
+    return ok;
+}
+
+Sandbox::Sandbox(const std::string& name) {
+    std::string root = parentFolder(driverFolder()) + "\\e2e-sandbox";
+    CreateDirectoryA(root.c_str(), nullptr);
+    folder_ = root + "\\" + name;
+    removeTree(folder_);
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    std::string standIns = parentFolder(driverFolder()) + "\\standins";
+    CopyFileA((standIns + "\\arp.exe").c_str(), path("arp.exe").c_str(), FALSE);
+    CopyFileA((standIns + "\\ping.exe").c_str(), path("ping.exe").c_str(), FALSE);
+}
+
+std::string Sandbox::copyProgram(const std::string& fileName) const {
+    std::string target = path(fileName);
+    CopyFileA(adminImagePath().c_str(), target.c_str(), FALSE);
+    return target;
+}
+
+std::vector<std::string> Sandbox::recordedCommands() const {
+    std::string log = readFileBytes(path("commands.log"));
+    std::vector<std::string> commands;
+    size_t start = 0;
+    for (size_t end; (end = log.find('\0', start)) != std::string::npos; start = end + 1)
+        commands.push_back(log.substr(start, end - start));
+    return commands;
+}
+
+std::string Sandbox::makeSubfolder(const std::string& name) const {
+    std::string sub = path(name);
+    CreateDirectoryA(sub.c_str(), nullptr);
+    return sub;
+}

@@ -1,0 +1,28 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// A fresh folder for one end-to-end case, holding copies of the program under test and the
+// recording stand-ins arp.exe and ping.exe.
+class Sandbox {
+public:
+    explicit Sandbox(const std::string& name);
+    const std::string& folder() const { return folder_; }
+    std::string path(const std::string& fileName) const { return folder_ + "\\" + fileName; }
+
+    // Copies the padded administrator image here under the given file name; returns its path.
+    std::string copyProgram(const std::string& fileName = "XirARP.exe") const;
+    // Commands the stand-ins recorded, oldest first, bytes exactly as they were received.
+    std::vector<std::string> recordedCommands() const;
+    std::string makeSubfolder(const std::string& name) const;
+
+private:
+    std::string folder_;
+};
+
+// Folder of the test driver, where the built program lies beside it.
+std::string driverFolder();
+std::string adminImagePath();
+std::string readFileBytes(const std::string& path);
+bool writeFileBytes(const std::string& path, const std::string& bytes);
+bool appendFileBytes(const std::string& path, const std::string& bytes);

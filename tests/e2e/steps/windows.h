@@ -1,0 +1,26 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// Finding and working another process's windows. Texts cross the process boundary only through
+// messages sent to the control itself, never through GetWindowText.
+
+constexpr DWORD kWindowDeadlineMs = 30000;  // the first window of a fresh Wine session can be slow
+
+// A top-level dialog ("#32770") of the process whose caption equals the given text (any caption if empty).
+HWND waitForDialog(DWORD processId, const std::string& caption = "", DWORD milliseconds = kWindowDeadlineMs);
+
+struct MessageBoxSeen {
+    HWND window = nullptr;
+    std::string caption;  // UTF-8
+    std::string text;     // UTF-8
+};
+// A message box of the process: a dialog with the static text control 65535.
+MessageBoxSeen waitForMessageBox(DWORD processId, DWORD milliseconds = kWindowDeadlineMs);
+bool hasMessageBox(DWORD processId);
+
+std::string windowText(HWND window);  // UTF-8
+// Clicks a button of a window the way a user's click reaches its owner.
+void clickButton(HWND dialog, int buttonId);
+bool waitUntilHidden(HWND window, DWORD milliseconds = kWindowDeadlineMs);
