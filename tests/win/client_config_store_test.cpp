@@ -1,0 +1,155 @@
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "config/arp_settings.h"
+#include "config/client_config.h"
+#include "config/client_config_store.h"
+#include "config/reg_value.h"
+#include "sys/module_path.h"
+#include "sys/seams.h"
+
+namespace {
+
+struct ShownMessage {
+    std::string text;
+    std::string caption;
+    unsigned flags;
+};
+std::vector<ShownMessage> g_shown;
+
+int recordMessage(void*, const char* text, const char* caption, unsigned flags) {
+    g_shown.push_back({text, caption, flags});
+    return IDOK;
+}
+
+class ImportClientConfig : public testing::Test {
+protected:
+    void SetUp() override {
+        saved_ = seams();
+        seams().messageBox = recordMessage;
+        g_shown.clear();
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Xir");
+    }
+    void TearDown() override {
+        seams() = saved_;
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Xir");
+    }
+
+    static std::string text(const char* token) {
+        ArpSettings settings{1, token, "00112233445566778899aabbccddeeff", 10, "0-1a-2b-3c-4d-5e", "10.0.0.138"};
+        return *formatClientConfig(settings);
+    }
+    static uint32_t storedNumber(const char* path) { return CRegDwordValue(path, 12345); }
+    static std::string storedText(const char* path) { return CRegStringValue(path, "<missing>"); }
+
+    SystemSeams saved_{};
+};
+
+}  // namespace
+
+TEST_F(ImportClientConfig, StoresEveryValueWithTheSystemLanguageAndReturnsTheToken) {
+    ClientConfigImport imported = importClientConfig(text(kTokenClientBind), 1028, "XirARP-Client");
+    EXPECT_TRUE(imported.headerFound);
+    EXPECT_EQ(imported.modeToken, kTokenClientBind);
+    EXPECT_EQ(imported.language, 2);
+    EXPECT_TRUE(g_shown.empty());
+    EXPECT_EQ(storedNumber(kLanguageValuePath), 2u);  // the text said 1, the system is Traditional Chinese
+    EXPECT_EQ(storedText(kPwdValuePath), "00112233445566778899aabbccddeeff");
+    EXPECT_EQ(storedNumber(kTimerValuePath), 10u);
+    EXPECT_EQ(storedText(kGwmacValuePath), "0-1a-2b-3c-4d-5e");
+    EXPECT_EQ(storedText(kGwipValuePath), "10.0.0.138");
+}
+
+TEST_F(ImportClientConfig, EnglishIsStoredEvenOverAMissingValue) {
+    importClientConfig(text(kTokenClientAsk), 1033, "XirARP-Client");
+    EXPECT_EQ(storedNumber(kLanguageValuePath), 0u);
+}
+
+TEST_F(ImportClientConfig, OverwritesWhatTheClientMachineChanged) {
+    CRegStringValue(kPwdValuePath, "") = std::string("ffffffffffffffffffffffffffffffff");
+    CRegDwordValue(kTimerValuePath, 0) = 10u;  // the same value: still written again
+    importClientConfig(text(kTokenClientAsk), 2052, "XirARP-Client");
+    EXPECT_EQ(storedText(kPwdValuePath), "00112233445566778899aabbccddeeff");
+    EXPECT_EQ(storedNumber(kTimerValuePath), 10u);
+    EXPECT_EQ(storedNumber(kLanguageValuePath), 1u);
+}
+
+TEST_F(ImportClientConfig, WithoutHeaderNothingIsStoredOrShown) {
+    ClientConfigImport imported = importClientConfig(std::string("\x01\x02 no header", 12), 1033, "XirARP-Client");
+    EXPECT_FALSE(imported.headerFound);
+    EXPECT_TRUE(imported.modeToken.empty());
+    EXPECT_TRUE(g_shown.empty());
+    HKEY key;
+    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+}
+
+TEST_F(ImportClientConfig, ReportsEachMissingKeyOnceAndStoresNothingForIt) {
+    std::string trailer = text(kTokenClientBind);
+    trailer.erase(trailer.find("\"mode\""), trailer.find("\"pwd\"") - trailer.find("\"mode\""));
+    trailer.erase(trailer.find("\"timer\""), trailer.find("\"gwmac\"") - trailer.find("\"timer\""));
+    ClientConfigImport imported = importClientConfig(trailer, 1033, "My Client");
+    ASSERT_EQ(g_shown.size(), 2u);
+    for (const ShownMessage& shown : g_shown) {
+        EXPECT_EQ(shown.text, "parse configuration fail!!");
+        EXPECT_EQ(shown.caption, "My Client");
+        EXPECT_EQ(shown.flags, static_cast<unsigned>(MB_OK | MB_ICONEXCLAMATION));
+    }
+    EXPECT_TRUE(imported.modeToken.empty());
+    EXPECT_EQ(storedNumber(kTimerValuePath), 12345u);
+    EXPECT_EQ(storedText(kPwdValuePath), "00112233445566778899aabbccddeeff");
+    EXPECT_EQ(storedText(kGwipValuePath), "10.0.0.138");
+}
+
+TEST_F(ImportClientConfig, HostileValuesAreStoredAsTextWithoutHarm) {
+    std::string huge(1024 * 1024, '9');
+    std::string trailer = std::string(kConfigSectionHeader) + "\n\"language\"=dword:7\n\"mode\"=\"" + huge +
+                          "\"\n\"pwd\"=\"\"\n\"timer\"=dword:-2147483648\n\"gwmac\"=\"" + huge + "\"\n\"gwip\"=\"x";
+    ClientConfigImport imported = importClientConfig(trailer, 1033, "XirARP-Client");
+    EXPECT_EQ(imported.modeToken, huge);
+    EXPECT_TRUE(g_shown.empty());
+    EXPECT_EQ(storedText(kGwmacValuePath), huge);
+    EXPECT_EQ(storedText(kGwipValuePath), "x");
+    EXPECT_EQ(storedText(kPwdValuePath), "");
+    EXPECT_EQ(storedNumber(kTimerValuePath), 0x80000000u);
+}
+
+TEST(AppendClientConfig, AppendsTheTextToAnExistingFileOnly) {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    std::string path = std::string(folder) + "append-test.exe";
+    std::string missing = std::string(folder) + "append-missing.exe";
+    DeleteFileA(missing.c_str());
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written;
+    WriteFile(file, "MZimage", 7, &written, nullptr);
+    CloseHandle(file);
+
+    EXPECT_TRUE(appendClientConfig(path, "tail\r\n"));
+    EXPECT_FALSE(appendClientConfig(missing, "tail"));
+    EXPECT_EQ(GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    char content[32] = {};
+    file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ReadFile(file, content, sizeof content, &written, nullptr);
+    CloseHandle(file);
+    EXPECT_EQ(std::string(content, written), "MZimagetail\r\n");
+
+    // Another writer holding the file keeps the append out.
+    HANDLE holder = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_FALSE(appendClientConfig(path, "more"));
+    CloseHandle(holder);
+    DeleteFileA(path.c_str());
+}
+
+TEST(ApplicationName, IsTheFileNameWithoutFolderAndExtension) {
+    EXPECT_EQ(fileStem("C:\\dir\\XirARP-Client.exe"), "XirARP-Client");
+    EXPECT_EQ(fileStem("C:\\a.b\\Gateway Guard.v2.exe"), "Gateway Guard.v2");
+    EXPECT_EQ(fileStem("noextension"), "noextension");
+    EXPECT_EQ(applicationName(), "xirarp_win_tests");
+}
