@@ -33,6 +33,11 @@ add_library(xirarp_win STATIC ${xirarp_win_sources})
 target_link_libraries(xirarp_win PUBLIC xirarp_core iphlpapi ws2_32 shlwapi comctl32 ole32 oleaut32 uuid shell32
                                         gdi32 user32 advapi32)
 
+# The resource script includes the other scripts and the assets: rebuild it when any of them changes.
+file(GLOB resource_inputs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h
+     ${CMAKE_SOURCE_DIR}/res/*.manifest ${CMAKE_SOURCE_DIR}/res/assets/*)
+set_source_files_properties(res/xirarp.rc PROPERTIES OBJECT_DEPENDS "${resource_inputs}")
+
 add_executable(XirARP WIN32 src/app/main.cpp res/xirarp.rc)
 target_link_libraries(XirARP PRIVATE xirarp_win)
 add_custom_command(TARGET XirARP POST_BUILD

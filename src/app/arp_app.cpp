@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <vector>
@@ -56,6 +57,9 @@ bool CArpApp::InitInstance() {
             return false;
     }
 
+    // The window's address fields are common controls of the IP address class.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_INTERNET_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
     CArpMainDlg mainWindow(nullptr);
     mainWindow.DoModal();
     return false;
