@@ -12,6 +12,9 @@
 #define IDC_HAND_CURSOR 139
 
 // Main window controls
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
 #define IDC_GATEWAY_IP 1001
 #define IDC_GATEWAY_MAC1 1002
 #define IDC_GATEWAY_MAC2 1003
@@ -48,3 +51,13 @@
 // Menu commands
 #define ID_TRAY_LOCK_UNLOCK 32778
 #define ID_TRAY_EXIT 32781
+
+// Unlock (132) and change-password (138) dialog controls; some numbers repeat main window ones.
+#define IDC_UNLOCK_PASSWORD 1018
+#define IDC_UNLOCK_PASSWORD_LABEL 1034
+#define IDC_CHANGE_OLD_PASSWORD 1019
+#define IDC_CHANGE_NEW_PASSWORD 1020
+#define IDC_CHANGE_CONFIRM_PASSWORD 1021
+#define IDC_CHANGE_OLD_LABEL 1035
+#define IDC_CHANGE_NEW_LABEL 1036
+#define IDC_CHANGE_CONFIRM_LABEL 1037
