@@ -2,9 +2,11 @@
 #include <windows.h>
 #include <iphlpapi.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
@@ -66,29 +68,12 @@ bool realReadAdapters(std::vector<AdapterInfo>& adapters) {
     return true;
 }
 
+unsigned long systemIpNetTable(void* table, unsigned long* size, int sorted) {
+    return GetIpNetTable(static_cast<MIB_IPNETTABLE*>(table), size, sorted);
+}
+
 void realReadArpTable(std::vector<ArpRow>& rows) {
-    // Room for the entry count and 301 rows first, then whatever size the system asks for.
-    ULONG size = 7228;
-    std::unique_ptr<unsigned char[]> buffer(new unsigned char[size]());
-    DWORD result = GetIpNetTable(reinterpret_cast<MIB_IPNETTABLE*>(buffer.get()), &size, TRUE);
-    while (result == ERROR_INSUFFICIENT_BUFFER) {
-        buffer.reset(new unsigned char[size]());
-        result = GetIpNetTable(reinterpret_cast<MIB_IPNETTABLE*>(buffer.get()), &size, TRUE);
-    }
-    if (result != NO_ERROR)
-        return;
-    auto* table = reinterpret_cast<MIB_IPNETTABLE*>(buffer.get());
-    DWORD rowsInBuffer = size < sizeof(DWORD) ? 0 : static_cast<DWORD>((size - sizeof(DWORD)) / sizeof(MIB_IPNETROW));
-    for (DWORD i = 0; i < table->dwNumEntries && i < rowsInBuffer; ++i) {
-        const MIB_IPNETROW& source = table->table[i];
-        ArpRow row;
-        row.index = source.dwIndex;
-        row.physAddrLen = source.dwPhysAddrLen;
-        memcpy(row.physAddr, source.bPhysAddr, sizeof row.physAddr);
-        row.addr = source.dwAddr;
-        row.type = source.dwType;
-        rows.push_back(row);
-    }
+    readArpTableFrom(systemIpNetTable, rows);
 }
 
 uint16_t realSystemDefaultLangId() {
@@ -99,6 +84,41 @@ const SystemSeams kRealSeams = {realRunHidden,    realMessageBox,   realWait,
                                 realReadAdapters, realReadArpTable, realSystemDefaultLangId};
 
 }  // namespace
+
+void readArpTableFrom(IpNetTableSource source, std::vector<ArpRow>& rows) {
+    // Room for the entry count and 301 rows first, then whatever size the system asks for. A table that
+    // keeps growing, or a size that cannot be allocated, reads as an empty table.
+    constexpr int kMaxAttempts = 16;
+    unsigned long capacity = offsetof(MIB_IPNETTABLE, table) + 301 * sizeof(MIB_IPNETROW);
+    std::unique_ptr<unsigned char[]> buffer;
+    unsigned long result = ERROR_INSUFFICIENT_BUFFER;
+    for (int attempt = 0; attempt < kMaxAttempts && result == ERROR_INSUFFICIENT_BUFFER; ++attempt) {
+        buffer.reset(new (std::nothrow) unsigned char[capacity < sizeof(DWORD) ? sizeof(DWORD) : capacity]());
+        if (!buffer)
+            return;
+        unsigned long size = capacity;
+        result = source(buffer.get(), &size, TRUE);
+        if (result == ERROR_INSUFFICIENT_BUFFER)
+            capacity = size;
+    }
+    if (result != NO_ERROR)
+        return;
+    // Only rows that lie inside the buffer are read, whatever the entry count says.
+    auto* table = reinterpret_cast<MIB_IPNETTABLE*>(buffer.get());
+    size_t rowsInBuffer = capacity < offsetof(MIB_IPNETTABLE, table)
+                              ? 0
+                              : (capacity - offsetof(MIB_IPNETTABLE, table)) / sizeof(MIB_IPNETROW);
+    for (size_t i = 0; i < table->dwNumEntries && i < rowsInBuffer; ++i) {
+        const MIB_IPNETROW& entry = table->table[i];
+        ArpRow row;
+        row.index = entry.dwIndex;
+        row.physAddrLen = entry.dwPhysAddrLen;
+        memcpy(row.physAddr, entry.bPhysAddr, sizeof row.physAddr);
+        row.addr = entry.dwAddr;
+        row.type = entry.dwType;
+        rows.push_back(row);
+    }
+}
 
 SystemSeams& seams() {
     static SystemSeams current = kRealSeams;

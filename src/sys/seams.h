@@ -21,3 +21,9 @@ struct SystemSeams {
 
 SystemSeams& seams();
 const SystemSeams& realSeams();
+
+// The ARP cache reader behind readArpTable, over a source shaped like GetIpNetTable (table buffer,
+// size in/out, sorted flag; 0, or 122 with the needed size when the buffer is too small), so that
+// tests can feed its growth loop a table of their own.
+using IpNetTableSource = unsigned long (*)(void* table, unsigned long* size, int sorted);
+void readArpTableFrom(IpNetTableSource source, std::vector<ArpRow>& rows);

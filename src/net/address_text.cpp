@@ -1,0 +1,94 @@
+#include "net/address_text.h"
+
+#include <cstdio>
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+int digitValue(char c, int base) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (base == 16 && c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (base == 16 && c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// One part: blanks, 1 to maxDigits digits of the base, blanks. Nothing else.
+std::optional<unsigned> parseNumber(std::string_view part, int base, size_t maxDigits) {
+    size_t begin = 0;
+    size_t end = part.size();
+    while (begin < end && isBlank(part[begin]))
+        ++begin;
+    while (end > begin && isBlank(part[end - 1]))
+        --end;
+    if (begin == end || end - begin > maxDigits)
+        return std::nullopt;
+    unsigned value = 0;
+    for (size_t i = begin; i < end; ++i) {
+        int digit = digitValue(part[i], base);
+        if (digit < 0)
+            return std::nullopt;
+        value = value * base + static_cast<unsigned>(digit);
+    }
+    return value;
+}
+
+// Splits text at every separator into exactly N numbers.
+template <size_t N>
+std::optional<std::array<uint8_t, N>> parseParts(std::string_view text, char separator, int base, size_t maxDigits) {
+    std::array<uint8_t, N> bytes{};
+    size_t start = 0;
+    for (size_t i = 0; i < N; ++i) {
+        size_t stop = text.find(separator, start);
+        bool last = i + 1 == N;
+        if (last != (stop == std::string_view::npos))
+            return std::nullopt;  // too few or too many separators
+        auto value = parseNumber(text.substr(start, last ? std::string_view::npos : stop - start), base, maxDigits);
+        if (!value)
+            return std::nullopt;
+        bytes[i] = static_cast<uint8_t>(*value & 0xFF);
+        start = stop + 1;
+    }
+    return bytes;
+}
+
+}  // namespace
+
+std::optional<Ipv4Bytes> parseIpv4Bytes(std::string_view text) {
+    return parseParts<4>(text, '.', 10, 3);
+}
+
+std::optional<MacBytes> parseMacBytes(std::string_view text) {
+    char separator;
+    if (text.find('-') != std::string_view::npos)
+        separator = '-';
+    else if (text.find(':') != std::string_view::npos)
+        separator = ':';
+    else
+        return std::nullopt;
+    return parseParts<6>(text, separator, 16, 2);
+}
+
+std::string formatMacByte(uint8_t byte) {
+    char text[3];
+    snprintf(text, sizeof text, "%02X", byte);
+    return text;
+}
+
+std::string formatMacText(const MacBytes& mac) {
+    char text[18];
+    snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
+    return text;
+}
+
+std::array<std::string, 6> macByteTexts(const MacBytes& mac) {
+    std::array<std::string, 6> texts;
+    for (size_t i = 0; i < mac.size(); ++i)
+        texts[i] = formatMacByte(mac[i]);
+    return texts;
+}

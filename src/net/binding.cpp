@@ -1,0 +1,49 @@
+#include "net/binding.h"
+
+#include "net/binding_texts.h"
+#include "sys/seams.h"
+
+uint32_t BindGateway(HWND window, int32_t interval, const std::string& gwip, const std::string& gwmac) {
+    uint32_t period = bindPeriodMs(interval);
+    if (period == 0)
+        return 0;
+    if (auto command = formatBindCommand(gwip, gwmac))
+        seams().runHidden(command->c_str());
+    SetTimer(window, kBindTimerId, period, nullptr);
+    return period;
+}
+
+void runRemoveCommand(const std::string& gwip) {
+    if (gwip.empty())
+        return;
+    if (auto command = formatRemoveCommand(gwip))
+        seams().runHidden(command->c_str());
+}
+
+void startBindTimer(HWND window) {
+    SetTimer(window, kBindTimerId, kFirstBindPeriodMs, nullptr);
+}
+
+void stopBindTimer(HWND window) {
+    KillTimer(window, kBindTimerId);
+}
+
+void BindingTimer::OnTimer(HWND window,
+                           UINT_PTR id,
+                           int32_t timer,
+                           const std::string& gwip,
+                           const std::string& gwmac,
+                           int32_t language) {
+    if (id != kBindTimerId)
+        return;
+    if (bindingConfigured(timer, gwip, gwmac)) {
+        BindGateway(window, timer, gwip, gwmac);
+        return;
+    }
+    // The timer keeps running while the warning is open and its expiries arrive inside the box's loop.
+    if (warningOpen_)
+        return;
+    warningOpen_ = true;
+    seams().messageBox(window, kBindConfigMissingText.in(language), kBindWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+    warningOpen_ = false;
+}

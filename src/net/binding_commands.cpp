@@ -1,0 +1,44 @@
+#include "net/binding_commands.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace {
+
+// Formats into a zero-filled buffer of the given size; none when the line would be cut.
+template <size_t Size>
+std::optional<std::string> formatBounded(const char* format, ...) {
+    char buffer[Size] = {};
+    va_list args;
+    va_start(args, format);
+    int length = vsnprintf(buffer, Size, format, args);
+    va_end(args);
+    if (length < 0 || static_cast<size_t>(length) >= Size)
+        return std::nullopt;
+    return std::string(buffer, static_cast<size_t>(length));
+}
+
+}  // namespace
+
+std::optional<std::string> formatBindCommand(const std::string& gwip, const std::string& gwmac) {
+    return formatBounded<kCommandBufferSize>("arp -s %s %s\r\n", gwip.c_str(), gwmac.c_str());
+}
+
+std::optional<std::string> formatRemoveCommand(const std::string& gwip) {
+    return formatBounded<kCommandBufferSize>("arp -d %s\r\n", gwip.c_str());
+}
+
+std::optional<std::string> formatPingCommand(const std::string& gateway) {
+    return formatBounded<kPingBufferSize>("ping %s\n", gateway.c_str());
+}
+
+bool bindingConfigured(int32_t interval, const std::string& gwip, const std::string& gwmac) {
+    return interval > 0 && !gwip.empty() && !gwmac.empty();
+}
+
+uint32_t bindPeriodMs(int32_t interval) {
+    if (interval <= 0)
+        return 0;
+    uint64_t period = static_cast<uint64_t>(interval) * 1000u;
+    return period > kMaxTimerPeriodMs ? kMaxTimerPeriodMs : static_cast<uint32_t>(period);
+}

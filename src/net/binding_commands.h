@@ -1,0 +1,29 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Window timer of the main window that drives the binding.
+constexpr uintptr_t kBindTimerId = 1;
+// First period after a completed Apply.
+constexpr uint32_t kFirstBindPeriodMs = 1000;
+// The longest period SetTimer accepts (USER_TIMER_MAXIMUM).
+constexpr uint32_t kMaxTimerPeriodMs = 0x7FFFFFFF;
+
+// System commands are formed in fixed buffers of these sizes; a line that does not fit is not run.
+constexpr size_t kCommandBufferSize = 1024;
+constexpr size_t kPingBufferSize = 128;
+
+// "arp -s %s %s\r\n" with the gateway IP and MAC texts; none when it would not fit.
+std::optional<std::string> formatBindCommand(const std::string& gwip, const std::string& gwmac);
+// "arp -d %s\r\n" with a gateway IP text; none when it would not fit.
+std::optional<std::string> formatRemoveCommand(const std::string& gwip);
+// "ping %s\n" with a gateway IP text; none when it would not fit in the ping buffer.
+std::optional<std::string> formatPingCommand(const std::string& gateway);
+
+// The binding runs only with a positive interval and both gateway texts present.
+bool bindingConfigured(int32_t interval, const std::string& gwip, const std::string& gwmac);
+
+// Timer period for a positive interval in seconds, clamped to the longest period the system accepts.
+uint32_t bindPeriodMs(int32_t interval);

@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include "net/binding_commands.h"
+
+TEST(NetCommands, FormsTheCommandLinesWithTheirLineEnds) {
+    EXPECT_EQ(formatBindCommand("192.168.1.1", "00-11-22-33-44-55"), "arp -s 192.168.1.1 00-11-22-33-44-55\r\n");
+    EXPECT_EQ(formatRemoveCommand("192.168.1.1"), "arp -d 192.168.1.1\r\n");
+    EXPECT_EQ(formatPingCommand("192.168.1.1"), "ping 192.168.1.1\n");
+}
+
+TEST(NetCommands, RefusesLinesLongerThanTheirBuffers) {
+    // "arp -s " + ip + " " + mac + "\r\n" must leave room for the terminating zero in 1,024 bytes.
+    const std::string mac = "00-11-22-33-44-55";
+    const size_t ipRoom = kCommandBufferSize - 1 - (7 + 1 + mac.size() + 2);
+    EXPECT_TRUE(formatBindCommand(std::string(ipRoom, '1'), mac));
+    EXPECT_FALSE(formatBindCommand(std::string(ipRoom + 1, '1'), mac));
+    EXPECT_FALSE(formatBindCommand("192.168.1.1", std::string(5000, 'A')));
+    EXPECT_TRUE(formatRemoveCommand(std::string(kCommandBufferSize - 1 - 9, '1')));
+    EXPECT_FALSE(formatRemoveCommand(std::string(kCommandBufferSize - 9, '1')));
+    EXPECT_TRUE(formatPingCommand(std::string(kPingBufferSize - 1 - 6, '1')));
+    EXPECT_FALSE(formatPingCommand(std::string(kPingBufferSize - 6, '1')));
+}
+
+TEST(NetCommands, BindsOnlyWithPositiveIntervalAndBothTexts) {
+    EXPECT_TRUE(bindingConfigured(60, "192.168.1.1", "00-11-22-33-44-55"));
+    EXPECT_FALSE(bindingConfigured(0, "192.168.1.1", "00-11-22-33-44-55"));
+    EXPECT_FALSE(bindingConfigured(-5, "192.168.1.1", "00-11-22-33-44-55"));
+    EXPECT_FALSE(bindingConfigured(60, "", "00-11-22-33-44-55"));
+    EXPECT_FALSE(bindingConfigured(60, "192.168.1.1", ""));
+}
+
+TEST(NetCommands, PeriodIsTheIntervalInMillisecondsClampedToTheTimerMaximum) {
+    EXPECT_EQ(bindPeriodMs(1), 1000u);
+    EXPECT_EQ(bindPeriodMs(60), 60000u);
+    EXPECT_EQ(bindPeriodMs(3600), 3600000u);
+    EXPECT_EQ(bindPeriodMs(2147483), 2147483000u);
+    EXPECT_EQ(bindPeriodMs(2147484), 0x7FFFFFFFu);
+    EXPECT_EQ(bindPeriodMs(INT32_MAX), 0x7FFFFFFFu);
+    EXPECT_EQ(bindPeriodMs(0), 0u);
+    EXPECT_EQ(bindPeriodMs(INT32_MIN), 0u);
+}
