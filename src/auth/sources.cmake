@@ -1,3 +1,5 @@
 # Portable sources of this folder (no Windows headers): also built natively for sanitizers and fuzzing.
 list(APPEND XIRARP_CORE_SOURCES
+    src/auth/md5.cpp
+    src/auth/password.cpp
 )

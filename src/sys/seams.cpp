@@ -1,6 +1,7 @@
 #include <winsock2.h>
 #include <windows.h>
 #include <iphlpapi.h>
+#include <shellapi.h>
 
 #include <cstddef>
 #include <cstdio>
@@ -80,8 +81,16 @@ uint16_t realSystemDefaultLangId() {
     return GetSystemDefaultLangID();
 }
 
-const SystemSeams kRealSeams = {realRunHidden,    realMessageBox,   realWait,
-                                realReadAdapters, realReadArpTable, realSystemDefaultLangId};
+intptr_t realShellOpen(const char* address, int showCommand) {
+    return reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", address, nullptr, nullptr, showCommand));
+}
+
+unsigned realRunCommand(const char* commandLine, int showCommand) {
+    return WinExec(commandLine, static_cast<UINT>(showCommand));
+}
+
+const SystemSeams kRealSeams = {realRunHidden,    realMessageBox,          realWait,      realReadAdapters,
+                                realReadArpTable, realSystemDefaultLangId, realShellOpen, realRunCommand};
 
 }  // namespace
 

@@ -17,6 +17,12 @@ struct SystemSeams {
     // Fills the rows of the ARP cache; an unreadable table gives no rows.
     void (*readArpTable)(std::vector<ArpRow>& rows);
     uint16_t (*systemDefaultLangId)();
+    // Opens a document or address with the shell's verb "open", no owner window (ShellExecuteA). Returns
+    // the shell's code; above 32 means success.
+    intptr_t (*shellOpen)(const char* address, int showCommand);
+    // Starts a command line with the given show command and does not wait for it (WinExec). Returns
+    // WinExec's code; above 31 means success.
+    unsigned (*runCommand)(const char* commandLine, int showCommand);
 };
 
 SystemSeams& seams();

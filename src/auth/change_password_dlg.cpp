@@ -1,0 +1,95 @@
+#include "auth/change_password_dlg.h"
+
+#include "auth/auth_texts.h"
+#include "config/arp_settings.h"
+#include "config/reg_value.h"
+#include "res/resource.h"
+
+CChangePasswordDlg::CChangePasswordDlg(HWND parent) : CDialog(IDD_CHANGE_PASSWORD, parent) {}
+
+void CChangePasswordDlg::DoDataExchange(DataExchange& dx) {
+    dx.text(IDC_CHANGE_OLD_PASSWORD, oldPassword, kMaxPasswordBytes);
+    dx.text(IDC_CHANGE_NEW_PASSWORD, newPassword, kMaxPasswordBytes);
+    dx.text(IDC_CHANGE_CONFIRM_PASSWORD, confirmPassword, kMaxPasswordBytes);
+}
+
+BOOL CChangePasswordDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    language = static_cast<int32_t>(CRegDwordValue(kLanguageValuePath, 0));
+    SetWindowText(kChangePasswordCaption.in(language));
+    SetDlgItemText(IDC_CHANGE_OLD_LABEL, kOldPasswordLabel.in(language));
+    SetDlgItemText(IDC_CHANGE_NEW_LABEL, kNewPasswordLabel.in(language));
+    SetDlgItemText(IDC_CHANGE_CONFIRM_LABEL, kConfirmPasswordLabel.in(language));
+    SetDlgItemText(IDOK, kOkButton.in(language));
+    SetDlgItemText(IDCANCEL, kCancelButton.in(language));
+    return TRUE;  // the focus goes to the old password entry, the first tab stop
+}
+
+bool CChangePasswordDlg::OnCommand(UINT id, UINT code) {
+    if (code == EN_CHANGE) {
+        switch (id) {
+            case IDC_CHANGE_OLD_PASSWORD:
+                oldLimit_.OnChange(GetDlgItem(id));
+                return true;
+            case IDC_CHANGE_NEW_PASSWORD:
+                newLimit_.OnChange(GetDlgItem(id));
+                return true;
+            case IDC_CHANGE_CONFIRM_PASSWORD:
+                confirmLimit_.OnChange(GetDlgItem(id));
+                return true;
+        }
+    }
+    return CDialog::OnCommand(id, code);
+}
+
+// The first failing check refuses with its message and leaves the dialog open; the old password is
+// checked last, after the new one and its confirmation.
+void CChangePasswordDlg::OnOK() {
+    std::string storedDigest = StoredPasswordDigest();
+    if (!UpdateData(true))
+        return;
+    int focusId = IDC_CHANGE_OLD_PASSWORD;
+    switch (CheckChangePassword(oldPassword, newPassword, confirmPassword, storedDigest)) {
+        case ChangePasswordCheck::OldEmpty:
+            Warn(kOldPasswordEmpty);
+            break;
+        case ChangePasswordCheck::NewEmpty:
+            Warn(kNewPasswordEmpty);
+            focusId = IDC_CHANGE_NEW_PASSWORD;
+            break;
+        case ChangePasswordCheck::ConfirmEmpty:
+            Warn(kConfirmPasswordEmpty);
+            focusId = IDC_CHANGE_CONFIRM_PASSWORD;
+            break;
+        case ChangePasswordCheck::ConfirmDiffers:
+            Warn(kConfirmPasswordWrong);
+            confirmPassword.clear();
+            UpdateData(false);
+            focusId = IDC_CHANGE_CONFIRM_PASSWORD;
+            break;
+        case ChangePasswordCheck::NewIsDefault:
+            Warn(kNewPasswordIsDefault);
+            confirmPassword.clear();
+            UpdateData(false);
+            focusId = IDC_CHANGE_CONFIRM_PASSWORD;
+            break;
+        case ChangePasswordCheck::OldWrong:
+            Warn(kOldPasswordWrong);
+            oldPassword.clear();
+            newPassword.clear();
+            confirmPassword.clear();
+            UpdateData(false);
+            break;
+        case ChangePasswordCheck::Accepted: {
+            CRegStringValue pwd(kPwdValuePath, "");
+            pwd = PasswordDigest(newPassword);
+            EndDialog(IDOK);
+            return;
+        }
+    }
+    SetFocus(GetDlgItem(focusId));
+}
+
+void CChangePasswordDlg::Warn(const LocalizedText& message) {
+    MessageBox(message.in(language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+}

@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "auth/password.h"
+#include "auth/password_entry.h"
+#include "config/ui_language.h"
+#include "ui/dialog.h"
+
+// Replaces the administrator password. Stores the new digest in "pwd" and ends with IDOK once every
+// check passes; cancelling stores nothing and ends with IDCANCEL.
+class CChangePasswordDlg : public CDialog {
+  public:
+    explicit CChangePasswordDlg(HWND parent);
+
+    int32_t language = 0;
+    std::string oldPassword;
+    std::string newPassword;
+    std::string confirmPassword;
+
+  protected:
+    void DoDataExchange(DataExchange& dx) override;
+    BOOL OnInitDialog() override;
+    bool OnCommand(UINT id, UINT code) override;
+    void OnOK() override;
+
+  private:
+    void Warn(const LocalizedText& message);
+
+    PasswordEntryLimit oldLimit_{kMaxPasswordBytes};
+    PasswordEntryLimit newLimit_{kMaxPasswordBytes};
+    PasswordEntryLimit confirmLimit_{kMaxPasswordBytes};
+};

@@ -1,0 +1,9 @@
+#include "ui/about_dlg.h"
+
+#include "res/resource.h"
+
+CAboutDlg::CAboutDlg(HWND parent) : CDialog(IDD_ABOUTBOX, parent) {}
+
+void CAboutDlg::DoDataExchange(DataExchange& dx) {
+    CDialog::DoDataExchange(dx);
+}
