@@ -58,3 +58,10 @@ struct FileHandleTraits {
     static void close(HANDLE handle) { CloseHandle(handle); }
 };
 using UniqueFileHandle = UniqueHandle<HANDLE, FileHandleTraits>;
+
+struct GdiObjectTraits {
+    static HGDIOBJ invalid() { return nullptr; }
+    static bool valid(HGDIOBJ object) { return object != nullptr; }
+    static void close(HGDIOBJ object) { DeleteObject(object); }
+};
+using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;

@@ -1,46 +1,155 @@
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
 #include "ui/main_dlg.h"
 
-#include "app/run_mode.h"
 #include "res/resource.h"
+#include "ui/maker_site.h"
 
-CArpMainDlg::CArpMainDlg(HWND parent) : CDialog(IDD_XIRARP_DIALOG, parent) {}
+CArpMainDlg::CArpMainDlg(HWND parent)
+    : CDialog(IDD_XIRARP_DIALOG, parent),
+      appIcon_(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_XIRARP))),
+      taskbarCreatedMessage_(RegisterWindowMessageW(L"TaskbarCreated")) {}
 
-BOOL CArpMainDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
-    SetWindowText("XirARP Utility v0.4");
-    // A client copy hides itself once the dialog runs.
-    if (currentRunMode() != RunMode::Admin)
-        PostMessageW(GetHwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    return TRUE;
+void CArpMainDlg::DoDataExchange(DataExchange& dx) {
+    gatewayIpCtrl_ = GetDlgItem(IDC_GATEWAY_IP);
+    static const int kGatewayMacIds[6] = {IDC_GATEWAY_MAC1, IDC_GATEWAY_MAC2, IDC_GATEWAY_MAC3,
+                                          IDC_GATEWAY_MAC4, IDC_GATEWAY_MAC5, IDC_GATEWAY_MAC6};
+    for (int i = 0; i < 6; ++i)
+        dx.text(kGatewayMacIds[i], gatewayMac[i], 2);
+    localIpCtrl_ = GetDlgItem(IDC_LOCAL_IP);
+    static const int kLocalMacIds[6] = {IDC_LOCAL_MAC1, IDC_LOCAL_MAC2, IDC_LOCAL_MAC3,
+                                        IDC_LOCAL_MAC4, IDC_LOCAL_MAC5, IDC_LOCAL_MAC6};
+    for (int i = 0; i < 6; ++i)
+        dx.text(kLocalMacIds[i], localMac[i], 2);
+    dx.text(IDC_INTERVAL, intervalText, 4);
+    generateClientCheck_ = GetDlgItem(IDC_GENERATE_CLIENT);
+    languageCombo_ = GetDlgItem(IDC_LANGUAGE);
+    logoPicture_ = GetDlgItem(IDC_LOGO);
+    yesRadio_ = GetDlgItem(IDC_ALLOW_SKIP_YES);
+    noRadio_ = GetDlgItem(IDC_ALLOW_SKIP_NO);
 }
 
 bool CArpMainDlg::OnCommand(UINT id, UINT code) {
     switch (id) {
-        case IDC_EXIT:
-            OnExit();
+        case IDC_CHANGE_PASSWORD: OnChangePassword(); return true;
+        case IDC_APPLY: OnApply(); return true;
+        case IDC_CLEAR_FIELDS: OnClearFields(); return true;
+        case IDC_UNINSTALL: OnUninstall(); return true;
+        case IDC_EXIT: OnExit(); return true;
+        case ID_TRAY_LOCK_UNLOCK: OnLockUnlock(); return true;
+        case ID_TRAY_EXIT: OnExit(); return true;
+        case IDC_GENERATE_CLIENT:
+            if (code == BN_CLICKED)
+                OnGenerateClientChanged();
             return true;
-        case IDOK:  // Enter does not end the program
+        case IDC_LANGUAGE:
+            if (code == CBN_SELCHANGE)
+                OnLanguageChange();
+            return true;
+        case IDC_GATEWAY_MAC1:
+        case IDC_GATEWAY_MAC2:
+        case IDC_GATEWAY_MAC3:
+        case IDC_GATEWAY_MAC4:
+        case IDC_GATEWAY_MAC5:
+        case IDC_GATEWAY_MAC6:
+        case IDC_INTERVAL:
+            if (code == EN_KILLFOCUS)
+                OnFieldKillFocus(static_cast<int>(id));
+            return true;
+        case IDOK:  // Enter does nothing here: it must not end the program
             return true;
         default:
             return CDialog::OnCommand(id, code);
     }
 }
 
-bool CArpMainDlg::OnSysCommand(UINT command, LPARAM) {
-    if ((command & 0xFFF0) == SC_MINIMIZE) {
-        hiddenToTray_ = true;
-        ShowWindow(GetHwnd(), SW_HIDE);
-        return true;
-    }
-    return false;
+void CArpMainDlg::OnTimer(UINT_PTR id) {
+    bindTimer_.OnTimer(GetHwnd(), id, timer, gwip, gwmac, language);
 }
 
-bool CArpMainDlg::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT&) {
-    if (message == WM_WINDOWPOSCHANGING && hiddenToTray_)
-        reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
-    return false;
+// The fields of the ARP settings go back to blank with the default interval; members stay as they are.
+void CArpMainDlg::OnClearFields() {
+    SetDlgItemTextW(GetHwnd(), IDC_GATEWAY_IP, L"");
+    SendMessageW(GetDlgItem(IDC_GATEWAY_IP), IPM_CLEARADDRESS, 0, 0);
+    for (int id = IDC_GATEWAY_MAC1; id <= IDC_GATEWAY_MAC6; ++id)
+        SetDlgItemTextW(GetHwnd(), id, L"");
+    SetDlgItemTextW(GetHwnd(), IDC_INTERVAL, L"60");
 }
 
 void CArpMainDlg::OnExit() {
     EndDialog(IDCANCEL);
+}
+
+void CArpMainDlg::OpenMakerSite() {
+    siteLink_.OpenUrl(language == SimplifiedChinese ? kMakerSiteSimplifiedChinese : kMakerSiteOther, SW_SHOW);
+}
+
+bool CArpMainDlg::pointOnLogo(POINT point) const {
+    RECT logo;
+    GetWindowRect(GetDlgItem(IDC_LOGO), &logo);
+    MapWindowPoints(nullptr, GetHwnd(), reinterpret_cast<POINT*>(&logo), 2);
+    // Both edges count, so the line just past the right and bottom edges is on the logo too.
+    LONG x = point.x - logo.left;
+    LONG y = point.y - logo.top;
+    return x >= 0 && x <= logo.right - logo.left && y >= 0 && y <= logo.bottom - logo.top;
+}
+
+bool CArpMainDlg::OnMouseMove(UINT, POINT point) {
+    if (pointOnLogo(point))
+        SetCursor(LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HAND_CURSOR)));
+    return false;
+}
+
+bool CArpMainDlg::OnLButtonDown(UINT, POINT point) {
+    if (pointOnLogo(point))
+        OpenMakerSite();
+    return true;
+}
+
+bool CArpMainDlg::OnPaint() {
+    if (!IsIconic(GetHwnd()))
+        return false;
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(GetHwnd(), &paint);
+    SendMessageW(GetHwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    GetClientRect(GetHwnd(), &client);
+    int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, appIcon_);
+    EndPaint(GetHwnd(), &paint);
+    return true;
+}
+
+void CArpMainDlg::OnDestroy() {
+    stopBindTimer(GetHwnd());
+    SetTrayIcon(2);
+}
+
+bool CArpMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+        case WM_QUERYDRAGICON:
+            result = reinterpret_cast<LRESULT>(OnQueryDragIcon());
+            return true;
+        case WM_WINDOWPOSCHANGING:
+            if (hiddenToTray_)
+                reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+            return false;
+        case kTrayCallbackMessage:
+            result = OnTrayNotify(wParam, lParam);
+            return true;
+        default:
+            // The taskbar was recreated (the shell restarted): the icon must be added again.
+            if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
+                SetTrayIcon(1);
+                return true;
+            }
+            return false;
+    }
+}
+
+HBITMAP CArpMainDlg::shownLogo() const {
+    return reinterpret_cast<HBITMAP>(SendMessageW(GetDlgItem(IDC_LOGO), STM_GETIMAGE, IMAGE_BITMAP, 0));
 }

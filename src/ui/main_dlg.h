@@ -1,20 +1,91 @@
 #pragma once
-#include "ui/dialog.h"
+#include <windows.h>
 
-// The program's only window.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "config/ui_language.h"
+#include "net/binding.h"
+#include "sys/win_handles.h"
+#include "ui/dialog.h"
+#include "ui/hyperlink.h"
+
+// System menu entry that opens the About box.
+constexpr UINT kAboutCommand = 16;
+// Message the notification-area icon sends to the window.
+constexpr UINT kTrayCallbackMessage = WM_USER + 11;
+
+// The program's only window: local addresses, the ARP settings, the language selector and the
+// commands. It owns the binding timer and the notification-area icon.
 class CArpMainDlg : public CDialog {
 public:
     explicit CArpMainDlg(HWND parent);
 
+    // Members named after the settings and controls they hold.
+    int32_t language = kLanguageUnset;
+    int32_t timer = 0;
+    std::string gwmac;
+    std::string gwip;
+    bool locked = false;
+    std::array<std::string, 6> localMac;
+    std::array<std::string, 6> gatewayMac;
+    std::string intervalText;
+
+    // Opening, languages and the small handlers (main_dlg.cpp, main_dlg_opening.cpp, main_dlg_language.cpp).
+    void OnLanguageChange();
+    void OnClearFields();
+    void OnExit();
+    void OpenMakerSite();
+    void DiscoverNetwork();
+    HBITMAP shownLogo() const;
+
+    // Apply and the client package (main_dlg_apply.cpp).
+    void OnApply();
+    void OnGenerateClientChanged();
+
+    // Uninstall (main_dlg_uninstall.cpp).
+    void OnUninstall();
+
+    // Field checks as an edit loses the focus (main_dlg_fields.cpp).
+    void OnFieldKillFocus(int controlId);
+
+    // Notification-area icon, lock state, system menu, password change (main_dlg_tray.cpp).
+    void SetTrayIcon(int action);  // 1 adds the icon, 2 deletes it
+    LRESULT OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
+    void OnLockUnlock();
+    void OnChangePassword();
+    void EnableControls(bool lockedState);
+
 protected:
     BOOL OnInitDialog() override;
+    void DoDataExchange(DataExchange& dx) override;
     bool OnCommand(UINT id, UINT code) override;
+    void OnTimer(UINT_PTR id) override;
     bool OnSysCommand(UINT command, LPARAM lParam) override;
+    bool OnPaint() override;
+    bool OnMouseMove(UINT flags, POINT point) override;
+    bool OnLButtonDown(UINT flags, POINT point) override;
+    void OnDestroy() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    void OnExit();
+    bool pointOnLogo(POINT point) const;
+    HICON OnQueryDragIcon() const { return appIcon_; }
 
+    HWND localIpCtrl_ = nullptr;
+    HWND gatewayIpCtrl_ = nullptr;
+    HWND generateClientCheck_ = nullptr;
+    HWND yesRadio_ = nullptr;
+    HWND noRadio_ = nullptr;
+    HWND languageCombo_ = nullptr;
+    HWND logoPicture_ = nullptr;
+    UniqueGdiObject logoBitmap_;  // the bitmap shown in the logo picture
+    HICON appIcon_ = nullptr;     // shared resource icon: never destroyed
+    CHyperLink siteLink_;
+    BindingTimer bindTimer_;
     // While set, the window stays hidden even when the dialog manager shows it on its first idle.
     bool hiddenToTray_ = false;
+    // Registered message the shell broadcasts when the taskbar is recreated.
+    UINT taskbarCreatedMessage_ = 0;
 };
