@@ -7,7 +7,7 @@ XIRARP_BUILD="$XIRARP_ROOT/build"
 XIRARP_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64 wine32:i386
-    xvfb xauth x11-utils xdotool fonts-wine fonts-wqy-microhei imagemagick)
+    xvfb xauth x11-utils xdotool fonts-wine fonts-wqy-microhei fonts-liberation imagemagick)
 
 xirarp_missing_packages() {
     local missing=() package
@@ -49,12 +49,13 @@ xirarp_wine_loader() {
     if [ "$1" = x86_64 ] && [ -x /usr/lib/wine/wine64 ]; then echo /usr/lib/wine/wine64; else echo wine; fi
 }
 
-xirarp_configure_and_build() {  # native | i686 | x86_64
+xirarp_configure_and_build() {  # native | i686 | x86_64, then optional targets
     local kind="$1" dir="$XIRARP_BUILD/$1"
+    shift
     local args=(-S "$XIRARP_ROOT" -B "$dir" -G Ninja)
     [ "$kind" != native ] && dir="$XIRARP_BUILD/win-$kind" && args=(-S "$XIRARP_ROOT" -B "$dir" -G Ninja
         -DCMAKE_TOOLCHAIN_FILE="$XIRARP_ROOT/cmake/toolchain-mingw-$kind.cmake")
     [ -f "$dir/CMakeCache.txt" ] || cmake "${args[@]}" >"$XIRARP_BUILD/configure-$kind.log" 2>&1 ||
         { cat "$XIRARP_BUILD/configure-$kind.log" >&2; return 1; }
-    cmake --build "$dir"
+    if [ $# -gt 0 ]; then cmake --build "$dir" --target "$@"; else cmake --build "$dir"; fi
 }

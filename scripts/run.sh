@@ -5,12 +5,12 @@ set -u
 source "$(dirname "$0")/common.sh"
 xirarp_ensure_packages || exit 1
 mkdir -p "$XIRARP_BUILD"
-xirarp_configure_and_build i686 >/dev/null || exit 1
+xirarp_configure_and_build i686 XirARP >/dev/null || exit 1
 
 arch="$(xirarp_test_arch)"
 if [ "$arch" != i686 ]; then
     echo "This machine cannot run 32-bit code: starting the 64-bit build of the same sources." >&2
-    xirarp_configure_and_build "$arch" >/dev/null || exit 1
+    xirarp_configure_and_build "$arch" XirARP >/dev/null || exit 1
 fi
 dir="$XIRARP_BUILD/win-$arch"
 program="$dir/bin/XirARP.exe"

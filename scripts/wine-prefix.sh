@@ -15,8 +15,14 @@ echo "Creating the Wine prefix $WINEPREFIX (once, about 20 s)" >&2
 "$wine" wineboot -i >/dev/null 2>&1
 wineserver -w
 
+# Window frames draw their buttons with the Marlett symbol font.
+cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
+
 cjk="wqy-microhei.ttc,WenQuanYi Micro Hei"
-for face in "Arial" "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "Segoe UI"; do
+# Wine has no Arial: the dialogs' font is mapped to Liberation Sans, which has Arial's metrics, so that
+# texts take the room they take on Windows.
+"$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ /d "Liberation Sans" /f >/dev/null 2>&1
+for face in "Arial" "Liberation Sans" "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "Segoe UI"; do
     "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
         /v "$face" /t REG_MULTI_SZ /d "$cjk" /f >/dev/null 2>&1
 done
