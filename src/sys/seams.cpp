@@ -89,8 +89,13 @@ unsigned realRunCommand(const char* commandLine, int showCommand) {
     return WinExec(commandLine, static_cast<UINT>(showCommand));
 }
 
-const SystemSeams kRealSeams = {realRunHidden,    realMessageBox,          realWait,      realReadAdapters,
-                                realReadArpTable, realSystemDefaultLangId, realShellOpen, realRunCommand};
+bool realNotifyIcon(unsigned long message, void* data) {
+    return Shell_NotifyIconA(message, static_cast<NOTIFYICONDATAA*>(data)) != FALSE;
+}
+
+const SystemSeams kRealSeams = {realRunHidden,    realMessageBox,   realWait,
+                                realReadAdapters, realReadArpTable, realSystemDefaultLangId,
+                                realShellOpen,    realRunCommand,   realNotifyIcon};
 
 }  // namespace
 

@@ -23,6 +23,9 @@ struct SystemSeams {
     // Starts a command line with the given show command and does not wait for it (WinExec). Returns
     // WinExec's code; above 31 means success.
     unsigned (*runCommand)(const char* commandLine, int showCommand);
+    // Adds, changes or deletes a notification-area icon (Shell_NotifyIconA; data is a NOTIFYICONDATAA whose
+    // cbSize says how much of it counts). Returns the shell's result.
+    bool (*notifyIcon)(unsigned long message, void* data);
 };
 
 SystemSeams& seams();

@@ -65,3 +65,17 @@ struct GdiObjectTraits {
     static void close(HGDIOBJ object) { DeleteObject(object); }
 };
 using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;
+
+struct IconTraits {
+    static HICON invalid() { return nullptr; }
+    static bool valid(HICON icon) { return icon != nullptr; }
+    static void close(HICON icon) { DestroyIcon(icon); }
+};
+using UniqueIcon = UniqueHandle<HICON, IconTraits>;
+
+struct MenuTraits {
+    static HMENU invalid() { return nullptr; }
+    static bool valid(HMENU menu) { return menu != nullptr; }
+    static void close(HMENU menu) { DestroyMenu(menu); }
+};
+using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;

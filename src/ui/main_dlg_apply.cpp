@@ -1,9 +1,123 @@
 // Apply: store the settings, refresh the Startup shortcut, generate the client package, bind.
-#include "ui/main_dlg.h"
+#include <windows.h>
+#include <commctrl.h>
 
-void CArpMainDlg::OnApply() {
-    stopBindTimer(GetHwnd());
-    startBindTimer(GetHwnd());
+#include <optional>
+
+#include "app/run_mode.h"
+#include "config/arp_settings.h"
+#include "config/client_config.h"
+#include "config/reg_value.h"
+#include "net/binding.h"
+#include "res/resource.h"
+#include "sys/module_path.h"
+#include "ui/apply_rules.h"
+#include "ui/apply_texts.h"
+#include "ui/client_package.h"
+#include "ui/main_dlg.h"
+#include "ui/startup_shortcut.h"
+
+namespace {
+
+bool isChecked(HWND button) {
+    return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void CArpMainDlg::OnGenerateClientChanged() {}
+std::string storedPasswordDigest() {
+    return CRegStringValue(kPwdValuePath, "");
+}
+
+// Assigned and then written, so that each value is stored even when the registry already holds it.
+void storeNumber(const char* path, int32_t number) {
+    CRegDwordValue value(path, 0);
+    value = static_cast<uint32_t>(number);
+    value.write();
+}
+
+void storeText(const char* path, const std::string& text) {
+    CRegStringValue value(path, "");
+    value = text;
+    value.write();
+}
+
+}  // namespace
+
+void CArpMainDlg::OnApply() {
+    UpdateData(true);  // a refused field keeps its member's old value; Apply goes on regardless
+    const HWND window = GetHwnd();
+    stopBindTimer(window);
+
+    const RunMode mode = currentRunMode();
+    const bool generateClient = isChecked(GetDlgItem(IDC_GENERATE_CLIENT));
+    if (mode == RunMode::Admin && generateClient && storedPasswordDigest().empty()) {
+        MessageBox(kDefaultPasswordWarning.in(language), kApplyWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+
+    // The program's own file is where the module was loaded from, whatever the current folder.
+    const std::string ownExecutable = ownExecutablePath();
+    const std::string stagingFolder = clientStagingFolder();
+    const std::string desktop = desktopFolder();
+    const std::string shortcut = startupShortcutPath();
+    // Without a Startup folder there is nowhere sensible to put the shortcut: none is made.
+    if (!ownExecutable.empty() && !shortcut.empty())
+        CreateStartupShortcut(ownExecutable, kShortcutDescription, shortcut);
+
+    if (mode == RunMode::Admin) {
+        const HWND gatewayIp = GetDlgItem(IDC_GATEWAY_IP);
+        const LocalizedText* missing = nullptr;
+        if (SendMessageW(gatewayIp, IPM_ISBLANK, 0, 0))
+            missing = &kGatewayIpMissing;
+        else if (firstEmptyMacGroup(gatewayMac) >= 0)
+            missing = &kGatewayMacMissing;
+        else if (intervalText.empty())
+            missing = &kIntervalMissing;
+        if (missing) {
+            MessageBox(missing->in(language), kApplyWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+
+        // The previous gateway's static entry goes, even when the address stays the same.
+        runRemoveCommand(gwip);
+        const char* token =
+            clientModeToken(isChecked(GetDlgItem(IDC_ALLOW_SKIP_YES)), isChecked(GetDlgItem(IDC_ALLOW_SKIP_NO)));
+        DWORD address = 0;  // fields left blank read as 0
+        SendMessageW(gatewayIp, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
+        gwip = formatIpv4Text(
+            {static_cast<uint8_t>(FIRST_IPADDRESS(address)), static_cast<uint8_t>(SECOND_IPADDRESS(address)),
+             static_cast<uint8_t>(THIRD_IPADDRESS(address)), static_cast<uint8_t>(FOURTH_IPADDRESS(address))});
+        gwmac = composeGwmac(gatewayMac);
+        timer = intervalFromText(intervalText);
+
+        storeNumber(kTimerValuePath, timer);
+        storeText(kGwmacValuePath, gwmac);
+        storeText(kGwipValuePath, gwip);
+
+        if (generateClient) {
+            ArpSettings settings;
+            settings.language = language;
+            settings.mode = token;
+            settings.pwd = storedPasswordDigest();
+            settings.timer = timer;
+            settings.gwmac = gwmac;
+            settings.gwip = gwip;
+            // A record too long for the text's buffer makes no package; like a failed write, Apply then
+            // ends without a message and the binding stays stopped.
+            std::optional<std::string> text = formatClientConfig(settings);
+            if (!text || writeClientPackage(ownExecutable, *text, stagingFolder, desktop) == PackageOutcome::Failed)
+                return;
+        }
+
+        if (MessageBox(kApplySucceeded.in(language), kApplyInformationCaption, MB_OK | MB_ICONINFORMATION) == IDOK)
+            PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    }
+
+    startBindTimer(window);
+}
+
+// The client kind can be chosen only while a client is to be generated; the choice itself is kept.
+void CArpMainDlg::OnGenerateClientChanged() {
+    const BOOL enable = isChecked(GetDlgItem(IDC_GENERATE_CLIENT)) ? TRUE : FALSE;
+    for (int id : {IDC_ALLOW_SKIP_LABEL, IDC_ALLOW_SKIP_YES, IDC_ALLOW_SKIP_NO})
+        EnableWindow(GetDlgItem(id), enable);
+}

@@ -1,32 +1,146 @@
 // Notification-area icon, lock state, system menu and the password change of the main window.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/run_mode.h"
+#include "auth/change_password_dlg.h"
+#include "auth/unlock_dlg.h"
 #include "res/resource.h"
+#include "sys/seams.h"
+#include "sys/text_encoding.h"
+#include "sys/win_handles.h"
 #include "ui/about_dlg.h"
 #include "ui/main_dlg.h"
+#include "ui/tray_texts.h"
 
-void CArpMainDlg::EnableControls(bool lockedState) {
-    locked = lockedState;
+namespace {
+
+constexpr UINT kTrayIconId = 1;
+
+// The icon record is declared to the shell in the size of the version with the 128-character tip and no
+// balloon GUID: 488 bytes in the 32-bit program.
+constexpr DWORD kNotifyIconRecordSize = NOTIFYICONDATAA_V2_SIZE;
+#ifndef _WIN64
+static_assert(kNotifyIconRecordSize == 488, "the shell expects the 488-byte icon record");
+#endif
+
+// Usable whenever the window is unlocked.
+constexpr int kAlwaysUnlockedControls[] = {IDC_LANGUAGE, IDC_UNINSTALL, IDC_EXIT};
+// The administrator's settings: usable only unlocked in the administrator program.
+constexpr int kAdminControls[] = {IDC_GENERATE_CLIENT, IDC_ALLOW_SKIP_YES, IDC_ALLOW_SKIP_NO, IDC_GATEWAY_IP,
+                                  IDC_GATEWAY_MAC1,    IDC_GATEWAY_MAC2,   IDC_GATEWAY_MAC3,  IDC_GATEWAY_MAC4,
+                                  IDC_GATEWAY_MAC5,    IDC_GATEWAY_MAC6,   IDC_INTERVAL,      IDC_CHANGE_PASSWORD,
+                                  IDC_APPLY,           IDC_CLEAR_FIELDS};
+
+void setMenuItemText(HMENU menu, UINT command, const char* utf8) {
+    ModifyMenuW(menu, command, MF_BYCOMMAND | MF_STRING, command, utf8ToWide(utf8).c_str());
 }
 
-void CArpMainDlg::SetTrayIcon(int) {}
+}  // namespace
 
-LRESULT CArpMainDlg::OnTrayNotify(WPARAM, LPARAM) {
+void CArpMainDlg::EnableControls(bool lockedState) {
+    bool adminSettings = !lockedState && currentRunMode() == RunMode::Admin;
+    for (int id : kAlwaysUnlockedControls)
+        EnableWindow(GetDlgItem(id), !lockedState);
+    for (int id : kAdminControls)
+        EnableWindow(GetDlgItem(id), adminSettings);
+}
+
+void CArpMainDlg::SetTrayIcon(int action) {
+    NOTIFYICONDATAA record{};
+    record.cbSize = kNotifyIconRecordSize;
+    record.hWnd = GetHwnd();
+    record.uID = kTrayIconId;
+    if (action == 1) {
+        // Our own copy of the small icon: the shell keeps one of its own once the icon is added.
+        UniqueIcon icon(
+            static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_XIRARP), IMAGE_ICON,
+                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+        record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+        record.uCallbackMessage = kTrayCallbackMessage;
+        record.hIcon = icon.get();
+        record.szTip[0] = '\0';  // no tip
+        seams().notifyIcon(NIM_ADD, &record);
+    } else if (action == 2) {
+        seams().notifyIcon(NIM_DELETE, &record);
+    }
+}
+
+LRESULT CArpMainDlg::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage) {
+    if (iconId != kTrayIconId)
+        return 1;
+    switch (mouseMessage) {
+        case WM_MOUSEMOVE:
+            SetCursor(LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HAND_CURSOR)));
+            break;
+        case WM_LBUTTONDOWN:
+            // A locked window opens only through "UnLock"; the click leads to the maker's site instead.
+            if (locked) {
+                OpenMakerSite();
+            } else {
+                hiddenToTray_ = false;
+                ShowWindow(GetHwnd(), SW_SHOWNORMAL);
+            }
+            break;
+        case WM_RBUTTONDOWN: {
+            // In the foreground the menu closes when the user clicks elsewhere.
+            SetForegroundWindow(GetHwnd());
+            UniqueMenu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
+            HMENU popup = menu ? GetSubMenu(menu.get(), 0) : nullptr;
+            if (!popup)
+                break;
+            setMenuItemText(popup, ID_TRAY_LOCK_UNLOCK, (locked ? kTrayUnlockText : kTrayLockText).in(language));
+            setMenuItemText(popup, ID_TRAY_EXIT, kTrayExitText.in(language));
+            EnableMenuItem(popup, ID_TRAY_LOCK_UNLOCK, MF_BYCOMMAND | MF_ENABLED);
+            EnableMenuItem(popup, ID_TRAY_EXIT, MF_BYCOMMAND | (locked ? MF_GRAYED : MF_ENABLED));
+            POINT cursor{};
+            GetCursorPos(&cursor);
+            TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, GetHwnd(), nullptr);
+            // The task switch the shell's menus need so that the next menu does not close at once.
+            PostMessageW(GetHwnd(), WM_NULL, 0, 0);
+            break;
+        }
+        default:
+            break;
+    }
     return 1;
 }
 
-void CArpMainDlg::OnLockUnlock() {}
+// "UnLock" asks for the password and shows the window; "Lock" leaves it as shown as it was.
+void CArpMainDlg::OnLockUnlock() {
+    if (locked) {
+        CUnlockDlg unlock(GetHwnd());
+        if (unlock.DoModal() == IDOK) {
+            locked = false;
+            hiddenToTray_ = false;
+            ShowWindow(GetHwnd(), SW_SHOWNORMAL);
+        }
+    } else {
+        locked = true;
+    }
+    EnableControls(locked);
+}
 
-void CArpMainDlg::OnChangePassword() {}
+void CArpMainDlg::OnChangePassword() {
+    CChangePasswordDlg dialog(GetHwnd());
+    dialog.DoModal();
+}
 
 bool CArpMainDlg::OnSysCommand(UINT command, LPARAM) {
-    if ((command & 0xFFF0) == kAboutCommand) {
-        CAboutDlg about(GetHwnd());
-        about.DoModal();
-        return true;
+    switch (command & 0xFFF0) {
+        case kAboutCommand: {
+            CAboutDlg about(GetHwnd());
+            about.DoModal();
+            return true;
+        }
+        case SC_MINIMIZE:
+            // Minimising hides to the notification area and locks; the controls are recomputed at the
+            // next lock or unlock from the menu.
+            locked = true;
+            hiddenToTray_ = true;
+            ShowWindow(GetHwnd(), SW_HIDE);
+            return true;
+        default:
+            return false;
     }
-    if ((command & 0xFFF0) == SC_MINIMIZE) {
-        hiddenToTray_ = true;
-        ShowWindow(GetHwnd(), SW_HIDE);
-        return true;
-    }
-    return false;
 }

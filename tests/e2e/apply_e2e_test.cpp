@@ -1,0 +1,159 @@
+// The administrator's road in the real program: fill the fields, Apply with a client package, confirm,
+// then the binding; and the package it made, started as an end user would.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "config/client_config.h"
+#include "steps/program.h"
+#include "steps/registry.h"
+#include "steps/sandbox.h"
+#include "steps/user_folders.h"
+#include "steps/windows.h"
+
+namespace {
+
+const char* const kMainCaption = "XirARP Utility v0.4";
+const char* const kDigest = "0123456789abcdef0123456789abcdef";
+const char* const kBindCommand = "arp -s 192.168.7.1 0A-B-22-33-44-55\r\n";
+constexpr int kApplyButton = 1015;
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The window is found while it is still opening: what its opening makes may come a little later.
+bool waitForText(const std::string& path, const std::string& text, DWORD milliseconds = 15000) {
+    DWORD start = GetTickCount();
+    while (readFileBytes(path).find(text) == std::string::npos) {
+        if (GetTickCount() - start > milliseconds)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+void setText(HWND control, const wchar_t* text) {
+    SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
+}
+
+void send(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    SendMessageTimeoutW(control, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, nullptr);
+}
+
+size_t countOf(const std::vector<std::string>& commands, const std::string& command) {
+    size_t count = 0;
+    for (const std::string& recorded : commands)
+        count += recorded == command;
+    return count;
+}
+
+// Waits until the stand-ins have recorded the command that many times; returns the tick it was seen.
+DWORD waitForCount(const Sandbox& sandbox, const std::string& command, size_t count, DWORD milliseconds = 15000) {
+    DWORD start = GetTickCount();
+    while (countOf(sandbox.recordedCommands(), command) < count) {
+        if (GetTickCount() - start > milliseconds)
+            return 0;
+        Sleep(20);
+    }
+    return GetTickCount();
+}
+
+class ApplyRoad : public testing::Test {
+  protected:
+    void SetUp() override { removeProgramSettings(); }
+    void TearDown() override { removeProgramSettings(); }
+};
+
+}  // namespace
+
+TEST_F(ApplyRoad, TheAdministratorMakesAPackageAndBindsAndTheClientItMadeBindsToo) {
+    Sandbox sandbox("apply-admin");
+    const std::string exe = sandbox.copyProgram();
+    const std::string desktop = sandbox.makeSubfolder("Desktop");
+    const std::string startup = sandbox.makeSubfolder("Startup");
+    UserFoldersRedirect folders(desktop, startup);
+    writeSettingString("pwd", kDigest);
+    writeSettingString("gwip", "192.168.7.1");  // the previous gateway, the same as the new one
+    const std::string package = desktop + "\\XirARP-Client.exe";
+
+    {
+        RunningProgram program(exe, sandbox.folder());
+        HWND window = waitForDialog(program.processId(), kMainCaption);
+        ASSERT_TRUE(window);
+        send(GetDlgItem(window, 1001), IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 7, 1));
+        const wchar_t* const mac[] = {L"0A", L"B", L"22", L"33", L"44", L"55"};
+        for (int i = 0; i < 6; ++i)
+            setText(GetDlgItem(window, 1002 + i), mac[i]);
+        setText(GetDlgItem(window, 1008), L"2");
+        send(GetDlgItem(window, 1024), BM_SETCHECK, BST_CHECKED, 0);
+        send(GetDlgItem(window, 1038), BM_SETCHECK, BST_CHECKED, 0);
+        send(GetDlgItem(window, 1039), BM_SETCHECK, BST_UNCHECKED, 0);
+
+        clickButton(window, kApplyButton);
+        MessageBoxSeen success = waitForMessageBox(program.processId());
+        ASSERT_TRUE(success.window);
+        EXPECT_EQ(success.caption, "Information");
+        EXPECT_EQ(success.text, "Apply Setting Successfully !");
+        EXPECT_TRUE(IsWindowVisible(window));
+
+        // Everything is in place while the confirmation is open; the binding has not begun.
+        EXPECT_EQ(readSettingDword("timer"), 2u);
+        EXPECT_EQ(readSettingString("gwmac"), "0A-B-22-33-44-55");
+        EXPECT_EQ(readSettingString("gwip"), "192.168.7.1");
+        EXPECT_TRUE(fileExists(startup + "\\XirARP.lnk"));
+        ArpSettings expected;
+        expected.language = 0;  // this test prefix is an English system
+        expected.mode = kTokenClientAsk;
+        expected.pwd = kDigest;
+        expected.timer = 2;
+        expected.gwmac = "0A-B-22-33-44-55";
+        expected.gwip = "192.168.7.1";
+        const std::string bytes = readFileBytes(package);
+        ASSERT_GT(bytes.size(), kBaseImageSize);
+        EXPECT_TRUE(bytes.compare(0, kBaseImageSize, readFileBytes(adminImagePath())) == 0);
+        EXPECT_EQ(bytes.substr(kBaseImageSize), formatClientConfig(expected));
+        // The previous gateway's entry goes even though the address stays the same.
+        EXPECT_NE(waitForCount(sandbox, "arp -d 192.168.7.1\r\n", 1), 0u);
+        EXPECT_EQ(countOf(sandbox.recordedCommands(), kBindCommand), 0u);
+
+        const DWORD confirmed = GetTickCount();
+        clickButton(success.window, IDOK);
+        EXPECT_TRUE(waitUntilHidden(window));
+        const DWORD first = waitForCount(sandbox, kBindCommand, 1);
+        ASSERT_NE(first, 0u);
+        const DWORD second = waitForCount(sandbox, kBindCommand, 2);
+        ASSERT_NE(second, 0u);
+        // About a second after the confirmation, then every two seconds (each stand-in takes a while to
+        // start, so only the bounds are firm).
+        EXPECT_GE(first - confirmed, 800u);
+        EXPECT_LE(first - confirmed, 8000u);
+        EXPECT_GE(second - first, 1500u);
+        EXPECT_LE(second - first, 8000u);
+        EXPECT_EQ(countOf(sandbox.recordedCommands(), "arp -d 192.168.7.1\r\n"), 1u);
+    }
+
+    // The package on the desktop, started from there: it imports, asks, applies and binds, and keeps a
+    // Startup shortcut of its own beside the administrator's.
+    removeProgramSettings();
+    for (const char* standIn : {"arp.exe", "ping.exe"})
+        CopyFileA(sandbox.path(standIn).c_str(), (desktop + "\\" + standIn).c_str(), FALSE);
+    RunningProgram client(package, desktop);
+    MessageBoxSeen question = waitForMessageBox(client.processId());
+    ASSERT_TRUE(question.window);
+    EXPECT_EQ(question.caption, "XirARP-Client");
+    clickButton(question.window, IDOK);
+    HWND window = waitForDialog(client.processId(), kMainCaption);
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(waitUntilHidden(window));
+    EXPECT_EQ(readSettingString("gwmac"), "0A-B-22-33-44-55");
+    // The link names its target in the program's code page.
+    EXPECT_TRUE(waitForText(startup + "\\XirARP-Client.lnk", package));
+    EXPECT_TRUE(fileExists(startup + "\\XirARP.lnk"));
+    EXPECT_TRUE(waitForText(desktop + "\\commands.log", kBindCommand));
+    EXPECT_EQ(readFileBytes(desktop + "\\commands.log").find("arp -d"), std::string::npos);
+}

@@ -1,0 +1,166 @@
+// The notification-area menu, the unlock and the About box of the real program, driven as the shell and a
+// user would drive them from another process.
+#include <gtest/gtest.h>
+
+#include "auth/password.h"
+#include "config/client_config.h"
+#include "steps/program.h"
+#include "steps/registry.h"
+#include "steps/sandbox.h"
+#include "steps/windows.h"
+
+namespace {
+
+const char* const kMainCaption = "XirARP Utility v0.4";
+constexpr UINT kTrayCallback = WM_USER + 11;
+constexpr int kPasswordEntry = 1018;
+
+std::string clientCopy(const Sandbox& sandbox, const std::string& password) {
+    ArpSettings settings;
+    settings.language = 0;
+    settings.mode = kTokenClientBind;
+    settings.pwd = PasswordDigest(password);
+    settings.timer = 600;
+    settings.gwmac = "00-11-22-33-44-55";
+    settings.gwip = "192.168.1.1";
+    std::string path = sandbox.copyProgram("XirARP-Client.exe");
+    appendFileBytes(path, *formatClientConfig(settings));
+    return path;
+}
+
+struct MenuSearch {
+    DWORD processId;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK findMenu(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<MenuSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (owner != search->processId || wcscmp(className, L"#32768") != 0 || !IsWindowVisible(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// The popup menu the process shows, once it is on screen.
+HWND waitForMenu(DWORD processId) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MenuSearch search{processId};
+        EnumWindows(findMenu, reinterpret_cast<LPARAM>(&search));
+        if (search.found || GetTickCount() - start > kWindowDeadlineMs)
+            return search.found;
+        Sleep(50);
+    }
+}
+
+bool waitUntil(bool (*condition)(HWND), HWND window) {
+    DWORD start = GetTickCount();
+    while (!condition(window)) {
+        if (GetTickCount() - start > kWindowDeadlineMs)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+void setEntry(HWND dialog, int id, const wchar_t* text) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        &result);
+}
+
+// Right-clicks the icon as the shell reports it and picks the menu's first item with the keyboard. The
+// menu runs its own loop in the program, which reads the keys posted to the menu window.
+void chooseUnlockFromIconMenu(HWND window, DWORD processId) {
+    PostMessageW(window, kTrayCallback, 1, WM_RBUTTONDOWN);
+    HWND menu = waitForMenu(processId);
+    ASSERT_TRUE(menu) << "the icon's menu did not open";
+    PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+class TrayEndToEnd : public testing::Test {
+  protected:
+    void SetUp() override { removeProgramSettings(); }
+    void TearDown() override { removeProgramSettings(); }
+};
+
+}  // namespace
+
+TEST_F(TrayEndToEnd, AHiddenClientUnlocksFromTheIconMenuWithTheRightPasswordAndOpensTheAboutBox) {
+    Sandbox sandbox("tray-unlock");
+    RunningProgram program(clientCopy(sandbox, "secret"), sandbox.folder());
+    DWORD processId = program.processId();
+    HWND window = waitForDialog(processId, kMainCaption);
+    ASSERT_TRUE(window);
+    // Opened, applied and hidden to the notification area, locked.
+    ASSERT_TRUE(waitUntilHidden(window));
+
+    chooseUnlockFromIconMenu(window, processId);
+    HWND unlock = waitForDialog(processId, "UnLock");
+    ASSERT_TRUE(unlock);
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    setEntry(unlock, kPasswordEntry, L"Secret");
+    clickButton(unlock, IDOK);
+    MessageBoxSeen warning = waitForMessageBox(processId);
+    ASSERT_TRUE(warning.window);
+    EXPECT_EQ(warning.caption, "WARNING");
+    EXPECT_EQ(warning.text, "Wrong Password ! Please input again !");
+    clickButton(warning.window, IDOK);
+    ASSERT_TRUE(waitUntil([](HWND box) { return !IsWindow(box); }, warning.window));
+    EXPECT_TRUE(IsWindowVisible(unlock));
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    setEntry(unlock, kPasswordEntry, L"secret");
+    clickButton(unlock, IDOK);
+    ASSERT_TRUE(waitUntil([](HWND shown) { return IsWindowVisible(shown) != FALSE; }, window));
+    EXPECT_FALSE(IsWindow(unlock));
+    // Unlocked in a client copy: the language, "Uninstall" and "Exit" only.
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, 1026)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, 1025)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, 1022)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, 1015)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, 1001)));
+
+    // The entry the window adds to its system menu.
+    PostMessageW(window, WM_SYSCOMMAND, 16, 0);
+    HWND about = waitForDialog(processId, "About XirARP Utility");
+    ASSERT_TRUE(about);
+    EXPECT_EQ(GetWindow(about, GW_OWNER), window);
+    clickButton(about, IDOK);
+    ASSERT_TRUE(waitUntil([](HWND box) { return !IsWindow(box); }, about));
+
+    clickButton(window, 1022);
+    EXPECT_TRUE(program.waitForExit(10000));
+}
+
+TEST_F(TrayEndToEnd, TheMinimisedAdministratorHidesAndComesBackWithTheDefaultPassword) {
+    Sandbox sandbox("tray-admin");
+    RunningProgram program(sandbox.copyProgram(), sandbox.folder());
+    DWORD processId = program.processId();
+    HWND window = waitForDialog(processId, kMainCaption);
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(waitUntil([](HWND shown) { return IsWindowVisible(shown) != FALSE; }, window));
+
+    // The title bar's minimise button, and the minimise a successful Apply posts.
+    PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(waitUntilHidden(window));
+    EXPECT_FALSE(IsIconic(window));
+
+    chooseUnlockFromIconMenu(window, processId);
+    HWND unlock = waitForDialog(processId, "UnLock");
+    ASSERT_TRUE(unlock);
+    setEntry(unlock, kPasswordEntry, L"mauve");
+    clickButton(unlock, IDOK);
+    ASSERT_TRUE(waitUntil([](HWND shown) { return IsWindowVisible(shown) != FALSE; }, window));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, 1015)));
+    EXPECT_FALSE(hasMessageBox(processId));
+
+    clickButton(window, 1022);
+    EXPECT_TRUE(program.waitForExit(10000));
+}

@@ -1,0 +1,530 @@
+// Apply driven through the real main window, with the message boxes and commands recorded, the user's
+// Desktop and Startup folders pointed at test folders, and Wine's real registry, files and timers.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "../e2e/steps/user_folders.h"
+#include "app/run_mode.h"
+#include "config/arp_settings.h"
+#include "config/client_config.h"
+#include "dialog_driver.h"
+#include "net/binding_commands.h"
+#include "res/resource.h"
+#include "sys/module_path.h"
+#include "sys/win_handles.h"
+#include "sys/seams.h"
+#include "ui/client_package.h"
+#include "ui/main_dlg.h"
+
+namespace {
+
+using MainDriven = dialog_test::Driven<CArpMainDlg>;
+using dialog_test::ShownBox;
+
+constexpr const char* kDigest = "0123456789abcdef0123456789abcdef";
+constexpr const char* kSuccessText = "Apply Setting Successfully !";
+
+struct Recorded {
+    std::vector<std::string> events;  // "run <command>" and "box <text>", in the order they happened
+    std::vector<ShownBox> boxes;
+    std::function<int()> whileBoxOpen;  // runs inside each box; its result is the button pressed
+};
+
+Recorded& recorded() {
+    static Recorded record;
+    return record;
+}
+
+void removeTree(const std::string& folder) {
+    std::string doubleTerminated = folder + '\0' + '\0';
+    SHFILEOPSTRUCTA operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = doubleTerminated.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationA(&operation);
+}
+
+bool fileExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string readBytes(const std::string& path) {
+    UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+    std::string bytes;
+    if (!file)
+        return bytes;
+    char buffer[65536];
+    DWORD received = 0;
+    while (ReadFile(file.get(), buffer, sizeof buffer, &received, nullptr) && received > 0)
+        bytes.append(buffer, received);
+    return bytes;
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+}
+
+std::optional<std::string> setting(const char* name) {
+    char buffer[4096] = {};
+    DWORD size = sizeof buffer - 1;
+    if (SHGetValueA(HKEY_CURRENT_USER, kSettingsKey, name, nullptr, buffer, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::string(buffer);
+}
+
+std::optional<DWORD> numberSetting(const char* name) {
+    DWORD value = 0, size = sizeof value, type = 0;
+    if (SHGetValueA(HKEY_CURRENT_USER, kSettingsKey, name, &type, &value, &size) != ERROR_SUCCESS || type != REG_DWORD)
+        return std::nullopt;
+    return value;
+}
+
+void storeSetting(const char* name, const std::string& text) {
+    SHSetValueA(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+// Whether the binding timer runs; the probe stops it.
+bool bindTimerRan(HWND window) {
+    return KillTimer(window, kBindTimerId) != FALSE;
+}
+
+bool minimisePending(HWND window) {
+    MSG message;
+    return PeekMessageW(&message, window, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_NOREMOVE) && message.wParam == SC_MINIMIZE;
+}
+
+struct Fields {
+    std::array<int, 4> ip = {192, 168, 1, 1};
+    std::array<const char*, 6> mac = {"00", "11", "22", "33", "44", "55"};
+    const char* interval = "30";
+};
+
+void fill(MainDriven& dlg, const Fields& fields) {
+    SendMessageW(dlg.item(IDC_GATEWAY_IP), IPM_SETADDRESS, 0,
+                 MAKEIPADDRESS(fields.ip[0], fields.ip[1], fields.ip[2], fields.ip[3]));
+    for (int i = 0; i < 6; ++i)
+        dlg.setEntry(IDC_GATEWAY_MAC1 + i, fields.mac[static_cast<size_t>(i)]);
+    dlg.setEntry(IDC_INTERVAL, fields.interval);
+}
+
+void tick(MainDriven& dlg, int id, bool checked) {
+    SendMessageW(dlg.item(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+// Empties the last of the gateway address's four fields, whichever child edit holds it.
+void blankLastIpField(MainDriven& dlg, const char* lastFieldText) {
+    HWND field = nullptr;
+    while ((field = FindWindowExW(dlg.item(IDC_GATEWAY_IP), field, nullptr, nullptr)) != nullptr) {
+        if (MainDriven::windowText(field) == lastFieldText)
+            SetWindowTextW(field, L"");
+    }
+}
+
+class ApplyTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        saved_ = seams();
+        recorded() = Recorded();
+        seams().runHidden = [](const char* line) { recorded().events.push_back(std::string("run ") + line); };
+        seams().wait = [](unsigned) {};
+        seams().readAdapters = [](std::vector<AdapterInfo>& adapters) {
+            adapters.clear();
+            return false;
+        };
+        seams().readArpTable = [](std::vector<ArpRow>& rows) { rows.clear(); };
+        seams().notifyIcon = [](unsigned long, void*) { return true; };  // no tray under test
+        seams().messageBox = [](void* owner, const char* text, const char* caption, unsigned flags) {
+            recorded().boxes.push_back({owner, text, caption, flags});
+            recorded().events.push_back(std::string("box ") + text);
+            return recorded().whileBoxOpen ? recorded().whileBoxOpen() : IDOK;
+        };
+        SHDeleteKeyA(HKEY_CURRENT_USER, kVendorKey);
+
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        root_ = std::string(temp) + "xirarp-apply-test";
+        removeTree(root_);
+        CreateDirectoryA(root_.c_str(), nullptr);
+        desktop_ = root_ + "\\Desktop";
+        startup_ = root_ + "\\Startup";
+        CreateDirectoryA(desktop_.c_str(), nullptr);
+        CreateDirectoryA(startup_.c_str(), nullptr);
+        folders_.emplace(desktop_, startup_);
+    }
+
+    void TearDown() override {
+        seams() = saved_;
+        setRunMode(RunMode::Admin);
+        folders_.reset();
+        SHDeleteKeyA(HKEY_CURRENT_USER, kVendorKey);
+        removeTree(root_);
+    }
+
+    static INT_PTR run(MainDriven::Script script) {
+        MainDriven dialog(std::move(script));
+        return dialog.DoModal();
+    }
+
+    std::string shortcut() const { return startup_ + "\\" + applicationName() + ".lnk"; }
+    std::string package() const { return desktop_ + "\\" + kClientPackageName; }
+    // The configuration text behind the image of the package on the desktop.
+    std::string packageTail() const {
+        std::string bytes = readBytes(package());
+        return bytes.size() > kBaseImageSize ? bytes.substr(kBaseImageSize) : std::string();
+    }
+
+    std::string root_, desktop_, startup_;
+
+  private:
+    SystemSeams saved_{};
+    std::optional<UserFoldersRedirect> folders_;
+};
+
+struct Warning {
+    const char* english;
+    const char* simplified;
+    const char* traditional;
+    const char* in(int language) const { return language == 1 ? simplified : language == 2 ? traditional : english; }
+};
+
+const Warning kDefaultPassword = {
+    "As a security measure, you must change the default password to generate XirARP-Client for user !",
+    "当您勾选”在桌面创建用戶绑定程序”，出于安全考虑，请更改默认的密码 !",
+    "基於安全考量 在產生用戶端綁定程式前 請先變更預設密碼 !"};
+const Warning kIp = {"Please input IP address !", "请输入IP地址 !", "請輸入IP位置 !"};
+const Warning kMac = {"Please input MAC address !", "请输入MAC地址 !", "請輸入MAC !"};
+const Warning kInterval = {"Please input time interval !", "请输入时间间隔 !", "請輸入時間間隔 !"};
+const Warning kSuccess = {kSuccessText, "已成功导入设置 !", "已成功套用設定 !"};
+
+void expectOneBox(HWND owner, const char* text, const char* caption, unsigned flags) {
+    ASSERT_EQ(recorded().boxes.size(), 1u);
+    const ShownBox& box = recorded().boxes.front();
+    EXPECT_EQ(box.owner, owner);
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.caption, caption);
+    EXPECT_EQ(box.flags, flags);
+}
+
+}  // namespace
+
+TEST_F(ApplyTest, TheDefaultPasswordStopsApplyBeforeTheShortcutInEveryLanguage) {
+    for (int language : {0, 1, 2, 7}) {
+        SCOPED_TRACE(language);
+        recorded() = Recorded();
+        run([&](MainDriven& dlg) {
+            dlg.language = language;
+            dlg.gwip = "10.0.0.9";
+            fill(dlg, {});
+            startBindTimer(dlg.hwnd());
+            bool timerRanDuringBox = true;
+            recorded().whileBoxOpen = [&] {
+                timerRanDuringBox = bindTimerRan(dlg.hwnd());
+                return IDOK;
+            };
+            dlg.press(IDC_APPLY);
+            expectOneBox(dlg.hwnd(), kDefaultPassword.in(language), "WARNING", MB_OK | MB_ICONEXCLAMATION);
+            EXPECT_FALSE(timerRanDuringBox);
+            EXPECT_FALSE(bindTimerRan(dlg.hwnd()));
+            EXPECT_FALSE(minimisePending(dlg.hwnd()));
+        });
+        EXPECT_EQ(recorded().events.size(), 1u);  // no "arp -d"
+        EXPECT_FALSE(fileExists(shortcut()));
+        EXPECT_FALSE(setting("timer") || setting("gwmac") || setting("gwip"));
+        EXPECT_FALSE(fileExists(package()));
+    }
+}
+
+TEST_F(ApplyTest, AMissingFieldWarnsInEveryLanguageAfterTheShortcutAndStoresNothing) {
+    storeSetting("pwd", kDigest);
+    for (int language : {0, 1, 2, 7}) {
+        SCOPED_TRACE(language);
+        run([&](MainDriven& dlg) {
+            dlg.language = language;
+            dlg.gwip = "10.0.0.9";
+            const struct {
+                const char* name;
+                std::function<void()> spoil;
+                const Warning& warning;
+            } kCases[] = {
+                {"blank address", [&] { SendMessageW(dlg.item(IDC_GATEWAY_IP), IPM_CLEARADDRESS, 0, 0); }, kIp},
+                {"fourth MAC group empty", [&] { dlg.setEntry(IDC_GATEWAY_MAC4, ""); }, kMac},
+                {"last MAC group empty", [&] { dlg.setEntry(IDC_GATEWAY_MAC6, ""); }, kMac},
+                {"interval empty", [&] { dlg.setEntry(IDC_INTERVAL, ""); }, kInterval},
+            };
+            for (const auto& entry : kCases) {
+                SCOPED_TRACE(entry.name);
+                recorded() = Recorded();
+                DeleteFileA(shortcut().c_str());
+                fill(dlg, {});
+                entry.spoil();
+                startBindTimer(dlg.hwnd());
+                bool shortcutDuringBox = false;
+                recorded().whileBoxOpen = [&] {
+                    shortcutDuringBox = fileExists(shortcut());
+                    return IDOK;
+                };
+                dlg.press(IDC_APPLY);
+                expectOneBox(dlg.hwnd(), entry.warning.in(language), "WARNING", MB_OK | MB_ICONEXCLAMATION);
+                EXPECT_TRUE(shortcutDuringBox);
+                EXPECT_EQ(recorded().events.size(), 1u);  // no "arp -d"
+                EXPECT_FALSE(bindTimerRan(dlg.hwnd()));
+                EXPECT_FALSE(minimisePending(dlg.hwnd()));
+            }
+        });
+        EXPECT_FALSE(setting("timer") || setting("gwmac") || setting("gwip"));
+        EXPECT_FALSE(fileExists(package()));
+    }
+}
+
+TEST_F(ApplyTest, RemovesThePreviousEntryStoresTheFieldsAsTypedConfirmsThenMinimises) {
+    storeSetting("pwd", kDigest);
+    // The registry already holds what is applied first.
+    storeSetting("gwip", "10.0.0.9");
+    storeSetting("gwmac", "0A-B-22-33-44-5");
+    DWORD thirty = 30;
+    SHSetValueA(HKEY_CURRENT_USER, kSettingsKey, "timer", REG_DWORD, &thirty, sizeof thirty);
+
+    for (int language : {0, 1, 2, 7}) {
+        SCOPED_TRACE(language);
+        recorded() = Recorded();
+        run([&](MainDriven& dlg) {
+            dlg.language = language;
+            EXPECT_EQ(dlg.gwip, "10.0.0.9");
+            fill(dlg, {{10, 0, 0, 9}, {"0A", "B", "22", "33", "44", "5"}, "30"});
+            bool minimiseDuringBox = true;
+            std::optional<std::string> storedDuringBox;
+            recorded().whileBoxOpen = [&] {
+                minimiseDuringBox = minimisePending(dlg.hwnd());
+                storedDuringBox = setting("gwmac");
+                return IDOK;
+            };
+            dlg.press(IDC_APPLY);
+            expectOneBox(dlg.hwnd(), kSuccess.in(language), "Information", MB_OK | MB_ICONINFORMATION);
+            EXPECT_FALSE(minimiseDuringBox);
+            EXPECT_EQ(storedDuringBox, "0A-B-22-33-44-5");
+            EXPECT_TRUE(minimisePending(dlg.hwnd()));
+            EXPECT_TRUE(bindTimerRan(dlg.hwnd()));
+            EXPECT_EQ(dlg.gwip, "10.0.0.9");
+            EXPECT_EQ(dlg.gwmac, "0A-B-22-33-44-5");
+            EXPECT_EQ(dlg.timer, 30);
+        });
+        // The unchanged address is removed all the same, before the confirmation.
+        EXPECT_EQ(recorded().events,
+                  (std::vector<std::string>{"run arp -d 10.0.0.9\r\n", std::string("box ") + kSuccess.in(language)}));
+        EXPECT_EQ(setting("gwip"), "10.0.0.9");
+        EXPECT_EQ(setting("gwmac"), "0A-B-22-33-44-5");
+        EXPECT_EQ(numberSetting("timer"), 30u);
+        EXPECT_TRUE(fileExists(shortcut()));
+        EXPECT_TRUE(fileExists(package()));
+    }
+
+    // A new address whose last field is left blank: the old entry goes, the blank field is stored as 0.
+    recorded() = Recorded();
+    run([&](MainDriven& dlg) {
+        fill(dlg, {{172, 16, 5, 77}, {"00", "11", "22", "33", "44", "55"}, "2"});
+        blankLastIpField(dlg, "77");
+        ASSERT_FALSE(SendMessageW(dlg.item(IDC_GATEWAY_IP), IPM_ISBLANK, 0, 0));
+        dlg.press(IDC_APPLY);
+    });
+    EXPECT_EQ(recorded().events,
+              (std::vector<std::string>{"run arp -d 10.0.0.9\r\n", std::string("box ") + kSuccessText}));
+    EXPECT_EQ(setting("gwip"), "172.16.5.0");
+    EXPECT_EQ(numberSetting("timer"), 2u);
+}
+
+TEST_F(ApplyTest, AnswerOtherThanOkLeavesTheWindowShownButBinds) {
+    storeSetting("pwd", kDigest);
+    run([&](MainDriven& dlg) {
+        fill(dlg, {});
+        recorded().whileBoxOpen = [] { return IDCANCEL; };
+        dlg.press(IDC_APPLY);
+        EXPECT_FALSE(minimisePending(dlg.hwnd()));
+        EXPECT_TRUE(bindTimerRan(dlg.hwnd()));
+    });
+}
+
+TEST_F(ApplyTest, ThePackageCarriesTheImageAndTheTextWithTheTokenOfTheRadioButtons) {
+    storeSetting("pwd", kDigest);
+    const struct {
+        bool yes;
+        bool no;
+        const char* token;
+    } kStates[] = {
+        {true, false, kTokenClientAsk},
+        {false, true, kTokenClientBind},
+        {false, false, kTokenClientBind},
+        {true, true, kTokenClientBind},
+    };
+    const std::string ownImage = readBytes(ownExecutablePath()).substr(0, kBaseImageSize);
+    for (const auto& state : kStates) {
+        SCOPED_TRACE(std::to_string(state.yes) + std::to_string(state.no));
+        DeleteFileA(package().c_str());
+        run([&](MainDriven& dlg) {
+            dlg.language = 2;
+            fill(dlg, {{192, 168, 0, 254}, {"0", "1", "A2", "33", "44", "F"}, "45"});
+            tick(dlg, IDC_ALLOW_SKIP_YES, state.yes);
+            tick(dlg, IDC_ALLOW_SKIP_NO, state.no);
+            // Disabled radio buttons still count.
+            tick(dlg, IDC_GENERATE_CLIENT, false);
+            dlg.press(IDC_GENERATE_CLIENT);
+            tick(dlg, IDC_GENERATE_CLIENT, true);
+            dlg.press(IDC_APPLY);
+        });
+        ArpSettings expected;
+        expected.language = 2;
+        expected.mode = state.token;
+        expected.pwd = kDigest;
+        expected.timer = 45;
+        expected.gwmac = "0-1-A2-33-44-F";
+        expected.gwip = "192.168.0.254";
+        std::string bytes = readBytes(package());
+        ASSERT_GT(bytes.size(), kBaseImageSize);
+        EXPECT_TRUE(bytes.compare(0, kBaseImageSize, ownImage) == 0);
+        EXPECT_EQ(bytes.substr(kBaseImageSize), formatClientConfig(expected));
+    }
+    // The staging folder goes again.
+    EXPECT_EQ(GetFileAttributesA(clientStagingFolder().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(ApplyTest, TheCheckBoxEnablesTheClientChoiceWhichKeepsItsSelection) {
+    run([&](MainDriven& dlg) {
+        tick(dlg, IDC_ALLOW_SKIP_YES, true);
+        tick(dlg, IDC_ALLOW_SKIP_NO, false);
+        tick(dlg, IDC_GENERATE_CLIENT, false);
+        dlg.press(IDC_GENERATE_CLIENT);
+        for (int id : {IDC_ALLOW_SKIP_LABEL, IDC_ALLOW_SKIP_YES, IDC_ALLOW_SKIP_NO})
+            EXPECT_FALSE(IsWindowEnabled(dlg.item(id))) << id;
+        EXPECT_EQ(SendMessageW(dlg.item(IDC_ALLOW_SKIP_YES), BM_GETCHECK, 0, 0), BST_CHECKED);
+        tick(dlg, IDC_GENERATE_CLIENT, true);
+        dlg.press(IDC_GENERATE_CLIENT);
+        for (int id : {IDC_ALLOW_SKIP_LABEL, IDC_ALLOW_SKIP_YES, IDC_ALLOW_SKIP_NO})
+            EXPECT_TRUE(IsWindowEnabled(dlg.item(id))) << id;
+    });
+}
+
+TEST_F(ApplyTest, AnUntickedBoxSkipsThePasswordCheckAndThePackage) {
+    run([&](MainDriven& dlg) {
+        fill(dlg, {});
+        tick(dlg, IDC_GENERATE_CLIENT, false);
+        dlg.press(IDC_APPLY);
+        expectOneBox(dlg.hwnd(), kSuccessText, "Information", MB_OK | MB_ICONINFORMATION);
+        EXPECT_TRUE(bindTimerRan(dlg.hwnd()));
+    });
+    EXPECT_EQ(setting("gwip"), "192.168.1.1");
+    EXPECT_EQ(setting("gwmac"), "00-11-22-33-44-55");
+    EXPECT_TRUE(fileExists(shortcut()));
+    EXPECT_FALSE(fileExists(package()));
+}
+
+TEST_F(ApplyTest, APackageThatCannotBeMadeEndsApplySilentlyWithTheBindingStopped) {
+    // A digest too long for the text's buffer: no text, so no package.
+    storeSetting("pwd", std::string(2000, 'f'));
+    run([&](MainDriven& dlg) {
+        fill(dlg, {});
+        dlg.press(IDC_APPLY);
+        EXPECT_TRUE(recorded().boxes.empty());
+        EXPECT_FALSE(bindTimerRan(dlg.hwnd()));
+        EXPECT_FALSE(minimisePending(dlg.hwnd()));
+    });
+    EXPECT_EQ(setting("gwip"), "192.168.1.1");  // the settings were stored before the package step
+    EXPECT_FALSE(fileExists(package()));
+    EXPECT_EQ(GetFileAttributesA(clientStagingFolder().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(ApplyTest, WithoutADesktopFolderThereIsNoPackageButApplyCompletes) {
+    storeSetting("pwd", kDigest);
+    UserFoldersRedirect::forget("Desktop");
+    run([&](MainDriven& dlg) {
+        fill(dlg, {});
+        dlg.press(IDC_APPLY);
+        expectOneBox(dlg.hwnd(), kSuccessText, "Information", MB_OK | MB_ICONINFORMATION);
+        EXPECT_TRUE(bindTimerRan(dlg.hwnd()));
+    });
+    EXPECT_FALSE(fileExists(package()));
+    EXPECT_EQ(GetFileAttributesA(clientStagingFolder().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(ApplyTest, TheClientModesOnlyRefreshTheShortcutAndStartTheBinding) {
+    // What a client copy imported; an administrator's Apply would remove this gateway's entry first.
+    storeSetting("gwip", "10.0.0.9");
+    storeSetting("gwmac", "00-11-22-33-44-55");
+    DWORD hour = 3600;
+    SHSetValueA(HKEY_CURRENT_USER, kSettingsKey, "timer", REG_DWORD, &hour, sizeof hour);
+    for (RunMode mode : {RunMode::ClientAsk, RunMode::ClientBind}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        recorded() = Recorded();
+        DeleteFileA(shortcut().c_str());
+        setRunMode(mode);
+        bool wasVisible = true;
+        run([&](MainDriven& dlg) {
+            // The opening applied with the box ticked and no password stored: no warning in these modes.
+            EXPECT_TRUE(fileExists(shortcut()));
+            EXPECT_TRUE(bindTimerRan(dlg.hwnd()));
+            wasVisible = IsWindowVisible(dlg.hwnd());
+            // Apply again (its button is disabled, but the handler is reachable) does the same.
+            DeleteFileA(shortcut().c_str());
+            dlg.press(IDC_APPLY);
+            EXPECT_TRUE(fileExists(shortcut()));
+            EXPECT_TRUE(bindTimerRan(dlg.hwnd()));
+        });
+        EXPECT_FALSE(wasVisible);  // the opening's own minimise hid it
+        // Nothing but the binding itself, if its first second has passed while the window hid.
+        EXPECT_TRUE(recorded().boxes.empty());
+        for (const std::string& event : recorded().events)
+            EXPECT_EQ(event, "run arp -s 10.0.0.9 00-11-22-33-44-55\r\n");
+        EXPECT_FALSE(fileExists(package()));
+        setRunMode(RunMode::Admin);
+    }
+}
+
+// The package step on its own, with staging folders of the test.
+TEST_F(ApplyTest, PackageFailuresTouchNoOtherFileOfThePackageName) {
+    const std::string own = root_ + "\\own.exe";
+    writeBytes(own, std::string(kBaseImageSize, 'M') + "old trailer");
+    SetFileAttributesA(own.c_str(), FILE_ATTRIBUTE_READONLY);
+
+    // A file where the staging folder should be: nothing is opened, the current folder's file stays.
+    const std::string blocked = root_ + "\\blocked";
+    writeBytes(blocked, "not a folder");
+    char previousFolder[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, previousFolder);
+    SetCurrentDirectoryA(root_.c_str());
+    writeBytes(root_ + "\\" + kClientPackageName, "bystander");
+    EXPECT_EQ(writeClientPackage(own, "TEXT", blocked, desktop_), PackageOutcome::Failed);
+    EXPECT_EQ(readBytes(root_ + "\\" + kClientPackageName), "bystander");
+    SetCurrentDirectoryA(previousFolder);
+    EXPECT_FALSE(fileExists(package()));
+
+    // A program that cannot be read.
+    const std::string staging = root_ + "\\staging";
+    EXPECT_EQ(writeClientPackage(root_ + "\\missing.exe", "TEXT", staging, desktop_), PackageOutcome::Failed);
+    EXPECT_EQ(GetFileAttributesA(staging.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(fileExists(package()));
+
+    // A desktop that does not exist: made, not delivered, cleaned up.
+    EXPECT_EQ(writeClientPackage(own, "TEXT", staging, root_ + "\\nowhere"), PackageOutcome::NotDelivered);
+    EXPECT_EQ(GetFileAttributesA(staging.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // A read-only program carrying bytes behind its image: the package holds the image and the new text
+    // only, and replaces an older package.
+    writeBytes(package(), "older package");
+    EXPECT_EQ(writeClientPackage(own, "TEXT", staging, desktop_), PackageOutcome::Delivered);
+    EXPECT_EQ(readBytes(package()), std::string(kBaseImageSize, 'M') + "TEXT");
+    EXPECT_EQ(GetFileAttributesA(staging.c_str()), INVALID_FILE_ATTRIBUTES);
+    SetFileAttributesA(own.c_str(), FILE_ATTRIBUTE_NORMAL);
+}

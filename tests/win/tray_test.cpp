@@ -1,0 +1,514 @@
+// The main window's notification-area icon, its menu and the lock state, driven inside the window's own
+// message loop. Nested modal loops (the popup menu, the password dialogs, the About box) are answered by
+// thread timers, which those loops keep delivering.
+#include <windows.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/run_mode.h"
+#include "config/arp_settings.h"
+#include "dialog_driver.h"
+#include "net_fake_seams.h"
+#include "res/resource.h"
+#include "sys/seams.h"
+#include "sys/text_encoding.h"
+#include "ui/main_dlg.h"
+#include "ui/maker_site.h"
+
+namespace {
+
+using MainDriven = dialog_test::Driven<CArpMainDlg>;
+
+// The seventeen controls the lock governs: first the three an unlocked client may use.
+constexpr int kLockedControls[] = {
+    IDC_LANGUAGE,      IDC_UNINSTALL,    IDC_EXIT,         IDC_GENERATE_CLIENT, IDC_ALLOW_SKIP_YES,
+    IDC_ALLOW_SKIP_NO, IDC_GATEWAY_IP,   IDC_GATEWAY_MAC1, IDC_GATEWAY_MAC2,    IDC_GATEWAY_MAC3,
+    IDC_GATEWAY_MAC4,  IDC_GATEWAY_MAC5, IDC_GATEWAY_MAC6, IDC_INTERVAL,        IDC_CHANGE_PASSWORD,
+    IDC_APPLY,         IDC_CLEAR_FIELDS};
+const std::string kAllEnabled(17, 'E');
+const std::string kAllDisabled(17, '-');
+const std::string kClientUnlocked = "EEE" + std::string(14, '-');
+
+// 'E' or '-' for each of the seventeen controls, in table order.
+std::string enabledPattern(HWND window) {
+    std::string pattern;
+    for (int id : kLockedControls)
+        pattern += IsWindowEnabled(GetDlgItem(window, id)) ? 'E' : '-';
+    return pattern;
+}
+
+struct IconCall {
+    unsigned long message;
+    NOTIFYICONDATAA data;
+    bool iconAlive;  // the icon handle was a live icon while the shell was called
+};
+
+struct Recorder {
+    std::vector<IconCall> iconCalls;
+    std::vector<std::pair<std::string, int>> opened;  // address, show command
+};
+
+Recorder& recorder() {
+    static Recorder instance;
+    return instance;
+}
+
+bool iconAlive(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info))
+        return false;
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return true;
+}
+
+// A dialog of this thread that opens in a nested modal loop, answered once it shows.
+struct DialogAnswer {
+    std::wstring caption;
+    std::function<void(HWND)> act;
+    bool seen = false;
+    HWND owner = nullptr;
+    bool leftOpen = false;  // still open after the answer: closed with Cancel by the answerer
+    bool answered = false;
+    int ticks = 0;
+};
+
+DialogAnswer& pendingAnswer() {
+    static DialogAnswer answer;
+    return answer;
+}
+
+void CALLBACK answerDialog(HWND, UINT, UINT_PTR timerId, DWORD) {
+    DialogAnswer& answer = pendingAnswer();
+    HWND dialog = FindWindowW(L"#32770", answer.caption.c_str());
+    if (!dialog || !IsWindowVisible(dialog)) {
+        if (answer.answered || ++answer.ticks > 250)
+            KillTimer(nullptr, timerId);
+        return;
+    }
+    if (answer.answered) {
+        answer.leftOpen = true;
+        KillTimer(nullptr, timerId);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), LPARAM(GetDlgItem(dialog, IDCANCEL)));
+        return;
+    }
+    answer.seen = true;
+    answer.owner = GetWindow(dialog, GW_OWNER);
+    answer.answered = true;
+    answer.act(dialog);
+}
+
+void armAnswer(const wchar_t* caption, std::function<void(HWND)> act) {
+    pendingAnswer() = DialogAnswer{caption, std::move(act)};
+    SetTimer(nullptr, 0, 20, answerDialog);
+}
+
+void click(HWND dialog, int id) {
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
+}
+
+// Types each password into the unlock dialog and presses OK; an empty list presses Cancel.
+void armUnlock(std::vector<std::string> passwords) {
+    armAnswer(L"UnLock", [passwords](HWND dialog) {
+        for (const std::string& password : passwords) {
+            SetDlgItemTextW(dialog, IDC_UNLOCK_PASSWORD, utf8ToWide(password).c_str());
+            click(dialog, IDOK);
+        }
+        if (passwords.empty())
+            click(dialog, IDCANCEL);
+    });
+}
+
+// What the popup menu showed, and what was done with it.
+struct MenuSeen {
+    enum Action { Close, ChooseFirst, ChooseSecond };
+    Action action = Close;
+    bool shown = false;
+    std::string texts[2];
+    UINT ids[2] = {};
+    UINT states[2] = {};
+    RECT rect{};
+    int ticks = 0;
+};
+
+MenuSeen& menuSeen() {
+    static MenuSeen seen;
+    return seen;
+}
+
+void CALLBACK probeMenu(HWND, UINT, UINT_PTR timerId, DWORD) {
+    MenuSeen& seen = menuSeen();
+    HWND menuWindow = FindWindowW(L"#32768", nullptr);
+    if (!menuWindow || !IsWindowVisible(menuWindow)) {
+        if (++seen.ticks > 250)
+            KillTimer(nullptr, timerId);
+        return;
+    }
+    KillTimer(nullptr, timerId);
+    seen.shown = true;
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < 2; ++i) {
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
+        seen.texts[i] = wideToUtf8(text);
+        seen.ids[i] = GetMenuItemID(menu, i);
+        seen.states[i] = GetMenuState(menu, i, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED | MF_STRING | MF_POPUP);
+    }
+    GetWindowRect(menuWindow, &seen.rect);
+    if (seen.action == MenuSeen::Close) {
+        EndMenu();
+        return;
+    }
+    // As the keyboard would: the first Down selects the first item.
+    int downs = seen.action == MenuSeen::ChooseFirst ? 1 : 2;
+    for (int i = 0; i < downs; ++i)
+        PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+LRESULT trayNotify(HWND window, WPARAM iconId, UINT mouseMessage) {
+    return SendMessageW(window, kTrayCallbackMessage, iconId, mouseMessage);
+}
+
+// Right-clicks the icon and returns what the menu showed; the chosen command has run when this returns.
+MenuSeen openMenu(HWND window, MenuSeen::Action action = MenuSeen::Close) {
+    menuSeen() = MenuSeen{};
+    menuSeen().action = action;
+    SetTimer(nullptr, 0, 20, probeMenu);
+    EXPECT_EQ(trayNotify(window, 1, WM_RBUTTONDOWN), 1);
+    // The chosen command reaches the window as a posted WM_COMMAND.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return menuSeen();
+}
+
+// Lets queued showing and painting run, as an idle modal loop would.
+void pump() {
+    for (int i = 0; i < 5; ++i) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(10);
+    }
+}
+
+class TrayTest : public FakeNetworkTest {
+  protected:
+    void SetUp() override {
+        FakeNetworkTest::SetUp();
+        clearSettings();
+        recorder() = Recorder{};
+        seams().systemDefaultLangId = [] { return uint16_t(1033); };
+        seams().shellOpen = [](const char* address, int show) {
+            recorder().opened.emplace_back(address, show);
+            return intptr_t(42);
+        };
+        seams().notifyIcon = [](unsigned long message, void* data) {
+            auto* record = static_cast<NOTIFYICONDATAA*>(data);
+            recorder().iconCalls.push_back({message, *record, iconAlive(record->hIcon)});
+            return true;
+        };
+        setRunMode(RunMode::Admin);
+    }
+    void TearDown() override {
+        setRunMode(RunMode::Admin);
+        FakeNetworkTest::TearDown();
+        clearSettings();
+    }
+
+    static void clearSettings() {
+        SHDeleteValueA(HKEY_CURRENT_USER, kSettingsKey, "pwd");
+        SHDeleteValueA(HKEY_CURRENT_USER, kSettingsKey, "language");
+    }
+
+    // Opens the main window in the administrator program and plays the script inside its loop.
+    static INT_PTR run(MainDriven::Script script) {
+        MainDriven window(std::move(script));
+        return window.DoModal();
+    }
+
+    static void expectShownUnlocked(MainDriven& dlg) {
+        EXPECT_FALSE(dlg.locked);
+        EXPECT_TRUE(IsWindowVisible(dlg.hwnd()));
+        EXPECT_FALSE(IsIconic(dlg.hwnd()));
+        EXPECT_EQ(enabledPattern(dlg.hwnd()), kAllEnabled);
+    }
+    static void expectShownLocked(MainDriven& dlg) {
+        EXPECT_TRUE(dlg.locked);
+        EXPECT_TRUE(IsWindowVisible(dlg.hwnd()));
+        EXPECT_EQ(enabledPattern(dlg.hwnd()), kAllDisabled);
+    }
+    static void expectHiddenLocked(MainDriven& dlg) {
+        pump();
+        EXPECT_TRUE(dlg.locked);
+        EXPECT_FALSE(IsWindowVisible(dlg.hwnd()));
+        EXPECT_FALSE(IsIconic(dlg.hwnd()));
+    }
+};
+
+}  // namespace
+
+TEST_F(TrayTest, IconIsAddedOnceOpenAgainWhenTheTaskbarReturnsAndDeletedAtTheEnd) {
+    HWND window = nullptr;
+    INT_PTR result = run([&](MainDriven& dlg) {
+        window = dlg.hwnd();
+        ASSERT_EQ(recorder().iconCalls.size(), 1u);
+        const IconCall& add = recorder().iconCalls[0];
+        EXPECT_EQ(add.message, unsigned(NIM_ADD));
+        EXPECT_EQ(add.data.cbSize, DWORD(NOTIFYICONDATAA_V2_SIZE));
+#ifndef _WIN64
+        EXPECT_EQ(add.data.cbSize, 488u);
+#endif
+        EXPECT_EQ(add.data.hWnd, window);
+        EXPECT_EQ(add.data.uID, 1u);
+        EXPECT_EQ(add.data.uFlags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+        EXPECT_EQ(add.data.uCallbackMessage, UINT(WM_USER + 11));
+        EXPECT_TRUE(add.iconAlive);
+        EXPECT_STREQ(add.data.szTip, "");
+        // The shell keeps its own copy; ours is gone.
+        EXPECT_FALSE(iconAlive(add.data.hIcon));
+
+        SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+        ASSERT_EQ(recorder().iconCalls.size(), 2u);
+        EXPECT_EQ(recorder().iconCalls[1].message, unsigned(NIM_ADD));
+        EXPECT_EQ(recorder().iconCalls[1].data.hWnd, window);
+        EXPECT_EQ(recorder().iconCalls[1].data.uID, 1u);
+        dlg.press(IDC_EXIT);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    ASSERT_EQ(recorder().iconCalls.size(), 3u);
+    const IconCall& removal = recorder().iconCalls[2];
+    EXPECT_EQ(removal.message, unsigned(NIM_DELETE));
+    EXPECT_EQ(removal.data.hWnd, window);
+    EXPECT_EQ(removal.data.uID, 1u);
+    EXPECT_EQ(removal.data.cbSize, DWORD(NOTIFYICONDATAA_V2_SIZE));
+}
+
+TEST_F(TrayTest, EveryStateAndTransitionOfTheLock) {
+    INT_PTR result = run([&](MainDriven& dlg) {
+        HWND window = dlg.hwnd();
+        expectShownUnlocked(dlg);
+
+        // Left click while unlocked shows the window normally, restoring it.
+        ShowWindow(window, SW_MINIMIZE);
+        EXPECT_EQ(trayNotify(window, 1, WM_LBUTTONDOWN), 1);
+        expectShownUnlocked(dlg);
+        EXPECT_TRUE(recorder().opened.empty());
+
+        // "Lock" keeps the window shown and disables all seventeen controls.
+        MenuSeen menu = openMenu(window, MenuSeen::ChooseFirst);
+        EXPECT_TRUE(menu.shown);
+        expectShownLocked(dlg);
+
+        // A left click while locked opens the site and nothing else.
+        trayNotify(window, 1, WM_LBUTTONDOWN);
+        ASSERT_EQ(recorder().opened.size(), 1u);
+        EXPECT_EQ(recorder().opened[0].first, kMakerSiteOther);
+        EXPECT_EQ(recorder().opened[0].second, SW_SHOW);
+        expectShownLocked(dlg);
+
+        // A cancelled unlock changes nothing; a wrong password is refused inside the dialog.
+        armUnlock({});
+        openMenu(window, MenuSeen::ChooseFirst);
+        EXPECT_TRUE(pendingAnswer().seen);
+        EXPECT_EQ(pendingAnswer().owner, window);
+        expectShownLocked(dlg);
+
+        armUnlock({"wrong", "mauve"});
+        openMenu(window, MenuSeen::ChooseFirst);
+        EXPECT_FALSE(pendingAnswer().leftOpen);
+        ASSERT_EQ(fakeNetwork().boxes.size(), 1u);
+        EXPECT_EQ(fakeNetwork().boxes[0].text, "Wrong Password ! Please input again !");
+        expectShownUnlocked(dlg);
+
+        // Minimising an unlocked window hides and locks it; its controls stay as they were.
+        SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        expectHiddenLocked(dlg);
+        EXPECT_EQ(enabledPattern(window), kAllEnabled);
+
+        // Hidden and locked: a left click opens the site (in the window's language) and keeps it hidden.
+        dlg.language = SimplifiedChinese;
+        trayNotify(window, 1, WM_LBUTTONDOWN);
+        ASSERT_EQ(recorder().opened.size(), 2u);
+        EXPECT_EQ(recorder().opened[1].first, kMakerSiteSimplifiedChinese);
+        dlg.language = English;
+        expectHiddenLocked(dlg);
+
+        armUnlock({});
+        openMenu(window, MenuSeen::ChooseFirst);
+        EXPECT_TRUE(pendingAnswer().seen);
+        expectHiddenLocked(dlg);
+        EXPECT_EQ(enabledPattern(window), kAllDisabled);  // the cancelled unlock still recomputes them
+
+        armUnlock({"mauve"});
+        openMenu(window, MenuSeen::ChooseFirst);
+        expectShownUnlocked(dlg);
+
+        // Shown and locked, then minimised (the command's low bits do not count): hidden, still disabled.
+        openMenu(window, MenuSeen::ChooseFirst);
+        expectShownLocked(dlg);
+        SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE | 2, 0);
+        expectHiddenLocked(dlg);
+        EXPECT_EQ(enabledPattern(window), kAllDisabled);
+
+        armUnlock({"mauve"});
+        openMenu(window, MenuSeen::ChooseFirst);
+        expectShownUnlocked(dlg);
+
+        // "Exit" from the menu ends the window as cancelled.
+        openMenu(window, MenuSeen::ChooseSecond);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(recorder().opened.size(), 2u);
+}
+
+TEST_F(TrayTest, EnabledControlsPerRunModeAndLock) {
+    run([&](MainDriven& dlg) {
+        HWND window = dlg.hwnd();
+        // The labels and the local fields are not the lock's to change.
+        auto untouched = [&] {
+            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDC_ALLOW_SKIP_LABEL)));
+            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDC_INTERVAL_LABEL)));
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_LOCAL_IP)));
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_LOCAL_MAC1)));
+        };
+        const struct {
+            RunMode mode;
+            const std::string& unlocked;
+        } kModes[] = {{RunMode::Admin, kAllEnabled},
+                      {RunMode::ClientAsk, kClientUnlocked},
+                      {RunMode::ClientBind, kClientUnlocked}};
+        for (const auto& entry : kModes) {
+            SCOPED_TRACE(static_cast<int>(entry.mode));
+            setRunMode(entry.mode);
+            dlg.EnableControls(true);
+            EXPECT_EQ(enabledPattern(window), kAllDisabled);
+            untouched();
+            dlg.EnableControls(false);
+            EXPECT_EQ(enabledPattern(window), entry.unlocked);
+            untouched();
+        }
+
+        // Through the menu in a client run mode: unlocking gives only the selector, "Uninstall" and "Exit".
+        setRunMode(RunMode::ClientBind);
+        openMenu(window, MenuSeen::ChooseFirst);  // Lock
+        EXPECT_EQ(enabledPattern(window), kAllDisabled);
+        armUnlock({"mauve"});
+        openMenu(window, MenuSeen::ChooseFirst);  // UnLock
+        EXPECT_FALSE(dlg.locked);
+        EXPECT_EQ(enabledPattern(window), kClientUnlocked);
+
+        // In the administrator program "YES" and "NO" come back whatever the check box says.
+        setRunMode(RunMode::Admin);
+        SendMessageW(GetDlgItem(window, IDC_GENERATE_CLIENT), BM_SETCHECK, BST_UNCHECKED, 0);
+        dlg.EnableControls(true);
+        dlg.EnableControls(false);
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDC_ALLOW_SKIP_YES)));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDC_ALLOW_SKIP_NO)));
+    });
+}
+
+TEST_F(TrayTest, MenuTextsFollowLanguageAndLockAndExitIsGrayedWhileLocked) {
+    run([&](MainDriven& dlg) {
+        HWND window = dlg.hwnd();
+        const struct {
+            int32_t language;
+            const char* unlock;
+            const char* lock;
+            const char* exit;
+        } kLanguages[] = {{0, "UnLock", "Lock", "Exit"},
+                          {1, "解除锁定", "锁定", "退出"},
+                          {2, "解除鎖定", "鎖定", "離開"},
+                          {7, "UnLock", "Lock", "Exit"}};
+        for (const auto& entry : kLanguages) {
+            SCOPED_TRACE(entry.language);
+            dlg.language = entry.language;
+            for (bool locked : {false, true}) {
+                SCOPED_TRACE(locked);
+                dlg.locked = locked;
+                MenuSeen menu = openMenu(window);
+                ASSERT_TRUE(menu.shown);
+                EXPECT_EQ(menu.texts[0], locked ? entry.unlock : entry.lock);
+                EXPECT_EQ(menu.texts[1], entry.exit);
+                EXPECT_EQ(menu.ids[0], UINT(ID_TRAY_LOCK_UNLOCK));
+                EXPECT_EQ(menu.ids[1], UINT(ID_TRAY_EXIT));
+                EXPECT_EQ(menu.states[0], UINT(MF_STRING | MF_ENABLED));
+                EXPECT_EQ(menu.states[1], UINT(MF_STRING | (locked ? MF_GRAYED : MF_ENABLED)));
+            }
+        }
+        dlg.locked = false;
+
+        // A language picked in the window shows in the next menu.
+        SendMessageW(GetDlgItem(window, IDC_LANGUAGE), CB_SETCURSEL, TraditionalChinese, 0);
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE, CBN_SELCHANGE),
+                     LPARAM(GetDlgItem(window, IDC_LANGUAGE)));
+        EXPECT_EQ(openMenu(window).texts[0], "鎖定");
+
+        // The menu opens at the cursor with its right edge there.
+        SetCursorPos(300, 200);
+        MenuSeen menu = openMenu(window);
+        EXPECT_EQ(menu.rect.right, 300);
+        EXPECT_EQ(menu.rect.top, 200);
+    });
+}
+
+TEST_F(TrayTest, OtherMouseMessagesAndOtherIconsAreIgnored) {
+    run([&](MainDriven& dlg) {
+        HWND window = dlg.hwnd();
+        HCURSOR hand = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HAND_CURSOR));
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+        EXPECT_EQ(trayNotify(window, 1, WM_MOUSEMOVE), 1);
+        EXPECT_EQ(GetCursor(), hand);
+
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+        dlg.locked = true;
+        ShowWindow(window, SW_MINIMIZE);
+        menuSeen() = MenuSeen{};
+        SetTimer(nullptr, 0, 20, probeMenu);
+        for (UINT message : {UINT(WM_LBUTTONUP), UINT(WM_RBUTTONUP), UINT(WM_LBUTTONDBLCLK), UINT(WM_RBUTTONDBLCLK),
+                             UINT(WM_MBUTTONDOWN), UINT(WM_MBUTTONUP)}) {
+            EXPECT_EQ(trayNotify(window, 1, message), 1);
+        }
+        for (UINT message : {UINT(WM_MOUSEMOVE), UINT(WM_LBUTTONDOWN), UINT(WM_RBUTTONDOWN)}) {
+            EXPECT_EQ(trayNotify(window, 2, message), 1);
+            EXPECT_EQ(trayNotify(window, 0, message), 1);
+        }
+        pump();
+        EXPECT_FALSE(menuSeen().shown);
+        EXPECT_NE(GetCursor(), hand);
+        EXPECT_TRUE(recorder().opened.empty());
+        EXPECT_TRUE(IsIconic(window));
+        EXPECT_TRUE(dlg.locked);
+    });
+}
+
+TEST_F(TrayTest, SystemMenuAboutAndChangePasswordOpenOwnedDialogs) {
+    run([&](MainDriven& dlg) {
+        HWND window = dlg.hwnd();
+        armAnswer(L"About XirARP Utility", [](HWND about) { click(about, IDOK); });
+        SendMessageW(window, WM_SYSCOMMAND, kAboutCommand, 0);
+        EXPECT_TRUE(pendingAnswer().seen);
+        EXPECT_EQ(pendingAnswer().owner, window);
+        EXPECT_FALSE(pendingAnswer().leftOpen);
+
+        armAnswer(L"Change Password", [](HWND change) { click(change, IDCANCEL); });
+        dlg.press(IDC_CHANGE_PASSWORD);
+        EXPECT_TRUE(pendingAnswer().seen);
+        EXPECT_EQ(pendingAnswer().owner, window);
+        EXPECT_FALSE(pendingAnswer().leftOpen);
+
+        // Neither touches the lock or the window.
+        expectShownUnlocked(dlg);
+    });
+}
