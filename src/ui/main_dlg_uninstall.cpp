@@ -1,4 +1,22 @@
 // Uninstall: the static entry, the Startup shortcut and the settings go; the window stays.
-#include "ui/main_dlg.h"
+#include <windows.h>
 
-void CArpMainDlg::OnUninstall() {}
+#include "config/arp_settings.h"
+#include "config/reg_value.h"
+#include "net/binding.h"
+#include "ui/main_dlg.h"
+#include "ui/startup_shortcut.h"
+#include "ui/uninstall_texts.h"
+
+// No step's result is examined: whatever is already gone is simply not found, and the message follows.
+void CArpMainDlg::OnUninstall() {
+    stopBindTimer(GetHwnd());
+    runRemoveCommand(gwip);
+    // Named after this copy's own executable, so a client copy leaves the administrator's shortcut alone.
+    std::string shortcut = startupShortcutPath();
+    if (!shortcut.empty())
+        DeleteFileA(shortcut.c_str());
+    // The accessor's sub key is the vendor key: everything under it goes, the settings key included.
+    CRegStringValue(kSettingsKey, "").removeKey();
+    MessageBox(kUninstallDoneText.in(language), kUninstallCaption, MB_OK | MB_ICONINFORMATION);
+}

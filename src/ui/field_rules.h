@@ -1,0 +1,35 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The two kinds of checked edit in the main window: a gateway MAC byte and the binding interval.
+enum class FieldKind { MacByte, Interval };
+
+struct FieldRange {
+    uint32_t lower;
+    uint32_t upper;
+    const char* lowerText;  // as the message shows them
+    const char* upperText;
+};
+
+FieldRange fieldRange(FieldKind kind);
+
+// The number an edit's text stands for, or none when the text does not begin with one.
+// MAC byte: the text must begin with a hexadecimal digit; the value is formed by the leading hexadecimal
+// digits, at most two, so "1G" reads as 1. Interval: like "%d": blanks, an optional sign, then decimal
+// digits; a number beyond 32 bits counts as no number.
+std::optional<int32_t> readFieldValue(FieldKind kind, const std::string& text);
+
+// Compared without sign, so a negative number is out of range as well; no number is out of range.
+bool fieldValueInRange(FieldKind kind, std::optional<int32_t> value);
+
+// A value as it is put back into its edit: "%02X" for a MAC byte, "%d" for the interval.
+std::string formatFieldValue(FieldKind kind, int32_t value);
+
+// The text that replaces a refused one: the previous value in its field's format, or the previous text
+// unchanged when it held no number of the field's kind.
+std::string restoredFieldText(FieldKind kind, const std::string& previousText);
+
+// The out-of-range message in a language, with the field's bounds filled in.
+std::string outOfRangeMessage(FieldKind kind, int32_t language);

@@ -1,0 +1,187 @@
+// Uninstall in the real program: the recorded "arp -d", the Startup shortcut and the registry key.
+#include <gtest/gtest.h>
+
+#include <shlwapi.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "config/client_config.h"
+#include "steps/program.h"
+#include "steps/registry.h"
+#include "steps/sandbox.h"
+#include "steps/user_folders.h"
+#include "steps/windows.h"
+
+namespace {
+
+const char* const kMainCaption = "XirARP Utility v0.4";
+const char* const kRemoveCommand = "arp -d 192.168.1.1\r\n";
+constexpr int kUninstallButton = 1025;
+constexpr int kExitButton = 1022;
+constexpr int kApplyButton = 1015;
+constexpr int kGatewayIpControl = 1001;
+constexpr int kGenerateClientCheck = 1024;
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool vendorKeyExists() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Xir", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// The stand-ins are started and not waited for: give them time to write their record.
+bool waitForCommand(const Sandbox& sandbox, const std::string& command, DWORD milliseconds = 10000) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        std::vector<std::string> recorded = sandbox.recordedCommands();
+        if (std::find(recorded.begin(), recorded.end(), command) != recorded.end())
+            return true;
+        if (GetTickCount() - start > milliseconds)
+            return false;
+        Sleep(100);
+    }
+}
+
+// Confirms a message box and waits until it is gone, so that the next box looked for is a new one.
+void confirm(HWND box) {
+    clickButton(box, IDOK);
+    DWORD start = GetTickCount();
+    while (IsWindow(box) && GetTickCount() - start < 10000)
+        Sleep(50);
+    EXPECT_FALSE(IsWindow(box));
+}
+
+void storeSettingsAsApplyWould() {
+    writeSettingDword("timer", 45);
+    writeSettingString("gwmac", "00-11-22-33-44-55");
+    writeSettingString("gwip", "192.168.1.1");
+    SHSetValueA(HKEY_CURRENT_USER, "Software\\Xir\\Other", "x", REG_SZ, "y", 2);
+}
+
+// Clicks Uninstall and confirms its message, which must be the success message.
+void uninstallThroughButton(HWND window, DWORD processId) {
+    clickButton(window, kUninstallButton);
+    MessageBoxSeen box = waitForMessageBox(processId);
+    ASSERT_TRUE(box.window);
+    EXPECT_EQ(box.caption, "Information");
+    EXPECT_EQ(box.text, "Remove Setting Successfully !");
+    confirm(box.window);
+}
+
+// Applies the window's fields with the gateway 192.168.1.1 and no client package, and confirms the
+// success message.
+void applyThroughButton(HWND window, DWORD processId) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(GetDlgItem(window, kGatewayIpControl), IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 1, 1),
+                        SMTO_ABORTIFHUNG, 5000, &ignored);
+    SendMessageTimeoutW(GetDlgItem(window, kGenerateClientCheck), BM_SETCHECK, BST_UNCHECKED, 0, SMTO_ABORTIFHUNG, 5000,
+                        &ignored);
+    clickButton(window, kApplyButton);
+    MessageBoxSeen box = waitForMessageBox(processId);
+    ASSERT_TRUE(box.window);
+    EXPECT_EQ(box.text, "Apply Setting Successfully !");
+    confirm(box.window);
+}
+
+class UninstallE2e : public testing::Test {
+  protected:
+    void SetUp() override { removeProgramSettings(); }
+    void TearDown() override { removeProgramSettings(); }
+};
+
+}  // namespace
+
+TEST_F(UninstallE2e, RemovesTheEntryTheShortcutAndTheKeyAndTheWindowStays) {
+    Sandbox sandbox("uninstall");
+    UserFoldersRedirect folders(sandbox.makeSubfolder("Desktop"), sandbox.makeSubfolder("Startup"));
+    std::string shortcut = sandbox.path("Startup\\XirARP.lnk");
+    ASSERT_TRUE(writeFileBytes(shortcut, "L"));
+    storeSettingsAsApplyWould();
+
+    RunningProgram program(sandbox.copyProgram(), sandbox.folder());
+    HWND window = waitForDialog(program.processId(), kMainCaption);
+    ASSERT_TRUE(window);
+    std::string macByte = windowText(GetDlgItem(window, 1002));
+    ASSERT_EQ(macByte, "00");
+
+    uninstallThroughButton(window, program.processId());
+    EXPECT_TRUE(waitForCommand(sandbox, kRemoveCommand));
+    EXPECT_FALSE(fileExists(shortcut));
+    EXPECT_FALSE(vendorKeyExists());
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(windowText(GetDlgItem(window, 1002)), macByte);
+    EXPECT_EQ(windowText(GetDlgItem(window, 1008)), "45");
+
+    // Once more: nothing is left, the message comes all the same.
+    uninstallThroughButton(window, program.processId());
+    EXPECT_TRUE(program.running());
+    clickButton(window, kExitButton);
+    EXPECT_TRUE(program.waitForExit(10000));
+}
+
+// The driver reaches the hidden client's Uninstall directly, as an unlocked window's button would.
+TEST_F(UninstallE2e, AClientCopyRemovesItsOwnShortcutAndNotTheAdministrators) {
+    Sandbox sandbox("uninstall-client");
+    UserFoldersRedirect folders(sandbox.makeSubfolder("Desktop"), sandbox.makeSubfolder("Startup"));
+    std::string adminShortcut = sandbox.path("Startup\\XirARP.lnk");
+    std::string clientShortcut = sandbox.path("Startup\\XirARP-Client.lnk");
+    ASSERT_TRUE(writeFileBytes(adminShortcut, "L"));
+    ASSERT_TRUE(writeFileBytes(clientShortcut, "L"));
+
+    ArpSettings settings;
+    settings.mode = kTokenClientBind;
+    settings.pwd = "0123456789abcdef0123456789abcdef";
+    settings.timer = 45;
+    settings.gwmac = "00-11-22-33-44-55";
+    settings.gwip = "192.168.1.1";
+    std::string exe = sandbox.copyProgram("XirARP-Client.exe");
+    ASSERT_TRUE(appendFileBytes(exe, *formatClientConfig(settings)));
+
+    RunningProgram program(exe, sandbox.folder());
+    HWND window = waitForDialog(program.processId(), kMainCaption);
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(waitUntilHidden(window));
+    uninstallThroughButton(window, program.processId());
+    EXPECT_TRUE(waitForCommand(sandbox, kRemoveCommand));
+    EXPECT_FALSE(fileExists(clientShortcut));
+    EXPECT_TRUE(fileExists(adminShortcut));
+    EXPECT_FALSE(vendorKeyExists());
+}
+
+// After Apply the window hides in the notification area; the driver reaches its buttons directly, as the
+// unlocked window's buttons would.
+TEST_F(UninstallE2e, ApplyThenUninstallThenApplyAgainPutsEverythingBack) {
+    Sandbox sandbox("apply-uninstall-apply");
+    UserFoldersRedirect folders(sandbox.makeSubfolder("Desktop"), sandbox.makeSubfolder("Startup"));
+    std::string shortcut = sandbox.path("Startup\\XirARP.lnk");
+    writeSettingString("gwmac", "00-11-22-33-44-55");  // no gateway lookup at opening
+
+    RunningProgram program(sandbox.copyProgram(), sandbox.folder());
+    HWND window = waitForDialog(program.processId(), kMainCaption);
+    ASSERT_TRUE(window);
+    applyThroughButton(window, program.processId());
+    ASSERT_TRUE(fileExists(shortcut));
+    ASSERT_EQ(readSettingString("gwip"), "192.168.1.1");
+
+    uninstallThroughButton(window, program.processId());
+    EXPECT_TRUE(waitForCommand(sandbox, kRemoveCommand));
+    EXPECT_FALSE(fileExists(shortcut));
+    EXPECT_FALSE(vendorKeyExists());
+    EXPECT_TRUE(IsWindow(window));
+
+    applyThroughButton(window, program.processId());
+    EXPECT_TRUE(fileExists(shortcut));
+    EXPECT_EQ(readSettingDword("timer"), 60u);
+    EXPECT_EQ(readSettingString("gwmac"), "00-11-22-33-44-55");
+    EXPECT_EQ(readSettingString("gwip"), "192.168.1.1");
+    EXPECT_FALSE(readSettingString("pwd"));  // Apply brings back only what it stores itself
+    EXPECT_TRUE(program.running());
+}

@@ -1,0 +1,166 @@
+// Uninstall in the running window: the timer, the static entry, this copy's shortcut and the settings go.
+#include <shlwapi.h>
+
+#include <memory>
+
+#include "../e2e/steps/user_folders.h"
+#include "settings_window_fixture.h"
+#include "sys/module_path.h"
+#include "ui/startup_shortcut.h"
+
+using namespace settings_window;
+
+namespace {
+
+bool keyExists(const char* subKey) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void touch(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    WriteFile(file, "L", 1, &written, nullptr);
+    CloseHandle(file);
+}
+
+// Points the user's Startup (and Desktop) folder at a folder of the test's own and puts it back afterwards.
+class Uninstall : public SettingsWindowTest {
+  protected:
+    void SetUp() override {
+        SettingsWindowTest::SetUp();
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        startup_ = std::string(temp) + "xirarp-uninstall-startup";
+        CreateDirectoryA(startup_.c_str(), nullptr);
+        redirect_ = std::make_unique<UserFoldersRedirect>(startup_, startup_);
+        ownShortcut_ = startup_ + "\\" + applicationName() + ".lnk";
+        adminShortcut_ = startup_ + "\\XirARP.lnk";
+
+        storeDword("language", 0);
+        storeDword("timer", 45);
+        storeText("gwmac", "00-11-22-33-44-55");
+        storeText("gwip", "192.168.1.1");
+        storeText("pwd", "0123456789abcdef0123456789abcdef");
+        SHSetValueA(HKEY_CURRENT_USER, "Software\\Xir\\Other\\Deeper", "x", REG_SZ, "y", 2);
+        touch(ownShortcut_);
+    }
+    void TearDown() override {
+        DeleteFileA(ownShortcut_.c_str());
+        DeleteFileA(adminShortcut_.c_str());
+        RemoveDirectoryA(startup_.c_str());
+        redirect_.reset();
+        SettingsWindowTest::TearDown();
+    }
+
+    static void expectSuccessBox(const MainWindow& window, const std::string& text) {
+        std::vector<FakeNetwork::Box> boxes = takeBoxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, text);
+        EXPECT_EQ(boxes[0].caption, "Information");
+        EXPECT_EQ(boxes[0].flags, static_cast<unsigned>(MB_OK | MB_ICONINFORMATION));
+        EXPECT_EQ(boxes[0].owner, static_cast<void*>(window.hwnd()));
+    }
+
+    std::string startup_;
+    std::string ownShortcut_;
+    std::string adminShortcut_;
+
+  private:
+    std::unique_ptr<UserFoldersRedirect> redirect_;
+};
+
+}  // namespace
+
+TEST_F(Uninstall, RemovesEverythingItPutInPlaceAndLeavesTheWindowAsItWas) {
+    ASSERT_EQ(startupShortcutPath(), ownShortcut_);
+    INT_PTR result = run([this](MainWindow& w) {
+        startBindTimer(w.hwnd());
+        fakeNetwork().commands.clear();
+        takeBoxes();
+        const std::string macBefore = w.text(IDC_GATEWAY_MAC1), intervalBefore = w.text(IDC_INTERVAL);
+
+        w.press(IDC_UNINSTALL);
+        EXPECT_FALSE(KillTimer(w.hwnd(), kBindTimerId)) << "the binding timer still runs";
+        EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>{"arp -d 192.168.1.1\r\n"});
+        EXPECT_FALSE(fileExists(ownShortcut_));
+        EXPECT_FALSE(keyExists("Software\\Xir"));  // the settings and every other sub key
+        expectSuccessBox(w, "Remove Setting Successfully !");
+
+        EXPECT_TRUE(IsWindowVisible(w.hwnd()));
+        EXPECT_EQ(w.gwip, "192.168.1.1");
+        EXPECT_EQ(w.gwmac, "00-11-22-33-44-55");
+        EXPECT_EQ(w.timer, 45);
+        EXPECT_EQ(w.language, 0);
+        EXPECT_FALSE(w.locked);
+        EXPECT_EQ(w.text(IDC_GATEWAY_MAC1), macBefore);
+        EXPECT_EQ(w.text(IDC_INTERVAL), intervalBefore);
+
+        // Nothing is left to remove the second time; the command and the message come all the same.
+        fakeNetwork().commands.clear();
+        w.press(IDC_UNINSTALL);
+        EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>{"arp -d 192.168.1.1\r\n"});
+        expectSuccessBox(w, "Remove Setting Successfully !");
+        EXPECT_FALSE(keyExists("Software\\Xir"));
+    });
+    EXPECT_EQ(result, dialog_test::kStillOpen);
+}
+
+TEST_F(Uninstall, WithoutAGatewayRunsNoCommand) {
+    run([](MainWindow& w) {
+        fakeNetwork().commands.clear();
+        w.gwip.clear();
+        w.press(IDC_UNINSTALL);
+        EXPECT_TRUE(fakeNetwork().commands.empty());
+        EXPECT_EQ(takeBoxes().size(), 1u);
+        EXPECT_FALSE(keyExists("Software\\Xir"));
+    });
+}
+
+// Each copy's shortcut is named after its own executable: a client copy's uninstall spares the
+// administrator's shortcut, and this copy's one goes whatever the others are called.
+TEST_F(Uninstall, RemovesOnlyThisCopysShortcut) {
+    touch(adminShortcut_);
+    setRunMode(RunMode::ClientBind);
+    run([this](MainWindow& w) {
+        w.press(IDC_UNINSTALL);
+        EXPECT_FALSE(fileExists(ownShortcut_));
+        EXPECT_TRUE(fileExists(adminShortcut_));
+    });
+}
+
+TEST_F(Uninstall, WithoutAStartupFolderStillRemovesTheSettings) {
+    UserFoldersRedirect::forget("Startup");
+    run([this](MainWindow& w) {
+        w.press(IDC_UNINSTALL);
+        EXPECT_TRUE(fileExists(ownShortcut_));
+        EXPECT_FALSE(keyExists("Software\\Xir"));
+        EXPECT_EQ(takeBoxes().size(), 1u);
+    });
+}
+
+TEST_F(Uninstall, TheMessageFollowsTheWindowsLanguage) {
+    run([](MainWindow& w) {
+        takeBoxes();
+        const struct {
+            int language;
+            const char* text;
+        } kCases[] = {{1, "已成功卸载 !"}, {2, "已成功移除設定 !"}, {0, "Remove Setting Successfully !"}};
+        for (const auto& entry : kCases) {
+            selectLanguage(w, entry.language);
+            w.press(IDC_UNINSTALL);
+            expectSuccessBox(w, entry.text);
+        }
+        w.language = 7;
+        w.press(IDC_UNINSTALL);
+        expectSuccessBox(w, "Remove Setting Successfully !");
+    });
+}
