@@ -57,7 +57,7 @@ TEST_F(Startup, TheAdministratorImageIsExactlyTheBaseSizeAndOpensShownWithoutImp
     RunningProgram program(exe, sandbox.folder());
     HWND window = waitForDialog(program.processId(), kMainCaption);
     ASSERT_TRUE(window);
-    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(waitUntilVisible(window));
     EXPECT_FALSE(hasMessageBox(program.processId()));
     EXPECT_FALSE(settingsKeyExists());
     exitThroughButton(window, program);
@@ -69,7 +69,7 @@ TEST_F(Startup, OneByteBehindTheImageHasNoHeaderAndStartsAsAdministrator) {
     RunningProgram program(exe, sandbox.folder());
     HWND window = waitForDialog(program.processId(), kMainCaption);
     ASSERT_TRUE(window);
-    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(waitUntilVisible(window));
     EXPECT_FALSE(hasMessageBox(program.processId()));
     EXPECT_FALSE(settingsKeyExists());
     exitThroughButton(window, program);
@@ -119,7 +119,7 @@ TEST_F(Startup, AnUnknownTokenRunsAsAdministratorWithTheSettingsStored) {
     RunningProgram program(exe, sandbox.folder());
     HWND window = waitForDialog(program.processId(), kMainCaption);
     ASSERT_TRUE(window);
-    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(waitUntilVisible(window));
     expectImportedSettings();
     exitThroughButton(window, program);
 }

@@ -55,6 +55,7 @@ TEST_F(SystemLanguage, ASecondStartIsRefusedAndTheFirstCopyStays) {
     RunningProgram running(first, sandbox.folder());
     HWND window = waitForDialog(running.processId(), "XirARP Utility v0.4");
     ASSERT_TRUE(window);
+    ASSERT_TRUE(waitUntilVisible(window));
 
     RunningProgram again(second, sandbox.folder());
     MessageBoxSeen refusal = waitForMessageBox(again.processId());

@@ -111,3 +111,13 @@ bool waitUntilHidden(HWND window, DWORD milliseconds) {
     }
     return true;
 }
+
+bool waitUntilVisible(HWND window, DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    while (IsWindow(window) && !IsWindowVisible(window)) {
+        if (GetTickCount() - start > milliseconds)
+            return false;
+        Sleep(50);
+    }
+    return IsWindow(window);
+}

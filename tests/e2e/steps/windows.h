@@ -24,3 +24,5 @@ std::string windowText(HWND window);  // UTF-8
 // Clicks a button of a window the way a user's click reaches its owner.
 void clickButton(HWND dialog, int buttonId);
 bool waitUntilHidden(HWND window, DWORD milliseconds = kWindowDeadlineMs);
+// The window exists before it shows: the opening may wait for the network first.
+bool waitUntilVisible(HWND window, DWORD milliseconds = kWindowDeadlineMs);
