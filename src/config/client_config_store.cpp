@@ -10,22 +10,6 @@
 #include "sys/text_encoding.h"
 #include "sys/win_handles.h"
 
-namespace {
-
-void storeNumber(const char* path, int32_t number) {
-    CRegDwordValue value(path, 0);
-    value = static_cast<uint32_t>(number);
-    value.write();
-}
-
-void storeText(const char* path, const std::string& text) {
-    CRegStringValue value(path, "");
-    value = text;
-    value.write();
-}
-
-}  // namespace
-
 ClientConfigImport importClientConfig(const std::string& tail, uint16_t systemLangId, const std::string& caption) {
     ClientConfigImport result;
     result.language = systemUiLanguage(systemLangId);

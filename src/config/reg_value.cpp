@@ -113,6 +113,18 @@ LSTATUS CRegStringValue::write() {
     return writeRaw(REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
 }
 
+void storeNumber(const char* fullPath, int32_t number) {
+    CRegDwordValue value(fullPath, 0);
+    value = static_cast<uint32_t>(number);
+    value.write();
+}
+
+void storeText(const char* fullPath, const std::string& text) {
+    CRegStringValue value(fullPath, "");
+    value = text;
+    value.write();
+}
+
 std::string desktopFolder() {
     return CRegStringValue(kDesktopFolderPath, "");
 }

@@ -27,19 +27,6 @@ std::string storedPasswordDigest() {
     return CRegStringValue(kPwdValuePath, "");
 }
 
-// Assigned and then written, so that each value is stored even when the registry already holds it.
-void storeNumber(const char* path, int32_t number) {
-    CRegDwordValue value(path, 0);
-    value = static_cast<uint32_t>(number);
-    value.write();
-}
-
-void storeText(const char* path, const std::string& text) {
-    CRegStringValue value(path, "");
-    value = text;
-    value.write();
-}
-
 }  // namespace
 
 void CArpMainDlg::OnApply() {
