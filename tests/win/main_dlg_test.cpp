@@ -8,10 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/run_mode.h"
 #include "config/arp_settings.h"
-#include "dialog_driver.h"
-#include "net_fake_seams.h"
+#include "settings_window_fixture.h"
 #include "res/resource.h"
 #include "sys/text_encoding.h"
 #include "ui/main_dlg.h"
@@ -19,16 +17,16 @@
 
 namespace {
 
-using MainWindow = dialog_test::Driven<CArpMainDlg>;
+using settings_window::MainWindow;
 
 uint16_t g_langId = 1033;
 std::vector<std::string> g_opened;
 
-class MainWindowTest : public FakeNetworkTest {
+// The settings window with the system language and the shell's "open" under the test's control.
+class MainWindowTest : public settings_window::SettingsWindowTest {
 protected:
     void SetUp() override {
-        FakeNetworkTest::SetUp();
-        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Xir");
+        SettingsWindowTest::SetUp();
         g_langId = 1033;
         g_opened.clear();
         seams().systemDefaultLangId = [] { return g_langId; };
@@ -36,25 +34,8 @@ protected:
             g_opened.push_back(address);
             return 42;
         };
-        AdapterInfo adapter;
-        adapter.ipAddress = "192.168.1.23";
-        adapter.gateway = "192.168.1.1";
-        adapter.mac = "00-0C-29-AB-CD-EF";
-        fakeNetwork().adapters = {adapter};
-        setRunMode(RunMode::Admin);
-    }
-    void TearDown() override {
-        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Xir");
-        setRunMode(RunMode::Admin);
-        FakeNetworkTest::TearDown();
     }
 
-    static void storeDword(const char* name, DWORD value) {
-        SHSetValueA(HKEY_CURRENT_USER, kSettingsKey, name, REG_DWORD, &value, sizeof value);
-    }
-    static void storeText(const char* name, const std::string& value) {
-        SHSetValueA(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ, value.c_str(), DWORD(value.size() + 1));
-    }
     // The stored "language", or -2 when there is none.
     static long long storedLanguage() {
         DWORD value = 0, size = sizeof value;
@@ -67,15 +48,6 @@ protected:
         SendMessageW(control, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
         return std::to_string(FIRST_IPADDRESS(address)) + "." + std::to_string(SECOND_IPADDRESS(address)) + "." +
                std::to_string(THIRD_IPADDRESS(address)) + "." + std::to_string(FOURTH_IPADDRESS(address));
-    }
-    static void selectLanguage(MainWindow& window, int index) {
-        SendMessageW(window.item(IDC_LANGUAGE), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(window.item(IDC_LANGUAGE)));
-    }
-    static void run(MainWindow::Script script) {
-        MainWindow window(std::move(script));
-        window.DoModal();
     }
 };
 
