@@ -120,8 +120,9 @@ TEST_F(TrayEndToEnd, AHiddenClientUnlocksFromTheIconMenuWithTheRightPasswordAndO
     clickButton(unlock, IDOK);
     ASSERT_TRUE(waitUntil([](HWND shown) { return IsWindowVisible(shown) != FALSE; }, window));
     EXPECT_FALSE(IsWindow(unlock));
-    // Unlocked in a client copy: the language, "Uninstall" and "Exit" only.
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, 1026)));
+    // Unlocked in a client copy: the language, "Uninstall" and "Exit" only. The window is shown first and
+    // its controls follow the new lock state right after.
+    EXPECT_TRUE(waitUntil([](HWND shown) { return IsWindowEnabled(GetDlgItem(shown, 1026)) != FALSE; }, window));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, 1025)));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, 1022)));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, 1015)));
