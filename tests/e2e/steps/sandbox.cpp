@@ -46,8 +46,11 @@ std::string readFileBytes(const std::string& path) {
     return bytes;
 }
 
-bool writeFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+namespace {
+
+// Writes all bytes to a file opened with the given access and disposition.
+bool putFileBytes(const std::string& path, DWORD access, DWORD disposition, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), access, 0, nullptr, disposition, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
@@ -57,15 +60,14 @@ bool writeFileBytes(const std::string& path, const std::string& bytes) {
     return ok;
 }
 
+}  // namespace
+
+bool writeFileBytes(const std::string& path, const std::string& bytes) {
+    return putFileBytes(path, GENERIC_WRITE, CREATE_ALWAYS, bytes);
+}
+
 bool appendFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size();
-    CloseHandle(file);
-    return ok;
+    return putFileBytes(path, FILE_APPEND_DATA, OPEN_EXISTING, bytes);
 }
 
 Sandbox::Sandbox(const std::string& name) {
