@@ -2,7 +2,8 @@
 # Sourced, not run.
 
 XIRARP_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-XIRARP_BUILD="$XIRARP_ROOT/build"
+# XIRARP_BUILD may name another build folder (for example to keep a benchmark away from the test builds).
+XIRARP_BUILD="${XIRARP_BUILD:-$XIRARP_ROOT/build}"
 
 XIRARP_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
