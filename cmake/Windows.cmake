@@ -21,15 +21,21 @@ add_compile_options(-Wall -Wextra -ffunction-sections -fdata-sections)
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0600 WINVER=0x0600)
 add_link_options(-static -s -Wl,--gc-sections)
 
+# The program catches no exception: its code is built without exception tables, and lean_runtime.cpp
+# ends it where the library would throw. The tests keep exceptions (GoogleTest reports with them).
+set(XIRARP_PROGRAM_OPTIONS -fno-exceptions -fno-asynchronous-unwind-tables)
+
 add_library(xirarp_core STATIC ${XIRARP_CORE_SOURCES})
+target_compile_options(xirarp_core PRIVATE ${XIRARP_PROGRAM_OPTIONS})
 target_include_directories(xirarp_core PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
 
 file(GLOB_RECURSE xirarp_win_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*.cpp)
-list(REMOVE_ITEM xirarp_win_sources ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
+list(REMOVE_ITEM xirarp_win_sources ${CMAKE_SOURCE_DIR}/src/app/main.cpp ${CMAKE_SOURCE_DIR}/src/app/lean_runtime.cpp)
 foreach(core_source ${XIRARP_CORE_SOURCES})
     list(REMOVE_ITEM xirarp_win_sources ${CMAKE_SOURCE_DIR}/${core_source})
 endforeach()
 add_library(xirarp_win STATIC ${xirarp_win_sources})
+target_compile_options(xirarp_win PRIVATE ${XIRARP_PROGRAM_OPTIONS})
 target_link_libraries(xirarp_win PUBLIC xirarp_core iphlpapi ws2_32 shlwapi comctl32 ole32 oleaut32 uuid shell32
                                         gdi32 user32 advapi32)
 
@@ -38,7 +44,8 @@ file(GLOB resource_inputs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE
      ${CMAKE_SOURCE_DIR}/res/*.manifest ${CMAKE_SOURCE_DIR}/res/assets/*)
 set_source_files_properties(res/xirarp.rc PROPERTIES OBJECT_DEPENDS "${resource_inputs}")
 
-add_executable(XirARP WIN32 src/app/main.cpp res/xirarp.rc)
+add_executable(XirARP WIN32 src/app/main.cpp src/app/lean_runtime.cpp res/xirarp.rc)
+target_compile_options(XirARP PRIVATE ${XIRARP_PROGRAM_OPTIONS})
 target_link_libraries(XirARP PRIVATE xirarp_win)
 add_custom_command(TARGET XirARP POST_BUILD
     COMMAND ${CMAKE_COMMAND} -DIMAGE=$<TARGET_FILE:XirARP> -DBASE_SIZE=${XIRARP_BASE_IMAGE_SIZE}
@@ -81,3 +88,4 @@ foreach(locale zh_CN zh_TW)
     xirarp_add_wine_test(e2e_system_language_${locale} xirarp_e2e_tests --gtest_filter=SystemLanguage.*)
     set_property(TEST e2e_system_language_${locale} APPEND PROPERTY ENVIRONMENT "LC_ALL=${locale}.UTF-8")
 endforeach()
+include(${CMAKE_SOURCE_DIR}/cmake/Benchmark.cmake)
