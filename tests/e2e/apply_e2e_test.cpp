@@ -37,32 +37,6 @@ bool waitForText(const std::string& path, const std::string& text, DWORD millise
     return true;
 }
 
-void setText(HWND control, const wchar_t* text) {
-    SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
-}
-
-void send(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-    SendMessageTimeoutW(control, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, nullptr);
-}
-
-size_t countOf(const std::vector<std::string>& commands, const std::string& command) {
-    size_t count = 0;
-    for (const std::string& recorded : commands)
-        count += recorded == command;
-    return count;
-}
-
-// Waits until the stand-ins have recorded the command that many times; returns the tick it was seen.
-DWORD waitForCount(const Sandbox& sandbox, const std::string& command, size_t count, DWORD milliseconds = 15000) {
-    DWORD start = GetTickCount();
-    while (countOf(sandbox.recordedCommands(), command) < count) {
-        if (GetTickCount() - start > milliseconds)
-            return 0;
-        Sleep(20);
-    }
-    return GetTickCount();
-}
-
 class ApplyRoad : public testing::Test {
   protected:
     void SetUp() override { removeProgramSettings(); }
@@ -85,14 +59,14 @@ TEST_F(ApplyRoad, TheAdministratorMakesAPackageAndBindsAndTheClientItMadeBindsTo
         RunningProgram program(exe, sandbox.folder());
         HWND window = waitForDialog(program.processId(), kMainCaption);
         ASSERT_TRUE(window);
-        send(GetDlgItem(window, 1001), IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 7, 1));
+        sendToControl(GetDlgItem(window, 1001), IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 7, 1));
         const wchar_t* const mac[] = {L"0A", L"B", L"22", L"33", L"44", L"55"};
         for (int i = 0; i < 6; ++i)
-            setText(GetDlgItem(window, 1002 + i), mac[i]);
-        setText(GetDlgItem(window, 1008), L"2");
-        send(GetDlgItem(window, 1024), BM_SETCHECK, BST_CHECKED, 0);
-        send(GetDlgItem(window, 1038), BM_SETCHECK, BST_CHECKED, 0);
-        send(GetDlgItem(window, 1039), BM_SETCHECK, BST_UNCHECKED, 0);
+            setControlText(GetDlgItem(window, 1002 + i), mac[i]);
+        setControlText(GetDlgItem(window, 1008), L"2");
+        sendToControl(GetDlgItem(window, 1024), BM_SETCHECK, BST_CHECKED, 0);
+        sendToControl(GetDlgItem(window, 1038), BM_SETCHECK, BST_CHECKED, 0);
+        sendToControl(GetDlgItem(window, 1039), BM_SETCHECK, BST_UNCHECKED, 0);
 
         clickButton(window, kApplyButton);
         MessageBoxSeen success = waitForMessageBox(program.processId());
@@ -118,15 +92,15 @@ TEST_F(ApplyRoad, TheAdministratorMakesAPackageAndBindsAndTheClientItMadeBindsTo
         EXPECT_TRUE(bytes.compare(0, kBaseImageSize, readFileBytes(adminImagePath())) == 0);
         EXPECT_EQ(bytes.substr(kBaseImageSize), formatClientConfig(expected));
         // The previous gateway's entry goes even though the address stays the same.
-        EXPECT_NE(waitForCount(sandbox, "arp -d 192.168.7.1\r\n", 1), 0u);
-        EXPECT_EQ(countOf(sandbox.recordedCommands(), kBindCommand), 0u);
+        EXPECT_NE(sandbox.waitForRecorded("arp -d 192.168.7.1\r\n"), 0u);
+        EXPECT_EQ(sandbox.countRecorded(kBindCommand), 0u);
 
         const DWORD confirmed = GetTickCount();
         clickButton(success.window, IDOK);
         EXPECT_TRUE(waitUntilHidden(window));
-        const DWORD first = waitForCount(sandbox, kBindCommand, 1);
+        const DWORD first = sandbox.waitForRecorded(kBindCommand);
         ASSERT_NE(first, 0u);
-        const DWORD second = waitForCount(sandbox, kBindCommand, 2);
+        const DWORD second = sandbox.waitForRecorded(kBindCommand, 2);
         ASSERT_NE(second, 0u);
         // About a second after the confirmation, then every two seconds (each stand-in takes a while to
         // start, so only the bounds are firm).
@@ -134,7 +108,7 @@ TEST_F(ApplyRoad, TheAdministratorMakesAPackageAndBindsAndTheClientItMadeBindsTo
         EXPECT_LE(first - confirmed, 8000u);
         EXPECT_GE(second - first, 1500u);
         EXPECT_LE(second - first, 8000u);
-        EXPECT_EQ(countOf(sandbox.recordedCommands(), "arp -d 192.168.7.1\r\n"), 1u);
+        EXPECT_EQ(sandbox.countRecorded("arp -d 192.168.7.1\r\n"), 1u);
     }
 
     // The package on the desktop, started from there: it imports, asks, applies and binds, and keeps a

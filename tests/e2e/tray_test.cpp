@@ -12,7 +12,6 @@
 namespace {
 
 const char* const kMainCaption = "XirARP Utility v0.4";
-constexpr UINT kTrayCallback = WM_USER + 11;
 constexpr int kPasswordEntry = 1018;
 
 std::string clientCopy(const Sandbox& sandbox, const std::string& password) {
@@ -28,35 +27,6 @@ std::string clientCopy(const Sandbox& sandbox, const std::string& password) {
     return path;
 }
 
-struct MenuSearch {
-    DWORD processId;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK findMenu(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<MenuSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (owner != search->processId || wcscmp(className, L"#32768") != 0 || !IsWindowVisible(window))
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-// The popup menu the process shows, once it is on screen.
-HWND waitForMenu(DWORD processId) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        MenuSearch search{processId};
-        EnumWindows(findMenu, reinterpret_cast<LPARAM>(&search));
-        if (search.found || GetTickCount() - start > kWindowDeadlineMs)
-            return search.found;
-        Sleep(50);
-    }
-}
-
 bool waitUntil(bool (*condition)(HWND), HWND window) {
     DWORD start = GetTickCount();
     while (!condition(window)) {
@@ -68,19 +38,7 @@ bool waitUntil(bool (*condition)(HWND), HWND window) {
 }
 
 void setEntry(HWND dialog, int id, const wchar_t* text) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                        &result);
-}
-
-// Right-clicks the icon as the shell reports it and picks the menu's first item with the keyboard. The
-// menu runs its own loop in the program, which reads the keys posted to the menu window.
-void chooseUnlockFromIconMenu(HWND window, DWORD processId) {
-    PostMessageW(window, kTrayCallback, 1, WM_RBUTTONDOWN);
-    HWND menu = waitForMenu(processId);
-    ASSERT_TRUE(menu) << "the icon's menu did not open";
-    PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    setControlText(GetDlgItem(dialog, id), text);
 }
 
 class TrayEndToEnd : public testing::Test {
@@ -100,7 +58,7 @@ TEST_F(TrayEndToEnd, AHiddenClientUnlocksFromTheIconMenuWithTheRightPasswordAndO
     // Opened, applied and hidden to the notification area, locked.
     ASSERT_TRUE(waitUntilHidden(window));
 
-    chooseUnlockFromIconMenu(window, processId);
+    ASSERT_TRUE(chooseFromIconMenu(window, processId)) << "the icon's menu did not open";
     HWND unlock = waitForDialog(processId, "UnLock");
     ASSERT_TRUE(unlock);
     EXPECT_FALSE(IsWindowVisible(window));
@@ -112,7 +70,7 @@ TEST_F(TrayEndToEnd, AHiddenClientUnlocksFromTheIconMenuWithTheRightPasswordAndO
     EXPECT_EQ(warning.caption, "WARNING");
     EXPECT_EQ(warning.text, "Wrong Password ! Please input again !");
     clickButton(warning.window, IDOK);
-    ASSERT_TRUE(waitUntil([](HWND box) { return !IsWindow(box); }, warning.window));
+    ASSERT_TRUE(waitUntilGone(warning.window));
     EXPECT_TRUE(IsWindowVisible(unlock));
     EXPECT_FALSE(IsWindowVisible(window));
 
@@ -134,7 +92,7 @@ TEST_F(TrayEndToEnd, AHiddenClientUnlocksFromTheIconMenuWithTheRightPasswordAndO
     ASSERT_TRUE(about);
     EXPECT_EQ(GetWindow(about, GW_OWNER), window);
     clickButton(about, IDOK);
-    ASSERT_TRUE(waitUntil([](HWND box) { return !IsWindow(box); }, about));
+    ASSERT_TRUE(waitUntilGone(about));
 
     clickButton(window, 1022);
     EXPECT_TRUE(program.waitForExit(10000));
@@ -153,7 +111,7 @@ TEST_F(TrayEndToEnd, TheMinimisedAdministratorHidesAndComesBackWithTheDefaultPas
     ASSERT_TRUE(waitUntilHidden(window));
     EXPECT_FALSE(IsIconic(window));
 
-    chooseUnlockFromIconMenu(window, processId);
+    ASSERT_TRUE(chooseFromIconMenu(window, processId)) << "the icon's menu did not open";
     HWND unlock = waitForDialog(processId, "UnLock");
     ASSERT_TRUE(unlock);
     setEntry(unlock, kPasswordEntry, L"mauve");

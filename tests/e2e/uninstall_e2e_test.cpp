@@ -5,8 +5,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-
 #include "config/client_config.h"
 #include "steps/program.h"
 #include "steps/registry.h"
@@ -36,26 +34,10 @@ bool vendorKeyExists() {
     return true;
 }
 
-// The stand-ins are started and not waited for: give them time to write their record.
-bool waitForCommand(const Sandbox& sandbox, const std::string& command, DWORD milliseconds = 10000) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        std::vector<std::string> recorded = sandbox.recordedCommands();
-        if (std::find(recorded.begin(), recorded.end(), command) != recorded.end())
-            return true;
-        if (GetTickCount() - start > milliseconds)
-            return false;
-        Sleep(100);
-    }
-}
-
 // Confirms a message box and waits until it is gone, so that the next box looked for is a new one.
 void confirm(HWND box) {
     clickButton(box, IDOK);
-    DWORD start = GetTickCount();
-    while (IsWindow(box) && GetTickCount() - start < 10000)
-        Sleep(50);
-    EXPECT_FALSE(IsWindow(box));
+    EXPECT_TRUE(waitUntilGone(box, 10000));
 }
 
 void storeSettingsAsApplyWould() {
@@ -112,7 +94,7 @@ TEST_F(UninstallE2e, RemovesTheEntryTheShortcutAndTheKeyAndTheWindowStays) {
     ASSERT_EQ(macByte, "00");
 
     uninstallThroughButton(window, program.processId());
-    EXPECT_TRUE(waitForCommand(sandbox, kRemoveCommand));
+    EXPECT_NE(sandbox.waitForRecorded(kRemoveCommand), 0u);
     EXPECT_FALSE(fileExists(shortcut));
     EXPECT_FALSE(vendorKeyExists());
     EXPECT_TRUE(IsWindow(window));
@@ -150,7 +132,7 @@ TEST_F(UninstallE2e, AClientCopyRemovesItsOwnShortcutAndNotTheAdministrators) {
     ASSERT_TRUE(window);
     ASSERT_TRUE(waitUntilHidden(window));
     uninstallThroughButton(window, program.processId());
-    EXPECT_TRUE(waitForCommand(sandbox, kRemoveCommand));
+    EXPECT_NE(sandbox.waitForRecorded(kRemoveCommand), 0u);
     EXPECT_FALSE(fileExists(clientShortcut));
     EXPECT_TRUE(fileExists(adminShortcut));
     EXPECT_FALSE(vendorKeyExists());
@@ -172,7 +154,7 @@ TEST_F(UninstallE2e, ApplyThenUninstallThenApplyAgainPutsEverythingBack) {
     ASSERT_EQ(readSettingString("gwip"), "192.168.1.1");
 
     uninstallThroughButton(window, program.processId());
-    EXPECT_TRUE(waitForCommand(sandbox, kRemoveCommand));
+    EXPECT_NE(sandbox.waitForRecorded(kRemoveCommand), 0u);
     EXPECT_FALSE(fileExists(shortcut));
     EXPECT_FALSE(vendorKeyExists());
     EXPECT_TRUE(IsWindow(window));

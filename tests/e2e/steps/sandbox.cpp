@@ -96,6 +96,23 @@ std::vector<std::string> Sandbox::recordedCommands() const {
     return commands;
 }
 
+size_t Sandbox::countRecorded(const std::string& command) const {
+    size_t count = 0;
+    for (const std::string& recorded : recordedCommands())
+        count += recorded == command;
+    return count;
+}
+
+DWORD Sandbox::waitForRecorded(const std::string& command, size_t count, DWORD milliseconds) const {
+    DWORD start = GetTickCount();
+    while (countRecorded(command) < count) {
+        if (GetTickCount() - start > milliseconds)
+            return 0;
+        Sleep(20);
+    }
+    return GetTickCount();
+}
+
 std::string Sandbox::makeSubfolder(const std::string& name) const {
     std::string sub = path(name);
     CreateDirectoryA(sub.c_str(), nullptr);

@@ -1,4 +1,6 @@
 #pragma once
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -14,6 +16,10 @@ public:
     std::string copyProgram(const std::string& fileName = "XirARP.exe") const;
     // Commands the stand-ins recorded, oldest first, bytes exactly as they were received.
     std::vector<std::string> recordedCommands() const;
+    size_t countRecorded(const std::string& command) const;
+    // The stand-ins are started and not waited for: waits until the command was recorded that many
+    // times and returns the tick count it was seen at, or 0 after the time.
+    DWORD waitForRecorded(const std::string& command, size_t count = 1, DWORD milliseconds = 15000) const;
     std::string makeSubfolder(const std::string& name) const;
 
 private:

@@ -121,3 +121,67 @@ bool waitUntilVisible(HWND window, DWORD milliseconds) {
     }
     return IsWindow(window);
 }
+
+bool waitUntilGone(HWND window, DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    while (IsWindow(window)) {
+        if (GetTickCount() - start > milliseconds)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+void setControlText(HWND control, const wchar_t* text) {
+    sendToControl(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+LRESULT sendToControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(control, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+namespace {
+
+struct MenuSearch {
+    DWORD processId;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK findShownMenu(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<MenuSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (owner != search->processId || wcscmp(className, L"#32768") != 0 || !IsWindowVisible(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND waitForShownMenu(DWORD processId) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MenuSearch search{processId};
+        EnumWindows(findShownMenu, reinterpret_cast<LPARAM>(&search));
+        if (search.found || GetTickCount() - start > kWindowDeadlineMs)
+            return search.found;
+        Sleep(50);
+    }
+}
+
+}  // namespace
+
+// The menu runs its own loop in the program, which reads the keys posted to the menu window.
+bool chooseFromIconMenu(HWND mainWindow, DWORD processId, int position) {
+    PostMessageW(mainWindow, kTrayCallbackMessage, 1, WM_RBUTTONDOWN);
+    HWND menu = waitForShownMenu(processId);
+    if (!menu)
+        return false;
+    for (int step = 0; step <= position; ++step)
+        PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return true;
+}

@@ -26,3 +26,13 @@ void clickButton(HWND dialog, int buttonId);
 bool waitUntilHidden(HWND window, DWORD milliseconds = kWindowDeadlineMs);
 // The window exists before it shows: the opening may wait for the network first.
 bool waitUntilVisible(HWND window, DWORD milliseconds = kWindowDeadlineMs);
+bool waitUntilGone(HWND window, DWORD milliseconds = kWindowDeadlineMs);
+
+// Controls of another process's window, set the way a user's typing or clicking would leave them.
+void setControlText(HWND control, const wchar_t* text);
+LRESULT sendToControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Right-clicks the program's notification-area icon as the shell reports it and picks the menu item at
+// the given position (0 = first) with the keyboard. False when the menu did not open.
+constexpr UINT kTrayCallbackMessage = WM_USER + 11;
+bool chooseFromIconMenu(HWND mainWindow, DWORD processId, int position = 0);
