@@ -1,0 +1,268 @@
+// Settings edited by hand in the registry: wrong types, huge texts, out-of-range numbers. The real
+// program must open with defined field contents, keep answering, end cleanly, and store nothing by
+// merely opening except the language number its language handling writes when it differs.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "robustness_support.h"
+#include "steps/sandbox.h"
+
+using namespace robustness;
+
+namespace {
+
+constexpr int kGatewayMacFirst = 1002;
+constexpr int kPasswordEntry = 1018;
+
+std::string stringBytes(const std::string& text) {
+    return text + '\0';
+}
+
+std::string multiStringBytes(const std::string& first, const std::string& second) {
+    return first + '\0' + second + '\0' + '\0';
+}
+
+// A megabyte of text that looks almost like the value it replaces.
+std::string megabyteOf(const std::string& unit) {
+    std::string text;
+    text.reserve(1u << 20);
+    while (text.size() + unit.size() <= (1u << 20))
+        text += unit;
+    return text;
+}
+
+bool gatewayIpBlank(HWND window) {
+    return sendTo(GetDlgItem(window, kGatewayIpField), IPM_ISBLANK) != 0;
+}
+
+// The address control's four fields joined with dots (its address cannot be asked across processes).
+std::string gatewayIpText(HWND window) {
+    std::string text;
+    for (HWND field = GetWindow(GetDlgItem(window, kGatewayIpField), GW_CHILD); field;
+         field = GetWindow(field, GW_HWNDNEXT))
+        text += (text.empty() ? "" : ".") + windowText(field);
+    return text;
+}
+
+bool gatewayMacBlank(HWND window) {
+    for (int id = kGatewayMacFirst; id < kGatewayMacFirst + 6; ++id)
+        if (!fieldText(window, id).empty())
+            return false;
+    return true;
+}
+
+class RobustnessRegistry : public testing::Test {
+  protected:
+    void SetUp() override { removeProgramSettings(); }
+    void TearDown() override { removeProgramSettings(); }
+
+    // Starts the administrator program on the settings as they are now; the caller checks the window.
+    HWND open(WatchedProgram& program, const std::string& what) {
+        before_ = settingsSnapshot();
+        StartupSeen seen = driveStartup(program);
+        expectNoCrash(program, what);
+        EXPECT_EQ(seen.mode, SeenMode::Admin) << what << ": opened as " << modeName(seen.mode);
+        EXPECT_TRUE(seen.messages.empty()) << what << ": unexpected message \"" << seen.messages.front() << "\"";
+        if (seen.window) {
+            EXPECT_EQ(windowText(seen.window), kMainCaption) << what;
+            EXPECT_TRUE(IsWindowVisible(seen.window)) << what;
+        }
+        return seen.window;
+    }
+
+    // The settings after opening: as before, except the values named in `changed`.
+    void expectSettings(const SettingsSnapshot& changed, const std::string& what) {
+        SettingsSnapshot expected = before_;
+        for (const auto& [name, value] : changed)
+            expected[name] = value;
+        SettingsSnapshot now = settingsSnapshot();
+        EXPECT_TRUE(now == expected) << what << ": the registry changed by opening the window.\n  expected: "
+                                     << describe(expected) << "\n  found:    " << describe(now);
+    }
+
+    SettingsSnapshot before_;
+};
+
+RawValue dwordValue(DWORD value) {
+    return RawValue{REG_DWORD, dwordBytes(value)};
+}
+
+}  // namespace
+
+// The number readers take a value's first four bytes whatever its type; a longer value counts as
+// unreadable and takes the default. The selector shows no entry for a number outside 0 to 2 (English
+// texts), and the language handling then stores -1 because it differs from what was stored.
+TEST_F(RobustnessRegistry, ValuesOfTheWrongTypeOpenWithDefinedFields) {
+    struct Case {
+        const char* what;
+        DWORD languageType;
+        std::string language;
+        DWORD timerType;
+        std::string timer;
+        const char* interval;   // what the interval field shows
+        int selection;          // the selector's entry, -1 for none
+        const char* applyText;  // the language's text of "Apply"
+        bool languageStored;    // the language handling writes -1 (an unknown number was stored)
+        bool quick;             // part of the quick run
+    };
+    const Case cases[] = {
+        // "1" as text is the bytes 31 00: the number 49, no language; "300" is 33 30 30 00.
+        {"text for both numbers", REG_SZ, stringBytes("1"), REG_SZ, stringBytes("300"), "3158067", -1, "Apply", true, true},
+        // Two bytes 2C 01 are 300; one byte 02 is Traditional Chinese.
+        {"short binary numbers", REG_BINARY, std::string("\x02", 1), REG_BINARY, std::string("\x2C\x01", 2), "300", 2,
+         "\xE5\xA5\x97\xE7\x94\xA8", false, true},
+        // Longer than four bytes: unreadable, so the system language (English here) and 60.
+        {"long binary and multi-string numbers", REG_MULTI_SZ, multiStringBytes("1", "2"), REG_BINARY,
+         std::string("\x2C\x01\x00\x00\x00\x00\x00\x00", 8), "60", 0, "Apply", false, false},
+    };
+    for (const Case& c : cases) {
+        if (!c.quick && !longRun())
+            continue;
+        SCOPED_TRACE(c.what);
+        removeProgramSettings();
+        setRawSetting("language", c.languageType, c.language);
+        setRawSetting("timer", c.timerType, c.timer);
+        // Texts stored as numbers and binaries: read up to their first zero byte.
+        setRawSetting("gwip", REG_DWORD, dwordBytes(0x34333231));  // "1234": no address
+        setRawSetting("gwmac", REG_BINARY, std::string("\x00\xFF\x41", 3));
+        setRawSetting("pwd", REG_MULTI_SZ, multiStringBytes("0123456789abcdef0123456789abcdef", "second"));
+
+        Sandbox sandbox("robust-types");
+        WatchedProgram program(sandbox.copyProgram(), sandbox.folder());
+        HWND window = open(program, c.what);
+        ASSERT_TRUE(window);
+        EXPECT_EQ(fieldText(window, kIntervalField), c.interval);
+        EXPECT_EQ(selectedLanguage(window), c.selection);
+        EXPECT_EQ(fieldText(window, kApplyButton), c.applyText);
+        EXPECT_TRUE(gatewayIpBlank(window));
+        EXPECT_TRUE(gatewayMacBlank(window));
+        SettingsSnapshot changed;
+        if (c.languageStored)
+            changed["language"] = dwordValue(0xFFFFFFFF);
+        expectSettings(changed, c.what);
+        expectCleanExit(program, window, c.what);
+    }
+}
+
+// Intervals the window shows as stored ("%d" of the number), and language numbers it does not know.
+TEST_F(RobustnessRegistry, OutOfRangeIntervalsAndUnknownLanguagesOpenWithDefinedFields) {
+    struct Case {
+        DWORD timer;
+        const char* interval;
+        DWORD language;
+        int selection;
+        bool stores;        // the language handling writes language...
+        DWORD storedLanguage;  // ...this number
+        bool quick;
+    };
+    const Case cases[] = {
+        {0xFFFFFFFF, "-1", 0xFFFFFFFF, -1, false, 0, false},  // already the "no entry" number: nothing written
+        {0x80000000, "-2147483648", 7, -1, true, 0xFFFFFFFF, true},
+        {0x7FFFFFFF, "2147483647", 99, 0, true, 0, true},  // 99 means "not chosen": the system's English, stored
+        {0, "60", 0x80000000, -1, true, 0xFFFFFFFF, false},
+    };
+    for (const Case& c : cases) {
+        if (!c.quick && !longRun())
+            continue;
+        std::string what = "timer " + std::to_string(c.timer) + ", language " + std::to_string(c.language);
+        SCOPED_TRACE(what);
+        removeProgramSettings();
+        writeSettingDword("timer", c.timer);
+        writeSettingDword("language", c.language);
+        writeSettingString("pwd", "0123456789abcdef0123456789abcdef");
+
+        Sandbox sandbox("robust-numbers");
+        WatchedProgram program(sandbox.copyProgram(), sandbox.folder());
+        HWND window = open(program, what);
+        ASSERT_TRUE(window);
+        EXPECT_EQ(fieldText(window, kIntervalField), c.interval);
+        EXPECT_EQ(selectedLanguage(window), c.selection);
+        EXPECT_EQ(fieldText(window, kApplyButton), "Apply");
+        SettingsSnapshot changed;
+        if (c.stores)
+            changed["language"] = dwordValue(c.storedLanguage);
+        expectSettings(changed, what);
+        expectCleanExit(program, window, what);
+    }
+}
+
+// A megabyte in each text value: no address, no MAC, the registry untouched; the unlock dialog compares
+// the typed password against the huge stored one and refuses it without harm.
+TEST_F(RobustnessRegistry, MegabyteTextsOpenBlankAndTheUnlockRefusesTheDefaultPassword) {
+    writeSettingString("gwip", megabyteOf("192.168.1.1."));
+    writeSettingString("gwmac", megabyteOf("AA-"));
+    writeSettingString("pwd", megabyteOf("0123456789abcdef"));
+    const std::string what = "megabyte gwip, gwmac and pwd";
+
+    Sandbox sandbox("robust-huge");
+    WatchedProgram program(sandbox.copyProgram(), sandbox.folder());
+    HWND window = open(program, what);
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(gatewayIpBlank(window));
+    EXPECT_TRUE(gatewayMacBlank(window));
+    EXPECT_EQ(fieldText(window, kIntervalField), "60");
+    EXPECT_EQ(selectedLanguage(window), 0);
+    expectSettings({}, what);
+
+    // Hide and lock it, then ask to unlock with the default password: a stored digest is in force.
+    PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(waitUntilHidden(window));
+    ASSERT_TRUE(chooseFromIconMenu(window, program.processId(), 0)) << "the icon's menu did not open";
+    HWND unlock = waitForDialog(program.processId(), "UnLock");
+    ASSERT_TRUE(unlock);
+    sendTo(GetDlgItem(unlock, kPasswordEntry), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"mauve"));
+    clickButton(unlock, IDOK);
+    MessageBoxSeen refusal = waitForMessageBox(program.processId());
+    ASSERT_TRUE(refusal.window);
+    EXPECT_EQ(refusal.text, "Wrong Password ! Please input again !");
+    clickButton(refusal.window, IDOK);
+    waitUntilGone(refusal.window);
+    clickButton(unlock, IDCANCEL);
+    waitUntilGone(unlock);
+    EXPECT_FALSE(IsWindowVisible(window));
+    expectNoCrash(program, what);
+    expectSettings({}, what);
+    expectCleanExit(program, window, what);
+}
+
+// A valid gateway address with a megabyte MAC text, and texts stored without their terminating zero or
+// with a second string behind the first.
+TEST_F(RobustnessRegistry, AValidAddressBesideBrokenMacTextsShowsNoMac) {
+    struct Case {
+        const char* what;
+        DWORD gwipType;
+        std::string gwip;
+        DWORD gwmacType;
+        std::string gwmac;
+    };
+    const Case cases[] = {
+        {"megabyte gwmac", REG_SZ, stringBytes("192.168.1.1"), REG_SZ, stringBytes(megabyteOf("AA-"))},
+        {"unterminated texts", REG_SZ, "192.168.1.1", REG_SZ, "00-11-22-33-44-5G"},
+        {"multi-string texts", REG_MULTI_SZ, multiStringBytes("192.168.1.1", "10.0.0.1"), REG_EXPAND_SZ,
+         stringBytes("%PATH%-11-22-33-44-55")},
+    };
+    for (const Case& c : cases) {
+        if (&c != &cases[0] && !longRun())
+            continue;
+        SCOPED_TRACE(c.what);
+        removeProgramSettings();
+        setRawSetting("gwip", c.gwipType, c.gwip);
+        setRawSetting("gwmac", c.gwmacType, c.gwmac);
+
+        Sandbox sandbox("robust-mac");
+        WatchedProgram program(sandbox.copyProgram(), sandbox.folder());
+        HWND window = open(program, c.what);
+        ASSERT_TRUE(window);
+        EXPECT_TRUE(gatewayMacBlank(window));
+        // Shown only when this machine has an adapter to show it for; never anything else.
+        if (!gatewayIpBlank(window)) {
+            EXPECT_EQ(gatewayIpText(window), "192.168.1.1");
+        }
+        expectSettings({}, c.what);
+        expectCleanExit(program, window, c.what);
+    }
+}

@@ -1,0 +1,123 @@
+// The shell restarting under the running program: Explorer broadcasts "TaskbarCreated" and every program
+// must add its notification icon again. Here the icon is first taken away from outside, as a restarted
+// shell has forgotten it, and must be back after the broadcast.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "auth/password.h"
+#include "config/client_config.h"
+#include "robustness_support.h"
+#include "steps/sandbox.h"
+
+using namespace robustness;
+
+namespace {
+
+constexpr UINT kIconId = 1;
+
+NOTIFYICONDATAW iconOf(HWND window) {
+    NOTIFYICONDATAW record = {};
+    record.cbSize = sizeof record;
+    record.hWnd = window;
+    record.uID = kIconId;
+    return record;
+}
+
+// The shell knows the icon when it accepts a change to it that changes nothing.
+bool shellKnowsIcon(HWND window) {
+    NOTIFYICONDATAW record = iconOf(window);
+    return Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
+}
+
+void forgetIcon(HWND window) {
+    NOTIFYICONDATAW record = iconOf(window);
+    Shell_NotifyIconW(NIM_DELETE, &record);
+}
+
+bool waitForIcon(HWND window) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(50))
+        if (shellKnowsIcon(window))
+            return true;
+    return false;
+}
+
+void broadcastTaskbarCreated() {
+    UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    ASSERT_NE(message, 0u);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, 5000, &result);
+}
+
+// Takes the icon away, announces a new taskbar twice (a shell may do so more than once) and expects one
+// icon back, still working: its menu opens.
+void expectIconRestored(const WatchedProgram& program, HWND window, const std::string& what) {
+    ASSERT_TRUE(waitForIcon(window)) << what << ": the shell does not know the program's icon to begin with";
+    forgetIcon(window);
+    ASSERT_FALSE(shellKnowsIcon(window)) << what << ": the icon could not be taken away";
+    broadcastTaskbarCreated();
+    broadcastTaskbarCreated();
+    EXPECT_TRUE(waitForIcon(window)) << what << ": no icon after \"TaskbarCreated\"";
+    expectNoCrash(program, what);
+    EXPECT_TRUE(program.running()) << what;
+    EXPECT_TRUE(answers(window)) << what;
+    // The icon still leads to the window: its menu opens and its first item is chosen.
+    ASSERT_TRUE(chooseFromIconMenu(window, program.processId(), 0)) << what << ": the icon's menu did not open";
+}
+
+class RobustnessShell : public testing::Test {
+  protected:
+    void SetUp() override { removeProgramSettings(); }
+    void TearDown() override { removeProgramSettings(); }
+};
+
+}  // namespace
+
+TEST_F(RobustnessShell, AHiddenClientAddsItsIconAgainWhenTheTaskbarIsRecreated) {
+    ArpSettings settings;
+    settings.language = 0;
+    settings.mode = kTokenClientBind;
+    settings.pwd = PasswordDigest("secret");
+    settings.timer = 600;
+    settings.gwmac = "00-11-22-33-44-55";
+    settings.gwip = "192.168.1.1";
+    Sandbox sandbox("robust-shell-client");
+    std::string exe = sandbox.copyProgram("XirARP-Client.exe");
+    ASSERT_TRUE(appendFileBytes(exe, *formatClientConfig(settings)));
+
+    WatchedProgram program(exe, sandbox.folder());
+    StartupSeen seen = driveStartup(program);
+    ASSERT_EQ(seen.mode, SeenMode::ClientBind) << modeName(seen.mode);
+    ASSERT_TRUE(waitUntilHidden(seen.window));
+    expectIconRestored(program, seen.window, "hidden client");
+    // The first menu item of a locked window is "UnLock": its dialog opens, so the icon still leads in.
+    HWND unlock = waitForDialog(program.processId(), "UnLock");
+    ASSERT_TRUE(unlock);
+    clickButton(unlock, IDCANCEL);
+    waitUntilGone(unlock);
+    EXPECT_FALSE(IsWindowVisible(seen.window));
+    PostMessageW(seen.window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.waitForExit(10000));
+    EXPECT_EQ(program.exitCode(), 0u);
+    // Gone with the program.
+    EXPECT_FALSE(shellKnowsIcon(seen.window));
+}
+
+TEST_F(RobustnessShell, AnUnlockedAdministratorAddsItsIconAgainWhenTheTaskbarIsRecreated) {
+    Sandbox sandbox("robust-shell-admin");
+    WatchedProgram program(sandbox.copyProgram(), sandbox.folder());
+    StartupSeen seen = driveStartup(program);
+    ASSERT_EQ(seen.mode, SeenMode::Admin) << modeName(seen.mode);
+    expectIconRestored(program, seen.window, "unlocked administrator");
+    // "Lock" was chosen: the window stays shown with its controls disabled.
+    for (DWORD start = GetTickCount(); IsWindowEnabled(GetDlgItem(seen.window, kLanguageSelector)) &&
+                                       GetTickCount() - start < 10000;)
+        Sleep(50);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(seen.window, kLanguageSelector)));
+    EXPECT_TRUE(IsWindowVisible(seen.window));
+    expectCleanExit(program, seen.window, "unlocked administrator");
+    EXPECT_FALSE(shellKnowsIcon(seen.window));
+}
