@@ -1,0 +1,448 @@
+// Windows-side half of scripts/benchmark.sh. Each command starts the programs itself, so Wine's own cost of
+// starting a process is the same for XirARP and the empty dialog, and prints "name value" lines that the
+// script turns into its table. Times come from QueryPerformanceCounter.
+//
+//   xirarp_bench startup <runs>        alternating start-ups of XirARP and the empty dialog
+//   xirarp_bench resources <expiries>  resources after start, and XirARP's after that many timer expiries
+//   xirarp_bench timing <interval> <n> Apply confirmed -> first "arp -s", then n spacings
+//   xirarp_bench idle <seconds>        CPU time of XirARP hidden in the notification area
+//   xirarp_bench selfcheck             proves the resource readers on a probe process
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "steps/process_resources.h"
+#include "steps/program.h"
+#include "steps/registry.h"
+#include "steps/sandbox.h"
+#include "steps/user_folders.h"
+#include "steps/windows.h"
+
+namespace {
+
+const char* const kMainCaption = "XirARP Utility v0.4";
+const char* const kEmptyCaption = "Empty Dialog";
+const char* const kGatewayIp = "192.168.7.1";
+const char* const kGatewayMac = "0A-0B-22-33-44-55";
+const std::string kBindCommand = std::string("arp -s ") + kGatewayIp + " " + kGatewayMac + "\r\n";
+const char* const kProbeVariable = "XIRARP_BENCH_PROBE";
+constexpr UINT kProbeGrow = WM_APP + 1;
+constexpr int kProbeBitmaps = 100;
+constexpr int kProbeChildren = 5;
+constexpr SIZE_T kProbeMemory = 8 << 20;
+
+double nowMs() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+double ticksToMs(long long ticks) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(ticks) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+void send(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    SendMessageTimeoutW(control, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, nullptr);
+}
+
+void setText(HWND control, const wchar_t* text) {
+    SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
+}
+
+struct VisibleSearch {
+    DWORD processId;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK findVisible(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<VisibleSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// The process's visible top-level window, polled as often as the clock allows; null after the deadline.
+HWND waitForVisibleWindow(DWORD processId, bool fieldsFilled, DWORD milliseconds = 30000) {
+    const double deadline = nowMs() + milliseconds;
+    while (nowMs() < deadline) {
+        VisibleSearch search{processId};
+        EnumWindows(findVisible, reinterpret_cast<LPARAM>(&search));
+        if (search.found && (!fieldsFilled || (!windowText(GetDlgItem(search.found, 1008)).empty() &&
+                                               !windowText(GetDlgItem(search.found, 1002)).empty())))
+            return search.found;
+        Sleep(1);
+    }
+    return nullptr;
+}
+
+void storeSettings(DWORD interval) {
+    removeProgramSettings();
+    writeSettingDword("language", 0);
+    writeSettingDword("timer", interval);
+    writeSettingString("gwip", kGatewayIp);
+    writeSettingString("gwmac", kGatewayMac);
+    writeSettingString("pwd", "0123456789abcdef0123456789abcdef");
+}
+
+// Resources once they hold still: a reading taken mid-paint can include a DC the paint frees again.
+ProcessResources settledResources(DWORD processId) {
+    ProcessResources previous = readProcessResources(processId);
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        Sleep(300);
+        ProcessResources now = readProcessResources(processId);
+        if (now.gdiObjects == previous.gdiObjects && now.userObjects == previous.userObjects)
+            return now;
+        previous = now;
+    }
+    return previous;
+}
+
+void printResources(const char* name, const ProcessResources& resources) {
+    printf("%s_gdi %ld\n%s_user %ld\n%s_private %lld\n", name, resources.gdiObjects, name, resources.userObjects,
+           name, resources.privateBytes);
+}
+
+size_t recordedCount(const Sandbox& sandbox, const std::string& command) {
+    size_t count = 0;
+    for (const std::string& recorded : sandbox.recordedCommands())
+        count += recorded == command;
+    return count;
+}
+
+// Posts timer expiries to the window, never more than a few ahead of the commands the stand-in has
+// recorded, so the started processes do not pile up. Returns the number recorded at the end.
+size_t deliverExpiries(const Sandbox& sandbox, HWND window, size_t expiries) {
+    const std::string log = sandbox.path("commands.log");
+    const size_t recordSize = kBindCommand.size() + 1;
+    auto recorded = [&] {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        return GetFileAttributesExA(log.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow / recordSize
+                                                                               : size_t{0};
+    };
+    const size_t before = recorded();
+    size_t posted = 0;
+    double lastProgress = nowMs();
+    size_t lastSeen = 0;
+    while (recorded() - before < expiries) {
+        size_t seen = recorded() - before;
+        if (seen != lastSeen) {
+            lastSeen = seen;
+            lastProgress = nowMs();
+        } else if (nowMs() - lastProgress > 30000) {
+            break;
+        }
+        if (posted < expiries && posted - seen < 4) {
+            PostMessageW(window, WM_TIMER, 1, 0);
+            ++posted;
+        } else {
+            Sleep(2);
+        }
+    }
+    return recorded() - before;
+}
+
+double median(std::vector<double> values) {
+    if (values.empty())
+        return -1;
+    std::sort(values.begin(), values.end());
+    size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+int startup(int runs) {
+    Sandbox sandbox("bench-startup");
+    const std::string program = sandbox.copyProgram();
+    const std::string empty = sandbox.path("EmptyDlg.exe");
+    CopyFileA((driverFolder() + "\\EmptyDlg.exe").c_str(), empty.c_str(), FALSE);
+    storeSettings(60);
+    std::vector<double> times[2];
+    // One unmeasured start of each first: the first start after a build also pays for the file cache.
+    for (int run = -1; run < runs; ++run) {
+        for (int which = 0; which < 2; ++which) {
+            const double start = nowMs();
+            RunningProgram started(which == 0 ? program : empty, sandbox.folder());
+            HWND window = started.started() ? waitForVisibleWindow(started.processId(), which == 0) : nullptr;
+            const double ready = nowMs();
+            if (!window) {
+                printf("startup_error %s did not show its window\n", which == 0 ? "XirARP" : "EmptyDlg");
+                return 1;
+            }
+            if (run >= 0)
+                times[which].push_back(ready - start);
+            // Each closed by its own exit command, so XirARP takes its icon away as a user's exit does.
+            clickButton(window, which == 0 ? 1022 : IDCANCEL);
+            if (!started.waitForExit(10000)) {
+                printf("startup_error %s did not exit\n", which == 0 ? "XirARP" : "EmptyDlg");
+                return 1;
+            }
+        }
+    }
+    printf("startup_runs %d\nstartup_xirarp_ms %.1f\nstartup_empty_ms %.1f\n", runs, median(times[0]),
+           median(times[1]));
+    for (int which = 0; which < 2; ++which) {
+        printf("startup_%s_all", which == 0 ? "xirarp" : "empty");
+        for (double time : times[which])
+            printf(" %.0f", time);
+        printf("\n");
+    }
+    removeProgramSettings();
+    return 0;
+}
+
+int resources(size_t expiries) {
+    Sandbox sandbox("bench-resources");
+    const std::string empty = sandbox.path("EmptyDlg.exe");
+    CopyFileA((driverFolder() + "\\EmptyDlg.exe").c_str(), empty.c_str(), FALSE);
+    {
+        RunningProgram dialog(empty, sandbox.folder());
+        if (!waitForVisibleWindow(dialog.processId(), false)) {
+            printf("resources_error EmptyDlg did not show its window\n");
+            return 1;
+        }
+        Sleep(1000);
+        printResources("empty", settledResources(dialog.processId()));
+    }
+    // A long interval: only the expiries posted here run the binding.
+    storeSettings(3600);
+    RunningProgram program(sandbox.copyProgram(), sandbox.folder());
+    HWND window = waitForVisibleWindow(program.processId(), true);
+    if (!window) {
+        printf("resources_error XirARP did not show its window\n");
+        return 1;
+    }
+    Sleep(1000);
+    printResources("xirarp", settledResources(program.processId()));
+    const double start = nowMs();
+    size_t done = deliverExpiries(sandbox, window, expiries);
+    const double elapsed = nowMs() - start;
+    printf("expiries %zu\nexpiries_recorded %zu\nexpiry_ms %.1f\n", expiries, done, done ? elapsed / done : -1.0);
+    Sleep(1000);
+    printResources("xirarp_after", settledResources(program.processId()));
+    removeProgramSettings();
+    return 0;
+}
+
+// Starts XirARP with stored settings, fills the fields, Applies without a client package and confirms.
+// Returns the process (running, hidden in the notification area) and the moment of the confirmation.
+struct Applied {
+    DWORD processId = 0;
+    double confirmedMs = -1;
+    double hiddenMs = -1;
+    HWND window = nullptr;
+};
+
+Applied applyAndConfirm(const Sandbox& sandbox, RunningProgram& program, int interval) {
+    Applied applied;
+    HWND window = waitForVisibleWindow(program.processId(), true);
+    if (!window)
+        return applied;
+    send(GetDlgItem(window, 1001), IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 7, 1));
+    const wchar_t* const mac[] = {L"0A", L"0B", L"22", L"33", L"44", L"55"};
+    for (int i = 0; i < 6; ++i)
+        setText(GetDlgItem(window, 1002 + i), mac[i]);
+    setText(GetDlgItem(window, 1008), std::to_wstring(interval).c_str());
+    send(GetDlgItem(window, 1024), BM_SETCHECK, BST_UNCHECKED, 0);
+    clickButton(window, 1015);
+    MessageBoxSeen success = waitForMessageBox(program.processId());
+    if (!success.window || success.text != "Apply Setting Successfully !") {
+        printf("apply_error %s\n", success.text.c_str());
+        return applied;
+    }
+    (void)sandbox;
+    applied.confirmedMs = nowMs();
+    clickButton(success.window, IDOK);
+    while (IsWindowVisible(window) && nowMs() - applied.confirmedMs < 30000)
+        Sleep(1);
+    if (IsWindowVisible(window))
+        return Applied{};
+    applied.hiddenMs = nowMs();
+    applied.window = window;
+    applied.processId = program.processId();
+    return applied;
+}
+
+// Stamps of "arp -s" the timestamping stand-in wrote, in milliseconds of our clock.
+std::vector<double> bindStamps(const Sandbox& sandbox) {
+    std::vector<double> stamps;
+    const std::string log = readFileBytes(sandbox.path("stamps.log"));
+    for (size_t start = 0, end; (end = log.find('\0', start)) != std::string::npos; start = end + 1) {
+        std::string record = log.substr(start, end - start);
+        size_t space = record.find(' ');
+        if (space != std::string::npos && record.compare(space + 1, std::string::npos, kBindCommand) == 0)
+            stamps.push_back(ticksToMs(std::atoll(record.c_str())));
+    }
+    return stamps;
+}
+
+int timing(int interval, int spacings) {
+    Sandbox sandbox("bench-timing");
+    UserFoldersRedirect folders(sandbox.makeSubfolder("Desktop"), sandbox.makeSubfolder("Startup"));
+    CopyFileA((driverFolder() + "\\..\\bench-standins\\arp.exe").c_str(), sandbox.path("arp.exe").c_str(), FALSE);
+    storeSettings(static_cast<DWORD>(interval));
+    RunningProgram program(sandbox.copyProgram(), sandbox.folder());
+    Applied applied = applyAndConfirm(sandbox, program, interval);
+    if (!applied.processId) {
+        printf("timing_error Apply did not complete\n");
+        return 1;
+    }
+    const double deadline = nowMs() + 1000.0 * interval * (spacings + 3);
+    while (bindStamps(sandbox).size() < static_cast<size_t>(spacings + 1) && nowMs() < deadline)
+        Sleep(50);
+    std::vector<double> stamps = bindStamps(sandbox);
+    if (stamps.size() < static_cast<size_t>(spacings + 1)) {
+        printf("timing_error %zu of %d bindings recorded\n", stamps.size(), spacings + 1);
+        return 1;
+    }
+    printf("timing_interval_s %d\ntiming_hidden_ms %.1f\ntiming_first_ms %.1f\ntiming_spacings_ms", interval,
+           applied.hiddenMs - applied.confirmedMs, stamps[0] - applied.confirmedMs);
+    double worst = 0;
+    for (int i = 1; i <= spacings; ++i) {
+        double spacing = stamps[i] - stamps[i - 1];
+        printf(" %.1f", spacing);
+        worst = std::max(worst, std::abs(spacing - 1000.0 * interval));
+    }
+    printf("\ntiming_worst_deviation_ms %.1f\n", worst);
+    // How long a started arp.exe takes to reach its first instruction under Wine: expiries posted straight
+    // to the hidden window, each timed from the post to the stand-in's stamp.
+    HWND window = applied.window;
+    std::vector<double> launches;
+    for (int i = 0; window && i < 3; ++i) {
+        const size_t seen = bindStamps(sandbox).size();
+        const double posted = nowMs();
+        PostMessageW(window, WM_TIMER, 1, 0);
+        while (bindStamps(sandbox).size() == seen && nowMs() - posted < 10000)
+            Sleep(1);
+        std::vector<double> now = bindStamps(sandbox);
+        if (now.size() > seen)
+            launches.push_back(now[seen] - posted);
+    }
+    printf("timing_launch_ms %.1f\n", median(launches));
+    removeProgramSettings();
+    return 0;
+}
+
+int idle(int seconds) {
+    Sandbox sandbox("bench-idle");
+    UserFoldersRedirect folders(sandbox.makeSubfolder("Desktop"), sandbox.makeSubfolder("Startup"));
+    storeSettings(60);
+    RunningProgram program(sandbox.copyProgram(), sandbox.folder());
+    Applied applied = applyAndConfirm(sandbox, program, 60);
+    if (!applied.processId) {
+        printf("idle_error Apply did not complete\n");
+        return 1;
+    }
+    // The first binding a second after the confirmation, then quiet until the next at 61 s.
+    const double deadline = nowMs() + 15000;
+    while (recordedCount(sandbox, kBindCommand) < 1 && nowMs() < deadline)
+        Sleep(50);
+    Sleep(500);
+    const long pid = linuxProcessId(applied.processId);
+    const long long before = linuxCpuTicks(pid);
+    const double start = nowMs();
+    Sleep(static_cast<DWORD>(seconds) * 1000);
+    const long long after = linuxCpuTicks(pid);
+    const double elapsed = nowMs() - start;
+    if (pid < 0 || before < 0 || after < 0) {
+        printf("idle_error the Linux process of XirARP could not be read\n");
+        return 1;
+    }
+    // /proc/<pid>/stat counts in clock ticks of 10 ms (USER_HZ on Debian's kernels).
+    printf("idle_seconds %.1f\nidle_cpu_ticks %lld\nidle_cpu_percent %.4f\nidle_bindings %zu\n", elapsed / 1000,
+           after - before, (after - before) * 10.0 / elapsed * 100.0, recordedCount(sandbox, kBindCommand));
+    removeProgramSettings();
+    return 0;
+}
+
+// The probe: a window that, when asked, makes a known number of GDI objects, windows and private bytes.
+LRESULT CALLBACK probeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kProbeGrow) {
+        for (int i = 0; i < kProbeBitmaps; ++i)
+            CreateBitmap(8, 8, 1, 1, nullptr);
+        for (int i = 0; i < kProbeChildren; ++i)
+            CreateWindowW(L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, window, nullptr, nullptr, nullptr);
+        auto* memory = static_cast<char*>(VirtualAlloc(nullptr, kProbeMemory, MEM_COMMIT, PAGE_READWRITE));
+        for (SIZE_T at = 0; memory && at < kProbeMemory; at += 4096)
+            memory[at] = 1;
+        SetWindowTextW(window, L"grown");
+        return 0;
+    }
+    if (message == WM_DESTROY)
+        PostQuitMessage(0);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int probeChild() {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = probeProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"XirARPBenchProbe";
+    RegisterClassW(&windowClass);
+    CreateWindowW(L"XirARPBenchProbe", L"probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr,
+                  nullptr, nullptr);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+int selfcheck() {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    RunningProgram probe(self, driverFolder(), {std::string(kProbeVariable) + "=1"});
+    HWND window = probe.started() ? waitForVisibleWindow(probe.processId(), false) : nullptr;
+    if (!window) {
+        printf("selfcheck_error the probe did not show its window\n");
+        return 1;
+    }
+    Sleep(500);
+    ProcessResources before = settledResources(probe.processId());
+    send(window, kProbeGrow, 0, 0);
+    ProcessResources after = settledResources(probe.processId());
+    printf("selfcheck_linux_pid %ld\n", linuxProcessId(probe.processId()));
+    printf("selfcheck_gdi_delta %ld (made %d bitmaps)\n", after.gdiObjects - before.gdiObjects, kProbeBitmaps);
+    printf("selfcheck_user_delta %ld (made %d windows)\n", after.userObjects - before.userObjects, kProbeChildren);
+    printf("selfcheck_private_delta %lld (touched %zu bytes)\n", after.privateBytes - before.privateBytes,
+           static_cast<size_t>(kProbeMemory));
+    printResources("selfcheck_before", before);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setvbuf(stdout, nullptr, _IONBF, 0);
+    char probe[4] = {};
+    if (GetEnvironmentVariableA(kProbeVariable, probe, sizeof probe) > 0)
+        return probeChild();
+    const std::string command = argc > 1 ? argv[1] : "";
+    auto number = [&](int index, int fallback) { return argc > index ? std::atoi(argv[index]) : fallback; };
+    if (command == "startup")
+        return startup(std::max(1, number(2, 15)));
+    if (command == "resources")
+        return resources(static_cast<size_t>(std::max(0, number(2, 60))));
+    if (command == "timing")
+        return timing(std::max(1, number(2, 2)), std::max(1, number(3, 5)));
+    if (command == "idle")
+        return idle(std::max(1, number(2, 60)));
+    if (command == "selfcheck")
+        return selfcheck();
+    fprintf(stderr, "usage: xirarp_bench startup|resources|timing|idle|selfcheck [numbers]\n");
+    return 2;
+}

@@ -1,0 +1,15 @@
+# The benchmark's programs (scripts/benchmark.sh): an empty dialog built with XirARP's own flags for
+# reference, a timestamping arp.exe stand-in, and the Windows-side driver that starts and measures them.
+add_executable(EmptyDlg WIN32 bench/empty_dialog.cpp bench/empty_dialog.rc)
+target_include_directories(EmptyDlg PRIVATE ${CMAKE_SOURCE_DIR}/bench)
+set_source_files_properties(bench/empty_dialog.rc PROPERTIES OBJECT_DEPENDS
+                            "${CMAKE_SOURCE_DIR}/bench/empty_dialog.h;${CMAKE_SOURCE_DIR}/res/xirarp.manifest")
+
+add_executable(bench_stamp_arp bench/stamp_standin.cpp)
+set_target_properties(bench_stamp_arp PROPERTIES OUTPUT_NAME arp RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench-standins)
+
+add_executable(xirarp_bench bench/bench_driver.cpp tests/e2e/steps/process_resources.cpp tests/e2e/steps/program.cpp
+               tests/e2e/steps/registry.cpp tests/e2e/steps/sandbox.cpp tests/e2e/steps/windows.cpp)
+target_include_directories(xirarp_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e)
+target_link_libraries(xirarp_bench PRIVATE xirarp_core shell32 shlwapi advapi32 user32)
+add_dependencies(xirarp_bench XirARP EmptyDlg bench_stamp_arp standin_arp standin_ping)

@@ -1,0 +1,191 @@
+// The real program's resources hold still over many timer expiries and language switches: every expiry
+// starts "arp -s", every switch replaces the logo bitmap and the window texts. XIRARP_ROBUSTNESS_LONG=1
+// runs the long counts (10,000 expiries, 1,000 switches); otherwise counts that finish in well under a
+// minute.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "steps/process_resources.h"
+#include "steps/program.h"
+#include "steps/registry.h"
+#include "steps/sandbox.h"
+#include "steps/windows.h"
+
+namespace {
+
+const char* const kMainCaption = "XirARP Utility v0.4";
+const std::string kBindCommand = "arp -s 192.168.7.1 0A-0B-22-33-44-55\r\n";
+constexpr int kLanguageCombo = 1026;
+constexpr int kApplyButton = 1015;
+constexpr int kArpGroup = 1033;
+constexpr int kLanguages = 3;
+constexpr size_t kInFlight = 4;  // expiries posted ahead of what the stand-in has recorded
+// Wine's heap grows over the first process starts until its free lists settle.
+constexpr size_t kWarmUpExpiries = 300;
+
+bool longMode() {
+    char value[8] = {};
+    DWORD length = GetEnvironmentVariableA("XIRARP_ROBUSTNESS_LONG", value, sizeof value);
+    return length > 0 && length < sizeof value && std::string(value) == "1";
+}
+
+// Records of the stand-in so far: every record is the same command, so the log's size tells the count
+// without reading a file that grows to hundreds of kilobytes.
+size_t recordedBindings(const Sandbox& sandbox) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(sandbox.path("commands.log").c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return data.nFileSizeLow / (kBindCommand.size() + 1);
+}
+
+// Posts the expiries a few at a time and waits for each to be recorded, so the started processes do not
+// pile up. Now and then Wine loses one of several overlapping process starts: expiries still unrecorded
+// 3 s after the last record are counted as lost and posted again. False when nothing is recorded for 30 s.
+bool deliverExpiries(const Sandbox& sandbox, HWND window, size_t expiries, size_t* lost = nullptr) {
+    const size_t before = recordedBindings(sandbox);
+    size_t posted = 0, lastSeen = 0;
+    DWORD lastProgress = GetTickCount(), lastRetry = lastProgress;
+    for (size_t seen; (seen = recordedBindings(sandbox) - before) < expiries;) {
+        const DWORD now = GetTickCount();
+        if (seen != lastSeen) {
+            lastSeen = seen;
+            lastProgress = lastRetry = now;
+        } else if (now - lastProgress > 30000) {
+            return false;
+        } else if (now - lastRetry > 3000 && posted > seen) {
+            if (lost)
+                *lost += posted - seen;
+            posted = seen;
+            lastRetry = now;
+        }
+        if (posted < expiries && posted - seen < kInFlight) {
+            PostMessageW(window, WM_TIMER, 1, 0);
+            ++posted;
+        } else {
+            Sleep(2);
+        }
+    }
+    return true;
+}
+
+struct SwitchTexts {
+    std::string groupLabel;
+    std::string applyLabel;
+};
+
+// Picks the language in the combo box and tells the window, as a user's choice does; the texts after it.
+SwitchTexts switchLanguage(HWND window, int language) {
+    HWND combo = GetDlgItem(window, kLanguageCombo);
+    SendMessageTimeoutW(combo, CB_SETCURSEL, static_cast<WPARAM>(language), 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+    SendMessageTimeoutW(window, WM_COMMAND, MAKEWPARAM(kLanguageCombo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo),
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
+    return {windowText(GetDlgItem(window, kArpGroup)), windowText(GetDlgItem(window, kApplyButton))};
+}
+
+// A reading taken while the window paints can include a DC the paint frees again: read until two
+// readings agree.
+ProcessResources settledResources(DWORD processId) {
+    ProcessResources previous = readProcessResources(processId);
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        Sleep(250);
+        ProcessResources now = readProcessResources(processId);
+        if (now.gdiObjects == previous.gdiObjects && now.userObjects == previous.userObjects)
+            return now;
+        previous = now;
+    }
+    return previous;
+}
+
+class RobustnessResources : public testing::Test {
+  protected:
+    void SetUp() override {
+        removeProgramSettings();
+        // Stored gateway: no ping at the opening. A long interval: only the posted expiries bind.
+        writeSettingDword("language", 0);
+        writeSettingDword("timer", 3600);
+        writeSettingString("gwip", "192.168.7.1");
+        writeSettingString("gwmac", "0A-0B-22-33-44-55");
+    }
+    void TearDown() override { removeProgramSettings(); }
+};
+
+}  // namespace
+
+TEST_F(RobustnessResources, GdiUserObjectsAndPrivateBytesStayFlatOverExpiriesAndLanguageSwitches) {
+    const bool isLong = longMode();
+    const size_t expiries = isLong ? 10000 : 200;
+    const int switches = isLong ? 1000 : 60;
+
+    Sandbox sandbox("resources-flat");
+    RunningProgram program(sandbox.copyProgram(), sandbox.folder());
+    const DWORD processId = program.processId();
+    HWND window = waitForDialog(processId, kMainCaption);
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(waitUntilVisible(window));
+
+    // Warm-up: one round of each, so buffers made once (the other languages' fonts and strings, the
+    // process-start path in Wine) are in place before the first reading.
+    SwitchTexts seen[kLanguages];
+    for (int language : {1, 2, 0})
+        seen[language] = switchLanguage(window, language);
+    std::set<std::string> groupLabels, applyLabels;
+    for (const SwitchTexts& texts : seen) {
+        groupLabels.insert(texts.groupLabel);
+        applyLabels.insert(texts.applyLabel);
+    }
+    EXPECT_EQ(groupLabels.size(), 3u) << "each language should name the settings group its own way";
+    EXPECT_EQ(applyLabels.size(), 3u) << "each language should label Apply its own way";
+    ASSERT_TRUE(deliverExpiries(sandbox, window, kWarmUpExpiries));
+
+    const ProcessResources start = settledResources(processId);
+    ASSERT_GE(start.gdiObjects, 0);
+    ASSERT_GE(start.userObjects, 0);
+    ASSERT_GT(start.privateBytes, 0);
+
+    const DWORD expiriesStarted = GetTickCount();
+    size_t lost = 0;
+    ASSERT_TRUE(deliverExpiries(sandbox, window, expiries, &lost)) << "the stand-in stopped recording";
+    const DWORD expiriesMs = GetTickCount() - expiriesStarted;
+    const ProcessResources afterExpiries = settledResources(processId);
+
+    const DWORD switchesStarted = GetTickCount();
+    int wrongTexts = 0;
+    for (int i = 0; i < switches; ++i) {
+        const int language = (i + 1) % kLanguages;
+        SwitchTexts texts = switchLanguage(window, language);
+        wrongTexts += texts.groupLabel != seen[language].groupLabel || texts.applyLabel != seen[language].applyLabel;
+    }
+    const DWORD switchesMs = GetTickCount() - switchesStarted;
+    EXPECT_EQ(wrongTexts, 0) << "switches that left other texts on the window";
+    switchLanguage(window, 0);
+
+    const ProcessResources end = settledResources(processId);
+    printf("[ figures  ] %zu expiries in %lu ms (%.1f ms each, %zu process starts lost and repeated), %d switches in"
+           " %lu ms\n",
+           expiries, static_cast<unsigned long>(expiriesMs),
+           static_cast<double>(expiriesMs) / static_cast<double>(expiries), lost, switches,
+           static_cast<unsigned long>(switchesMs));
+    printf("[ figures  ] GDI %ld -> %ld -> %ld, USER %ld -> %ld -> %ld, private bytes %lld -> %lld -> %lld"
+           " (start, after the expiries, after the switches)\n",
+           start.gdiObjects, afterExpiries.gdiObjects, end.gdiObjects, start.userObjects, afterExpiries.userObjects,
+           end.userObjects, start.privateBytes, afterExpiries.privateBytes, end.privateBytes);
+    RecordProperty("expiries", static_cast<int>(expiries));
+    RecordProperty("switches", switches);
+    RecordProperty("gdi_start", static_cast<int>(start.gdiObjects));
+    RecordProperty("gdi_end", static_cast<int>(end.gdiObjects));
+    RecordProperty("user_start", static_cast<int>(start.userObjects));
+    RecordProperty("user_end", static_cast<int>(end.userObjects));
+    RecordProperty("private_kib_start", static_cast<int>(start.privateBytes / 1024));
+    RecordProperty("private_kib_end", static_cast<int>(end.privateBytes / 1024));
+
+    // The counts come from the settled readings, which leave no transient object: exact.
+    EXPECT_EQ(end.gdiObjects, start.gdiObjects);
+    EXPECT_EQ(end.userObjects, start.userObjects);
+    EXPECT_LE(end.privateBytes, start.privateBytes + start.privateBytes / 100);
+    EXPECT_TRUE(program.running());
+}
