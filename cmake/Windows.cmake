@@ -12,8 +12,10 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64" AND XIRARP_WINE64)
 else()
     set(XIRARP_WINE wine)
 endif()
-configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
-               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+foreach(script wine-run.sh wine-desktop-run.sh)
+    configure_file(${CMAKE_SOURCE_DIR}/cmake/${script}.in ${CMAKE_BINARY_DIR}/${script} @ONLY
+                   FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+endforeach()
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
 
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
@@ -60,8 +62,9 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 # Wine sees the build folder through drive Z:.
 string(REPLACE "/" "\\" results_dir_for_wine "Z:${XIRARP_RESULTS_DIR}")
-function(xirarp_add_wine_test name)
-    add_test(NAME ${name} COMMAND ${ARGN})
+# Each test program runs inside a Wine virtual desktop (see wine-desktop-run.sh).
+function(xirarp_add_wine_test name target)
+    add_test(NAME ${name} COMMAND ${CMAKE_BINARY_DIR}/wine-desktop-run.sh $<TARGET_FILE:${target}> ${ARGN})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "GTEST_OUTPUT=xml:${results_dir_for_wine}\\${name}.xml"
                                             TIMEOUT 1200)
 endfunction()

@@ -28,6 +28,10 @@ std::string driverFolder() {
     return parentFolder(path);
 }
 
+std::string sandboxRoot() {
+    return parentFolder(driverFolder()) + "\\e2e-sandbox";
+}
+
 std::string adminImagePath() {
     return driverFolder() + "\\XirARP.exe";
 }
@@ -71,7 +75,7 @@ bool appendFileBytes(const std::string& path, const std::string& bytes) {
 }
 
 Sandbox::Sandbox(const std::string& name) {
-    std::string root = parentFolder(driverFolder()) + "\\e2e-sandbox";
+    const std::string root = sandboxRoot();
     CreateDirectoryA(root.c_str(), nullptr);
     folder_ = root + "\\" + name;
     removeTree(folder_);

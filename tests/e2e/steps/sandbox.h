@@ -28,6 +28,8 @@ private:
 
 // Folder of the test driver, where the built program lies beside it.
 std::string driverFolder();
+// The folder that holds every sandbox of the run.
+std::string sandboxRoot();
 std::string adminImagePath();
 std::string readFileBytes(const std::string& path);
 bool writeFileBytes(const std::string& path, const std::string& bytes);
