@@ -40,22 +40,53 @@ void endCopiesLeftBySandbox(const std::string& sandboxRoot) {
     CloseHandle(snapshot);
 }
 
+void deleteFilesIn(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteFileA((folder + "\\" + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+// Values that still name a sandbox folder after the user's were given back come from a run that was
+// interrupted before it could give them back: removed, the shell goes back to its own defaults.
+void forgetFoldersInSandbox(const std::string& sandboxRoot) {
+    for (const char* key : {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                            "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"}) {
+        for (const char* name : {"Desktop", "Startup"}) {
+            char value[MAX_PATH] = {};
+            DWORD size = sizeof value - 1;
+            if (SHGetValueA(HKEY_CURRENT_USER, key, name, nullptr, value, &size) == ERROR_SUCCESS &&
+                _strnicmp(value, sandboxRoot.c_str(), sandboxRoot.size()) == 0)
+                SHDeleteValueA(HKEY_CURRENT_USER, key, name);
+        }
+    }
+}
+
 class SandboxUserFolders : public testing::Environment {
 public:
     void SetUp() override {
         endCopiesLeftBySandbox(sandboxRoot() + "\\");
         Sandbox folders("user-folders");
-        redirect_ = std::make_unique<UserFoldersRedirect>(folders.makeSubfolder("Desktop"),
-                                                          folders.makeSubfolder("Startup"));
+        desktop_ = folders.makeSubfolder("Desktop");
+        startup_ = folders.makeSubfolder("Startup");
+        redirect_ = std::make_unique<UserFoldersRedirect>(desktop_, startup_);
     }
-    // Emptied as well as given back: should the folders given back be these very ones (a run was
-    // interrupted before it could restore the user's), nothing is left for Wine to start.
+    // Nothing is left in the sandbox's Startup folder for Wine to start, whatever the registry names.
     void TearDown() override {
         redirect_.reset();
-        Sandbox emptied("user-folders");
+        forgetFoldersInSandbox(sandboxRoot() + "\\");
+        deleteFilesIn(startup_);
+        deleteFilesIn(desktop_);
     }
 
 private:
+    std::string desktop_;
+    std::string startup_;
     std::unique_ptr<UserFoldersRedirect> redirect_;
 };
 
