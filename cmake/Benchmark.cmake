@@ -5,11 +5,18 @@ target_include_directories(EmptyDlg PRIVATE ${CMAKE_SOURCE_DIR}/bench)
 set_source_files_properties(bench/empty_dialog.rc PROPERTIES OBJECT_DEPENDS
                             "${CMAKE_SOURCE_DIR}/bench/empty_dialog.h;${CMAKE_SOURCE_DIR}/res/xirarp.manifest")
 
+# The same dialog loading the same system libraries as XirARP (bench/same_imports.cpp).
+add_executable(EmptyDlgImports WIN32 bench/empty_dialog.cpp bench/same_imports.cpp bench/empty_dialog.rc)
+target_include_directories(EmptyDlgImports PRIVATE ${CMAKE_SOURCE_DIR}/bench)
+target_compile_definitions(EmptyDlgImports PRIVATE XIRARP_BENCH_SAME_IMPORTS)
+target_link_libraries(EmptyDlgImports PRIVATE iphlpapi ws2_32 shlwapi comctl32 ole32 shell32 gdi32 advapi32)
+
 add_executable(bench_stamp_arp bench/stamp_standin.cpp)
 set_target_properties(bench_stamp_arp PROPERTIES OUTPUT_NAME arp RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench-standins)
 
 add_executable(xirarp_bench bench/bench_driver.cpp tests/e2e/steps/process_resources.cpp tests/e2e/steps/program.cpp
-               tests/e2e/steps/registry.cpp tests/e2e/steps/sandbox.cpp tests/e2e/steps/windows.cpp)
+               tests/e2e/steps/registry.cpp tests/e2e/steps/sandbox.cpp tests/e2e/steps/timer_expiries.cpp
+               tests/e2e/steps/windows.cpp)
 target_include_directories(xirarp_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e)
 target_link_libraries(xirarp_bench PRIVATE xirarp_core shell32 shlwapi advapi32 user32)
-add_dependencies(xirarp_bench XirARP EmptyDlg bench_stamp_arp standin_arp standin_ping)
+add_dependencies(xirarp_bench XirARP EmptyDlg EmptyDlgImports bench_stamp_arp standin_arp standin_ping)

@@ -1,6 +1,7 @@
 #!/bin/bash
-# Screenshots of the main window in the three languages, taken on a virtual display inside a Wine
-# virtual desktop (so the windows have frames), saved to docs/screenshots/.
+# Screenshots of the main window and of a locked client's notification-area menu in the three
+# languages, taken on a virtual display inside a Wine virtual desktop (so the windows have frames),
+# saved to docs/screenshots/.
 set -u
 source "$(dirname "$0")/common.sh"
 xirarp_ensure_packages || exit 1
@@ -32,4 +33,35 @@ xvfb-run -a -s "-screen 0 640x560x24" bash -c '
     "$wine" reg delete "HKCU\\Software\\Xir" /f >/dev/null 2>&1
     wineserver -k
 ' _ "$dir" "$out"
+
+# A client copy that always binds hides itself locked at once; its icon sits at the right end of the
+# virtual desktop's taskbar. The client takes the system language, so each runs under its locale.
+client="$dir/screenshots-client"
+rm -rf "$client"
+mkdir -p "$client"
+cp "$dir/bin/XirARP.exe" "$client/XirARP-Client.exe"
+cp "$dir/standins/arp.exe" "$dir/standins/ping.exe" "$client/"
+printf 'Windows Registry Editor Version 5.00\r\n\n[HKEY_CURRENT_USER\\Software\\Xir\\XirARP]\r\n"language"=dword:00000000\r\n"mode"="58RDE3HVN0GA1"\r\n"pwd"="0123456789abcdef0123456789abcdef"\r\n"timer"=dword:00000600\r\n"gwmac"="00-1A-2B-3C-4D-5E"\r\n"gwip"="192.168.1.1"\r\n' >>"$client/XirARP-Client.exe"
+for entry in C.UTF-8:english zh_CN.UTF-8:simplified zh_TW.UTF-8:traditional; do
+    LC_ALL="${entry%%:*}" xvfb-run -a -s "-screen 0 320x200x24" bash -c '
+        dir="$1"; client="$2"; shot="$3"
+        cd "$client"
+        "$dir/wine-run.sh" explorer /desktop=XirARPTray,320x200 "$client/XirARP-Client.exe" >/dev/null 2>&1 &
+        for i in $(seq 1 60); do
+            xdotool search --name "XirARP Utility" >/dev/null 2>&1 && break
+            sleep 0.5
+        done
+        sleep 3
+        xdotool mousemove 310 189 click 3
+        sleep 1.5
+        import -window root -crop 150x85+170+115 +repage "$shot"  # the menu and the icon only
+        wineserver -k
+        sleep 1
+    ' _ "$dir" "$client" "$out/tray-menu-locked-${entry#*:}.png"
+done
+"$dir/wine-run.sh" reg delete "HKCU\\Software\\Xir" /f >/dev/null 2>&1
+# The client left its logon shortcut: Wine would start it with every new server.
+find "$WINEPREFIX/drive_c/users" -name "XirARP-Client.lnk" -delete
+wineserver -k
+rm -rf "$client"
 ls "$out"

@@ -14,6 +14,7 @@
 #include "steps/program.h"
 #include "steps/registry.h"
 #include "steps/sandbox.h"
+#include "steps/timer_expiries.h"
 #include "steps/windows.h"
 
 namespace {
@@ -24,7 +25,6 @@ constexpr int kLanguageCombo = 1026;
 constexpr int kApplyButton = 1015;
 constexpr int kArpGroup = 1033;
 constexpr int kLanguages = 3;
-constexpr size_t kInFlight = 4;  // expiries posted ahead of what the stand-in has recorded
 // Wine's heap grows over the first process starts until its free lists settle.
 constexpr size_t kWarmUpExpiries = 300;
 
@@ -32,45 +32,6 @@ bool longMode() {
     char value[8] = {};
     DWORD length = GetEnvironmentVariableA("XIRARP_ROBUSTNESS_LONG", value, sizeof value);
     return length > 0 && length < sizeof value && std::string(value) == "1";
-}
-
-// Records of the stand-in so far: every record is the same command, so the log's size tells the count
-// without reading a file that grows to hundreds of kilobytes.
-size_t recordedBindings(const Sandbox& sandbox) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(sandbox.path("commands.log").c_str(), GetFileExInfoStandard, &data))
-        return 0;
-    return data.nFileSizeLow / (kBindCommand.size() + 1);
-}
-
-// Posts the expiries a few at a time and waits for each to be recorded, so the started processes do not
-// pile up. Now and then Wine loses one of several overlapping process starts: expiries still unrecorded
-// 3 s after the last record are counted as lost and posted again. False when nothing is recorded for 30 s.
-bool deliverExpiries(const Sandbox& sandbox, HWND window, size_t expiries, size_t* lost = nullptr) {
-    const size_t before = recordedBindings(sandbox);
-    size_t posted = 0, lastSeen = 0;
-    DWORD lastProgress = GetTickCount(), lastRetry = lastProgress;
-    for (size_t seen; (seen = recordedBindings(sandbox) - before) < expiries;) {
-        const DWORD now = GetTickCount();
-        if (seen != lastSeen) {
-            lastSeen = seen;
-            lastProgress = lastRetry = now;
-        } else if (now - lastProgress > 30000) {
-            return false;
-        } else if (now - lastRetry > 3000 && posted > seen) {
-            if (lost)
-                *lost += posted - seen;
-            posted = seen;
-            lastRetry = now;
-        }
-        if (posted < expiries && posted - seen < kInFlight) {
-            PostMessageW(window, WM_TIMER, 1, 0);
-            ++posted;
-        } else {
-            Sleep(2);
-        }
-    }
-    return true;
 }
 
 struct SwitchTexts {
@@ -85,20 +46,6 @@ SwitchTexts switchLanguage(HWND window, int language) {
     SendMessageTimeoutW(window, WM_COMMAND, MAKEWPARAM(kLanguageCombo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo),
                         SMTO_ABORTIFHUNG, 5000, nullptr);
     return {windowText(GetDlgItem(window, kArpGroup)), windowText(GetDlgItem(window, kApplyButton))};
-}
-
-// A reading taken while the window paints can include a DC the paint frees again: read until two
-// readings agree.
-ProcessResources settledResources(DWORD processId) {
-    ProcessResources previous = readProcessResources(processId);
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        Sleep(250);
-        ProcessResources now = readProcessResources(processId);
-        if (now.gdiObjects == previous.gdiObjects && now.userObjects == previous.userObjects)
-            return now;
-        previous = now;
-    }
-    return previous;
 }
 
 class RobustnessResources : public testing::Test {
@@ -140,18 +87,18 @@ TEST_F(RobustnessResources, GdiUserObjectsAndPrivateBytesStayFlatOverExpiriesAnd
     }
     EXPECT_EQ(groupLabels.size(), 3u) << "each language should name the settings group its own way";
     EXPECT_EQ(applyLabels.size(), 3u) << "each language should label Apply its own way";
-    ASSERT_TRUE(deliverExpiries(sandbox, window, kWarmUpExpiries));
+    ASSERT_TRUE(deliverTimerExpiries(sandbox, window, kBindCommand, kWarmUpExpiries));
 
-    const ProcessResources start = settledResources(processId);
+    const ProcessResources start = settledProcessResources(processId);
     ASSERT_GE(start.gdiObjects, 0);
     ASSERT_GE(start.userObjects, 0);
     ASSERT_GT(start.privateBytes, 0);
 
     const DWORD expiriesStarted = GetTickCount();
     size_t lost = 0;
-    ASSERT_TRUE(deliverExpiries(sandbox, window, expiries, &lost)) << "the stand-in stopped recording";
+    ASSERT_TRUE(deliverTimerExpiries(sandbox, window, kBindCommand, expiries, &lost)) << "the stand-in stopped recording";
     const DWORD expiriesMs = GetTickCount() - expiriesStarted;
-    const ProcessResources afterExpiries = settledResources(processId);
+    const ProcessResources afterExpiries = settledProcessResources(processId);
 
     const DWORD switchesStarted = GetTickCount();
     int wrongTexts = 0;
@@ -164,7 +111,7 @@ TEST_F(RobustnessResources, GdiUserObjectsAndPrivateBytesStayFlatOverExpiriesAnd
     EXPECT_EQ(wrongTexts, 0) << "switches that left other texts on the window";
     switchLanguage(window, 0);
 
-    const ProcessResources end = settledResources(processId);
+    const ProcessResources end = settledProcessResources(processId);
     printf("[ figures  ] %zu expiries in %lu ms (%.1f ms each, %zu process starts lost and repeated), %d switches in"
            " %lu ms\n",
            expiries, static_cast<unsigned long>(expiriesMs),

@@ -272,3 +272,15 @@ ProcessResources readProcessResources(DWORD windowsProcessId) {
         resources.privateBytes = kilobytes * 1024;
     return resources;
 }
+
+ProcessResources settledProcessResources(DWORD windowsProcessId) {
+    ProcessResources previous = readProcessResources(windowsProcessId);
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        Sleep(250);
+        ProcessResources now = readProcessResources(windowsProcessId);
+        if (now.gdiObjects == previous.gdiObjects && now.userObjects == previous.userObjects)
+            return now;
+        previous = now;
+    }
+    return previous;
+}

@@ -12,6 +12,9 @@ struct ProcessResources {
     long long privateBytes = -1; // -1: could not be read
 };
 ProcessResources readProcessResources(DWORD windowsProcessId);
+// A reading taken while the window paints can include a DC the paint frees again: reads until two
+// readings a moment apart agree.
+ProcessResources settledProcessResources(DWORD windowsProcessId);
 
 // The Linux process that runs the Windows process, or -1 when it cannot be told apart from others.
 long linuxProcessId(DWORD windowsProcessId);
