@@ -37,9 +37,10 @@ rm -f "$report"
 launcher=()
 [ -z "${DISPLAY:-}" ] && launcher=(xvfb-run -a -s "-screen 0 1024x768x24")
 started=$SECONDS
-# Wine's server outlives the driver; its output goes to a file, never through a pipe we wait on.
+# Inside a Wine virtual desktop, as in the test command. Wine's server outlives the driver; its output
+# goes to a file, never through a pipe we wait on.
 GTEST_OUTPUT="xml:Z:${report//\//\\}" XIRARP_ROBUSTNESS_LONG="$long" \
-    "${launcher[@]}" "$dir/wine-run.sh" "$dir/bin/xirarp_e2e_tests.exe" --gtest_filter='Robustness*' \
+    "${launcher[@]}" "$dir/wine-desktop-run.sh" "$dir/bin/xirarp_e2e_tests.exe" --gtest_filter='Robustness*' \
     >"$output" 2>&1
 status=$?
 WINEPREFIX="$dir/wineprefix" wineserver -k 2>/dev/null
