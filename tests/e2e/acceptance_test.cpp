@@ -12,6 +12,8 @@
 #include "auth/auth_texts.h"
 #include "auth/password.h"
 #include "config/client_config.h"
+#include "config/ui_language.h"
+#include "steps/clean_settings.h"
 #include "steps/program.h"
 #include "steps/registry.h"
 #include "steps/sandbox.h"
@@ -29,9 +31,9 @@ const char* const kBindCommand = "arp -s 192.168.7.1 0A-1B-22-33-44-55\r\n";
 const char* const kRemoveCommand = "arp -d 192.168.7.1\r\n";
 constexpr int kIntervalSeconds = 2;
 
+// The language the program takes from the system (its mapping is tested on its own natively).
 int32_t systemLanguage() {
-    LANGID id = GetSystemDefaultLangID();
-    return id == 2052 ? 1 : id == 1028 ? 2 : 0;
+    return systemUiLanguage(GetSystemDefaultLangID());
 }
 
 const char* mainWindowText(int controlId) {
@@ -43,17 +45,6 @@ const char* mainWindowText(int controlId) {
 
 bool fileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// A client keeps itself hidden from its first moment: what its Apply makes comes a little later.
-bool waitForFile(const std::string& path, DWORD milliseconds = 15000) {
-    DWORD start = GetTickCount();
-    while (!fileExists(path)) {
-        if (GetTickCount() - start > milliseconds)
-            return false;
-        Sleep(50);
-    }
-    return true;
 }
 
 // Answers the message box the process shows next and checks what it says.
@@ -119,15 +110,16 @@ struct UserFolders {
     UserFoldersRedirect redirect;
 };
 
-class Acceptance : public testing::Test {
+class Acceptance : public CleanSettingsTest {
   protected:
     void SetUp() override {
-        removeProgramSettings();
+        CleanSettingsTest::SetUp();
         RecordProperty("SystemLanguageId", GetSystemDefaultLangID());
     }
-    void TearDown() override { removeProgramSettings(); }
 
-    std::string sandboxName(const char* road) const { return std::string(road) + "-" + std::to_string(systemLanguage()); }
+    std::string sandboxName(const char* road) const {
+        return std::string(road) + "-" + std::to_string(systemLanguage());
+    }
 };
 
 // A client copy on a clean account, started from a folder other than its own; Cancel on the question
@@ -165,7 +157,8 @@ void walkClientRoad(const std::string& sandboxName, const char* token, int answe
     ASSERT_TRUE(window);
     const DWORD opened = GetTickCount();
     EXPECT_TRUE(waitUntilHidden(window));
-    EXPECT_TRUE(waitForFile(folders.startup + "\\XirARP-Client.lnk"));
+    // A client keeps itself hidden from its first moment: what its Apply makes comes a little later.
+    EXPECT_TRUE(waitUntilTrue([&] { return fileExists(folders.startup + "\\XirARP-Client.lnk"); }));
     expectBindingsFrom(sandbox, opened);
 
     // A second start of the same package is refused; the first copy goes on.

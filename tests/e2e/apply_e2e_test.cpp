@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "config/client_config.h"
+#include "steps/clean_settings.h"
 #include "steps/program.h"
 #include "steps/registry.h"
 #include "steps/sandbox.h"
@@ -27,21 +28,11 @@ bool fileExists(const std::string& path) {
 }
 
 // The window is found while it is still opening: what its opening makes may come a little later.
-bool waitForText(const std::string& path, const std::string& text, DWORD milliseconds = 15000) {
-    DWORD start = GetTickCount();
-    while (readFileBytes(path).find(text) == std::string::npos) {
-        if (GetTickCount() - start > milliseconds)
-            return false;
-        Sleep(50);
-    }
-    return true;
+bool waitForText(const std::string& path, const std::string& text) {
+    return waitUntilTrue([&] { return readFileBytes(path).find(text) != std::string::npos; });
 }
 
-class ApplyRoad : public testing::Test {
-  protected:
-    void SetUp() override { removeProgramSettings(); }
-    void TearDown() override { removeProgramSettings(); }
-};
+class ApplyRoad : public CleanSettingsTest {};
 
 }  // namespace
 

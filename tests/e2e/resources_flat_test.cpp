@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "steps/clean_settings.h"
 #include "steps/process_resources.h"
 #include "steps/program.h"
 #include "steps/registry.h"
@@ -48,17 +49,16 @@ SwitchTexts switchLanguage(HWND window, int language) {
     return {windowText(GetDlgItem(window, kArpGroup)), windowText(GetDlgItem(window, kApplyButton))};
 }
 
-class RobustnessResources : public testing::Test {
+class RobustnessResources : public CleanSettingsTest {
   protected:
     void SetUp() override {
-        removeProgramSettings();
+        CleanSettingsTest::SetUp();
         // Stored gateway: no ping at the opening. A long interval: only the posted expiries bind.
         writeSettingDword("language", 0);
         writeSettingDword("timer", 3600);
         writeSettingString("gwip", "192.168.7.1");
         writeSettingString("gwmac", "0A-0B-22-33-44-55");
     }
-    void TearDown() override { removeProgramSettings(); }
 };
 
 }  // namespace

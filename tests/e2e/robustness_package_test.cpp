@@ -11,6 +11,7 @@
 
 #include "config/client_config.h"
 #include "robustness_support.h"
+#include "steps/clean_settings.h"
 #include "steps/sandbox.h"
 
 using namespace robustness;
@@ -87,11 +88,8 @@ void closeProgram(const WatchedProgram& program, HWND window, const std::string&
     expectNoCrash(program, what);
 }
 
-class RobustnessPackage : public testing::Test {
+class RobustnessPackage : public CleanSettingsTest {
   protected:
-    void SetUp() override { removeProgramSettings(); }
-    void TearDown() override { removeProgramSettings(); }
-
     // Starts a copy of the administrator image with `tail` behind it over the old settings and checks the
     // outcome against `expected`.
     void run(const std::string& what, const std::string& tail, const Expected& expected) {

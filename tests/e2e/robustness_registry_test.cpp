@@ -9,6 +9,7 @@
 #include <string>
 
 #include "robustness_support.h"
+#include "steps/clean_settings.h"
 #include "steps/sandbox.h"
 
 using namespace robustness;
@@ -55,11 +56,8 @@ bool gatewayMacBlank(HWND window) {
     return true;
 }
 
-class RobustnessRegistry : public testing::Test {
+class RobustnessRegistry : public CleanSettingsTest {
   protected:
-    void SetUp() override { removeProgramSettings(); }
-    void TearDown() override { removeProgramSettings(); }
-
     // Starts the administrator program on the settings as they are now; the caller checks the window.
     HWND open(WatchedProgram& program, const std::string& what) {
         before_ = settingsSnapshot();

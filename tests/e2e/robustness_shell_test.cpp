@@ -11,6 +11,7 @@
 #include "auth/password.h"
 #include "config/client_config.h"
 #include "robustness_support.h"
+#include "steps/clean_settings.h"
 #include "steps/sandbox.h"
 
 using namespace robustness;
@@ -68,11 +69,7 @@ void expectIconRestored(const WatchedProgram& program, HWND window, const std::s
     ASSERT_TRUE(chooseFromIconMenu(window, program.processId(), 0)) << what << ": the icon's menu did not open";
 }
 
-class RobustnessShell : public testing::Test {
-  protected:
-    void SetUp() override { removeProgramSettings(); }
-    void TearDown() override { removeProgramSettings(); }
-};
+class RobustnessShell : public CleanSettingsTest {};
 
 }  // namespace
 

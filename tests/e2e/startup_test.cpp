@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "config/client_config.h"
+#include "steps/clean_settings.h"
 #include "steps/program.h"
 #include "steps/registry.h"
 #include "steps/sandbox.h"
@@ -41,11 +42,7 @@ void exitThroughButton(HWND window, const RunningProgram& program) {
     EXPECT_TRUE(program.waitForExit(10000));
 }
 
-class Startup : public testing::Test {
-protected:
-    void SetUp() override { removeProgramSettings(); }
-    void TearDown() override { removeProgramSettings(); }
-};
+class Startup : public CleanSettingsTest {};
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "config/client_config.h"
+#include "steps/clean_settings.h"
 #include "steps/program.h"
 #include "steps/registry.h"
 #include "steps/sandbox.h"
@@ -35,13 +36,12 @@ DWORD expectedLanguageNumber() {
     return id == 2052 ? 1 : id == 1028 ? 2 : 0;
 }
 
-class SystemLanguage : public testing::Test {
+class SystemLanguage : public CleanSettingsTest {
 protected:
     void SetUp() override {
-        removeProgramSettings();
+        CleanSettingsTest::SetUp();
         RecordProperty("SystemLanguageId", GetSystemDefaultLangID());
     }
-    void TearDown() override { removeProgramSettings(); }
 };
 
 }  // namespace

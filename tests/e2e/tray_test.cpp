@@ -4,6 +4,7 @@
 
 #include "auth/password.h"
 #include "config/client_config.h"
+#include "steps/clean_settings.h"
 #include "steps/program.h"
 #include "steps/registry.h"
 #include "steps/sandbox.h"
@@ -27,25 +28,11 @@ std::string clientCopy(const Sandbox& sandbox, const std::string& password) {
     return path;
 }
 
-bool waitUntil(bool (*condition)(HWND), HWND window) {
-    DWORD start = GetTickCount();
-    while (!condition(window)) {
-        if (GetTickCount() - start > kWindowDeadlineMs)
-            return false;
-        Sleep(50);
-    }
-    return true;
-}
-
 void setEntry(HWND dialog, int id, const wchar_t* text) {
     setControlText(GetDlgItem(dialog, id), text);
 }
 
-class TrayEndToEnd : public testing::Test {
-  protected:
-    void SetUp() override { removeProgramSettings(); }
-    void TearDown() override { removeProgramSettings(); }
-};
+class TrayEndToEnd : public CleanSettingsTest {};
 
 }  // namespace
 
@@ -76,11 +63,11 @@ TEST_F(TrayEndToEnd, AHiddenClientUnlocksFromTheIconMenuWithTheRightPasswordAndO
 
     setEntry(unlock, kPasswordEntry, L"secret");
     clickButton(unlock, IDOK);
-    ASSERT_TRUE(waitUntil([](HWND shown) { return IsWindowVisible(shown) != FALSE; }, window));
+    ASSERT_TRUE(waitUntilVisible(window));
     EXPECT_FALSE(IsWindow(unlock));
     // Unlocked in a client copy: the language, "Uninstall" and "Exit" only. The window is shown first and
     // its controls follow the new lock state right after.
-    EXPECT_TRUE(waitUntil([](HWND shown) { return IsWindowEnabled(GetDlgItem(shown, 1026)) != FALSE; }, window));
+    EXPECT_TRUE(waitUntilTrue([&] { return IsWindowEnabled(GetDlgItem(window, 1026)) != FALSE; }));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, 1025)));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, 1022)));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, 1015)));
@@ -104,7 +91,7 @@ TEST_F(TrayEndToEnd, TheMinimisedAdministratorHidesAndComesBackWithTheDefaultPas
     DWORD processId = program.processId();
     HWND window = waitForDialog(processId, kMainCaption);
     ASSERT_TRUE(window);
-    ASSERT_TRUE(waitUntil([](HWND shown) { return IsWindowVisible(shown) != FALSE; }, window));
+    ASSERT_TRUE(waitUntilVisible(window));
 
     // The title bar's minimise button, and the minimise a successful Apply posts.
     PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -116,7 +103,7 @@ TEST_F(TrayEndToEnd, TheMinimisedAdministratorHidesAndComesBackWithTheDefaultPas
     ASSERT_TRUE(unlock);
     setEntry(unlock, kPasswordEntry, L"mauve");
     clickButton(unlock, IDOK);
-    ASSERT_TRUE(waitUntil([](HWND shown) { return IsWindowVisible(shown) != FALSE; }, window));
+    ASSERT_TRUE(waitUntilVisible(window));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, 1015)));
     EXPECT_FALSE(hasMessageBox(processId));
 

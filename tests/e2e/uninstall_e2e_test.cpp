@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "config/client_config.h"
+#include "steps/clean_settings.h"
 #include "steps/program.h"
 #include "steps/registry.h"
 #include "steps/sandbox.h"
@@ -72,11 +73,7 @@ void applyThroughButton(HWND window, DWORD processId) {
     confirm(box.window);
 }
 
-class UninstallE2e : public testing::Test {
-  protected:
-    void SetUp() override { removeProgramSettings(); }
-    void TearDown() override { removeProgramSettings(); }
-};
+class UninstallE2e : public CleanSettingsTest {};
 
 }  // namespace
 

@@ -132,6 +132,16 @@ bool waitUntilGone(HWND window, DWORD milliseconds) {
     return true;
 }
 
+bool waitUntilTrue(const std::function<bool()>& condition, DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > milliseconds)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
 void setControlText(HWND control, const wchar_t* text) {
     sendToControl(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }

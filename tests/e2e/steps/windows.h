@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 // Finding and working another process's windows. Texts cross the process boundary only through
@@ -27,6 +28,8 @@ bool waitUntilHidden(HWND window, DWORD milliseconds = kWindowDeadlineMs);
 // The window exists before it shows: the opening may wait for the network first.
 bool waitUntilVisible(HWND window, DWORD milliseconds = kWindowDeadlineMs);
 bool waitUntilGone(HWND window, DWORD milliseconds = kWindowDeadlineMs);
+// Polls the condition until it holds; false after the time. What another process makes comes later.
+bool waitUntilTrue(const std::function<bool()>& condition, DWORD milliseconds = kWindowDeadlineMs);
 
 // Controls of another process's window, set the way a user's typing or clicking would leave them.
 void setControlText(HWND control, const wchar_t* text);
