@@ -66,10 +66,11 @@ TEST_F(TrayEndToEnd, AHiddenClientUnlocksFromTheIconMenuWithTheRightPasswordAndO
     ASSERT_TRUE(waitUntilVisible(window));
     EXPECT_FALSE(IsWindow(unlock));
     // Unlocked in a client copy: the language, "Uninstall" and "Exit" only. The window is shown first and
-    // its controls follow the new lock state right after.
-    EXPECT_TRUE(waitUntilTrue([&] { return IsWindowEnabled(GetDlgItem(window, 1026)) != FALSE; }));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, 1025)));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, 1022)));
+    // its controls follow the new lock state right after, one by one.
+    EXPECT_TRUE(waitUntilTrue([&] {
+        return IsWindowEnabled(GetDlgItem(window, 1026)) && IsWindowEnabled(GetDlgItem(window, 1025)) &&
+               IsWindowEnabled(GetDlgItem(window, 1022));
+    }));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, 1015)));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, 1001)));
 

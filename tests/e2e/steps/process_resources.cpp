@@ -1,7 +1,9 @@
 // How the figures are found under Wine:
 // - GDI objects: win32u keeps each process's GDI handle table in that process's own memory and points
 //   PEB->GdiSharedHandleTable at it. We read the PEB address with NtQueryInformationProcess, then the table
-//   with ReadProcessMemory, and count the entries whose type is set (a freed entry has type 0).
+//   with ReadProcessMemory, and count the entries whose type is set (a freed entry has type 0). A 32-bit
+//   process on a 64-bit system has a 64-bit PEB beside its own, and win32u sets the pointer only there:
+//   we reach it through a thread's 32-bit TEB, whose GdiBatchCount holds the address of its 64-bit TEB.
 // - USER objects: the process's windows (top-level, their descendants and message-only windows).
 // - Private bytes: Private_Clean + Private_Dirty of /proc/<pid>/smaps_rollup of the Linux process running
 //   the program, seen through drive Z:. That process is told apart from others by its name, Wine prefix,
@@ -9,6 +11,7 @@
 #include "steps/process_resources.h"
 
 #include <winternl.h>
+#include <tlhelp32.h>
 
 #include <cctype>
 #include <cstdint>
@@ -34,22 +37,89 @@ constexpr size_t kGdiHandleCount = 0x10000;
 // PEB->GdiSharedHandleTable for a process of our own bitness (both sides of every reading here are).
 constexpr size_t kGdiTableOffset = sizeof(void*) == 8 ? 0xF8 : 0x94;
 
+// The 32-bit TEB's GdiBatchCount, the 64-bit TEB's PEB and the 64-bit PEB's GdiSharedHandleTable.
+constexpr uintptr_t kTeb32GdiBatchCount = 0xF70;
+constexpr uintptr_t kTeb64Peb = 0x60;
+constexpr uintptr_t kPeb64GdiTable = 0xF8;
+
 using QueryInformationProcess = NTSTATUS(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+using QueryInformationThread = NTSTATUS(NTAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+
+FARPROC ntdllFunction(const char* name) {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), name);
+}
+
+template <typename Value>
+bool readRemote(HANDLE process, uint64_t address, Value& value) {
+    SIZE_T read = 0;
+    value = {};
+    return address != 0 && address == static_cast<uintptr_t>(address) &&
+           ReadProcessMemory(process, reinterpret_cast<const void*>(static_cast<uintptr_t>(address)), &value,
+                             sizeof value, &read) &&
+           read == sizeof value;
+}
+
+// The TEB of one thread of the process, or 0.
+uintptr_t anyThreadTeb(DWORD processId) {
+    struct ThreadBasicInformation {
+        NTSTATUS exitStatus;
+        void* teb;
+        void* clientId[2];
+        ULONG_PTR affinity;
+        LONG priority;
+        LONG basePriority;
+    };
+    static const auto query = reinterpret_cast<QueryInformationThread>(
+        reinterpret_cast<void*>(ntdllFunction("NtQueryInformationThread")));
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (!query || snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    uintptr_t teb = 0;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more && !teb; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != processId)
+            continue;
+        if (HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID)) {
+            ThreadBasicInformation basic = {};
+            if (query(thread, 0 /* ThreadBasicInformation */, &basic, sizeof basic, nullptr) == 0)
+                teb = reinterpret_cast<uintptr_t>(basic.teb);
+            CloseHandle(thread);
+        }
+    }
+    CloseHandle(snapshot);
+    return teb;
+}
+
+// Where the handle table of a 32-bit process on a 64-bit system is announced, or 0.
+uint64_t tableThroughTheTeb64(HANDLE process) {
+    uintptr_t teb32 = anyThreadTeb(GetProcessId(process));
+    uint32_t teb64 = 0;
+    uint64_t peb64 = 0, table = 0;
+    if (!teb32 || !readRemote(process, teb32 + kTeb32GdiBatchCount, teb64) ||
+        !readRemote(process, uint64_t{teb64} + kTeb64Peb, peb64) ||
+        !readRemote(process, peb64 + kPeb64GdiTable, table))
+        return 0;
+    return table;
+}
 
 long countGdiObjects(HANDLE process) {
     static const auto query = reinterpret_cast<QueryInformationProcess>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+        reinterpret_cast<void*>(ntdllFunction("NtQueryInformationProcess")));
     if (!query)
         return -1;
     PROCESS_BASIC_INFORMATION basic = {};
     if (query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0 || !basic.PebBaseAddress)
         return -1;
-    void* table = nullptr;
-    SIZE_T read = 0;
-    if (!ReadProcessMemory(process, reinterpret_cast<char*>(basic.PebBaseAddress) + kGdiTableOffset, &table,
-                           sizeof table, &read) ||
-        read != sizeof table || !table)
+    void* ownTable = nullptr;
+    readRemote(process, reinterpret_cast<uintptr_t>(basic.PebBaseAddress) + kGdiTableOffset, ownTable);
+    uint64_t tableAddress = reinterpret_cast<uintptr_t>(ownTable);
+    if (!tableAddress && sizeof(void*) == 4)
+        tableAddress = tableThroughTheTeb64(process);
+    if (!tableAddress || tableAddress != static_cast<uintptr_t>(tableAddress))
         return -1;
+    const void* table = reinterpret_cast<const void*>(static_cast<uintptr_t>(tableAddress));
+    SIZE_T read = 0;
     std::vector<GdiHandleEntry> entries(kGdiHandleCount);
     if (!ReadProcessMemory(process, table, entries.data(), entries.size() * sizeof(GdiHandleEntry), &read) ||
         read != entries.size() * sizeof(GdiHandleEntry))
