@@ -7,7 +7,7 @@ XIRARP_BUILD="${XIRARP_BUILD:-$XIRARP_ROOT/build}"
 
 XIRARP_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
-    binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64 wine32:i386
+    binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64 wine32:i386 qemu-system-x86 busybox-static
     xvfb xauth x11-utils xdotool fonts-wine fonts-wqy-microhei fonts-liberation imagemagick)
 
 xirarp_missing_packages() {
@@ -36,15 +36,24 @@ xirarp_ensure_packages() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q $missing >&2 || return 1
 }
 
-# The architecture our programs are tested in: the shipped 32-bit build where this machine can run
-# 32-bit code, otherwise the 64-bit build of the same sources under Wine's 64-bit loader.
-xirarp_test_arch() {
+# Where the shipped 32-bit build runs: "host" where this machine runs 32-bit code (Wine's 32-bit loader
+# starts), otherwise "emulator" (scripts/emulator.sh).
+xirarp_i686_lane() {
     if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
-        echo i686
+        echo host
     else
-        echo x86_64
+        echo emulator
     fi
 }
+
+# The architecture programs are run in on the host: the shipped 32-bit build where the host runs it,
+# otherwise the 64-bit build of the same sources under Wine's 64-bit loader.
+xirarp_test_arch() {
+    if [ "$(xirarp_i686_lane)" = host ]; then echo i686; else echo x86_64; fi
+}
+
+# The Wine suites that the emulator lane runs on the 32-bit build (ctest names, a regular expression).
+XIRARP_EMULATOR_SUITES="${XIRARP_EMULATOR_SUITES:-.}"
 
 xirarp_wine_loader() {
     if [ "$1" = x86_64 ] && [ -x /usr/lib/wine/wine64 ]; then echo /usr/lib/wine/wine64; else echo wine; fi

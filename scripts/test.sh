@@ -1,6 +1,9 @@
 #!/bin/bash
-# Builds everything and runs every suite: native (sanitizers, brief fuzzing), Windows-side in-process
-# tests and end-to-end tests under Wine. Ends with one line: "N passed, N failed".
+# Builds everything and runs every suite: native (sanitizers, brief fuzzing), the shipped image's check,
+# Windows-side in-process tests and end-to-end tests under Wine. Ends with one line: "N passed, N failed".
+# The Wine suites run on the shipped 32-bit build; on a machine that refuses 32-bit code they run on a
+# 64-bit build on the host and, on the 32-bit build, inside the full-system emulator (scripts/emulator.sh).
+# XIRARP_I686_LANE=host|emulator chooses instead of the machine.
 set -u
 source "$(dirname "$0")/common.sh"
 xirarp_ensure_packages || exit 1
@@ -8,12 +11,12 @@ mkdir -p "$XIRARP_BUILD"
 
 passed=0
 failed=0
-arch="$(xirarp_test_arch)"
 
-# Adds the counts of one build's ctest run: test cases from each GoogleTest report, one count for
-# every other test, and one failure for a test binary that failed without a report saying why.
+# Adds the counts of one build's ctest run (of the tests whose names match the optional regular
+# expression): test cases from each GoogleTest report, one count for every other test, and one failure
+# for a test binary that failed without a report saying why.
 count_results() {
-    local dir="$1" name report tests failures errors skipped
+    local dir="$1" selection="${2:-.}" name report tests failures errors skipped
     local failed_list="$dir/Testing/Temporary/LastTestsFailed.log"
     while read -r name; do
         report="$dir/results/$name.xml"
@@ -30,34 +33,63 @@ count_results() {
         else
             passed=$((passed + 1))
         fi
-    done < <(ctest --test-dir "$dir" -N 2>/dev/null | sed -n 's/^ *Test *#[0-9]*: //p')
+    done < <(ctest --test-dir "$dir" -N -R "$selection" 2>/dev/null | sed -n 's/^ *Test *#[0-9]*: //p')
 }
 
-run_suite() {  # build-dir [ctest launcher...]
-    local dir="$1"
-    shift
+run_suite() {  # build-dir selection [launcher...]: runs the tests whose names match the selection
+    local dir="$1" selection="$2"
+    shift 2
     rm -rf "$dir/results" "$dir/Testing/Temporary/LastTestsFailed.log"
-    "$@" ctest --test-dir "$dir" --output-on-failure
-    count_results "$dir"
+    "$@" ctest --test-dir "$dir" -R "$selection" --output-on-failure
+    local status=$?
+    if [ "$status" -ne 0 ] && [ ! -f "$dir/Testing/Temporary/LastTestsFailed.log" ]; then
+        echo "   the tests in $dir did not run (exit status $status)"
+        failed=$((failed + 1))
+        return
+    fi
+    count_results "$dir" "$selection"
+}
+
+headless=()
+[ -z "${DISPLAY:-}" ] && headless=(xvfb-run -a -s "-screen 0 1024x768x24")
+
+# The Wine suites of one Windows build, on the host or through another launcher; ends its Wine session.
+run_wine_suites() {  # build-dir selection [launcher...]
+    local dir="$1"
+    [ -f "$dir/CMakeCache.txt" ] || return 0
+    run_suite "$@"
+    WINEPREFIX="$dir/wineprefix" wineserver -k 2>/dev/null
 }
 
 echo "== native: portable core under AddressSanitizer and UBSan, brief fuzzing"
-if xirarp_configure_and_build native; then run_suite "$XIRARP_BUILD/native"; else failed=$((failed + 1)); fi
+if xirarp_configure_and_build native; then run_suite "$XIRARP_BUILD/native" .; else failed=$((failed + 1)); fi
 
-echo "== i686: the program we ship"
+echo "== i686: the program we ship, and its image checked against the 64-bit build of the same sources"
 xirarp_configure_and_build i686 || failed=$((failed + 1))
-
-echo "== Windows-side and end-to-end tests under Wine ($arch build)"
-if [ "$arch" != i686 ]; then
-    echo "   (this machine cannot run 32-bit code; the same sources are tested as a 64-bit build)"
-    xirarp_configure_and_build "$arch" || failed=$((failed + 1))
+if xirarp_configure_and_build x86_64 XirARP >/dev/null &&
+    "$XIRARP_ROOT/scripts/check-image.sh" "$XIRARP_BUILD/win-i686/bin/XirARP.exe" "$XIRARP_BUILD/win-x86_64/bin/XirARP.exe"; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1))
 fi
-win_dir="$XIRARP_BUILD/win-$arch"
-if [ -f "$win_dir/CMakeCache.txt" ]; then
-    launcher=()
-    [ -z "${DISPLAY:-}" ] && launcher=(xvfb-run -a -s "-screen 0 1024x768x24")
-    run_suite "$win_dir" "${launcher[@]}"
-    WINEPREFIX="$win_dir/wineprefix" wineserver -k 2>/dev/null
+
+lane="${XIRARP_I686_LANE:-$(xirarp_i686_lane)}"
+if [ "$lane" = host ]; then
+    echo "== Windows-side and end-to-end tests under Wine, i686 build"
+    run_wine_suites "$XIRARP_BUILD/win-i686" . "${headless[@]}"
+else
+    echo "== Windows-side and end-to-end tests under Wine, x86_64 build of the same sources on the host"
+    echo "   (this machine cannot run 32-bit code; the i686 build's suites follow inside the emulator)"
+    xirarp_configure_and_build x86_64 || failed=$((failed + 1))
+    run_wine_suites "$XIRARP_BUILD/win-x86_64" . "${headless[@]}"
+
+    echo "== Windows-side and end-to-end tests under Wine, i686 build, inside the emulator"
+    started=$SECONDS
+    # The Wine prefix is made once and kept in the build folder; its making is no test's time.
+    "$XIRARP_ROOT/scripts/emulator.sh" "$XIRARP_BUILD/win-i686/wine-run.sh" wineboot
+    run_wine_suites "$XIRARP_BUILD/win-i686" "$XIRARP_EMULATOR_SUITES" \
+        "$XIRARP_ROOT/scripts/emulator.sh" xvfb-run -a -s "-screen 0 1024x768x24"
+    echo "   (the emulator lane took $((SECONDS - started)) s)"
 fi
 
 echo "$passed passed, $failed failed"

@@ -87,6 +87,7 @@ TEST_F(UninstallE2e, RemovesTheEntryTheShortcutAndTheKeyAndTheWindowStays) {
     RunningProgram program(sandbox.copyProgram(), sandbox.folder());
     HWND window = waitForDialog(program.processId(), kMainCaption);
     ASSERT_TRUE(window);
+    ASSERT_TRUE(waitUntilVisible(window));  // the fields are filled before the window shows
     std::string macByte = windowText(GetDlgItem(window, 1002));
     ASSERT_EQ(macByte, "00");
 
@@ -146,6 +147,7 @@ TEST_F(UninstallE2e, ApplyThenUninstallThenApplyAgainPutsEverythingBack) {
     RunningProgram program(sandbox.copyProgram(), sandbox.folder());
     HWND window = waitForDialog(program.processId(), kMainCaption);
     ASSERT_TRUE(window);
+    ASSERT_TRUE(waitUntilVisible(window));
     applyThroughButton(window, program.processId());
     ASSERT_TRUE(fileExists(shortcut));
     ASSERT_EQ(readSettingString("gwip"), "192.168.1.1");
