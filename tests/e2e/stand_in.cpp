@@ -5,17 +5,8 @@
 // can be told apart.
 #include <windows.h>
 
-namespace {
-
-bool inSystemFolder(const char* folder, DWORD folderLength) {
-    char system[MAX_PATH];
-    UINT length = GetSystemDirectoryA(system, MAX_PATH);
-    return length != 0 && length < MAX_PATH && length + 1 == folderLength &&
-           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, system, static_cast<int>(length), folder,
-                          static_cast<int>(length)) == CSTR_EQUAL;
-}
-
-}  // namespace
+#include <cstring>
+#include <initializer_list>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char path[MAX_PATH];
@@ -27,13 +18,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const char logName[] = "commands.log";
     if (length + sizeof logName > MAX_PATH)
         return 1;
-    bool namedLog = false;
-    if (inSystemFolder(path, length)) {
-        DWORD named = GetEnvironmentVariableA("XIRARP_COMMAND_LOG", path, MAX_PATH);
-        namedLog = named != 0 && named < MAX_PATH;
+    // A 32-bit stand-in on 64-bit Windows lies in the 32-bit system folder, whatever name its program used.
+    char system[MAX_PATH];
+    bool shared = false;
+    for (auto systemFolder : {GetSystemDirectoryA, GetSystemWow64DirectoryA}) {
+        UINT systemLength = systemFolder(system, MAX_PATH);
+        shared = shared || (systemLength + 1 == length && _strnicmp(system, path, systemLength) == 0);
     }
-    if (!namedLog)
-        lstrcpyA(path + length, logName);
+    DWORD named = shared ? GetEnvironmentVariableA("XIRARP_COMMAND_LOG", system, MAX_PATH) : 0;
+    lstrcpyA(path + length, logName);
+    if (named != 0 && named < MAX_PATH)
+        lstrcpyA(path, system);
 
     HANDLE log = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
