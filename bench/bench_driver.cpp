@@ -240,10 +240,16 @@ Applied applyAndConfirm(const Sandbox& sandbox, RunningProgram& program, int int
     return applied;
 }
 
+// The program starts the system folder's arp.exe: the timestamping stand-in goes there for the timing
+// (the next sandbox puts the recording one back) and writes its stamps beside itself.
+std::string stampLog() {
+    return systemFolder() + "\\stamps.log";
+}
+
 // Stamps of "arp -s" the timestamping stand-in wrote, in milliseconds of our clock.
-std::vector<double> bindStamps(const Sandbox& sandbox) {
+std::vector<double> bindStamps(const Sandbox&) {
     std::vector<double> stamps;
-    const std::string log = readFileBytes(sandbox.path("stamps.log"));
+    const std::string log = readFileBytes(stampLog());
     for (size_t start = 0, end; (end = log.find('\0', start)) != std::string::npos; start = end + 1) {
         std::string record = log.substr(start, end - start);
         size_t space = record.find(' ');
@@ -256,7 +262,9 @@ std::vector<double> bindStamps(const Sandbox& sandbox) {
 int timing(int interval, int spacings) {
     Sandbox sandbox("bench-timing");
     UserFoldersRedirect folders(sandbox.makeSubfolder("Desktop"), sandbox.makeSubfolder("Startup"));
-    CopyFileA((driverFolder() + "\\..\\bench-standins\\arp.exe").c_str(), sandbox.path("arp.exe").c_str(), FALSE);
+    DeleteFileA(stampLog().c_str());
+    CopyFileA((driverFolder() + "\\..\\bench-standins\\arp.exe").c_str(), (systemFolder() + "\\arp.exe").c_str(),
+              FALSE);
     storeSettings(static_cast<DWORD>(interval));
     RunningProgram program(sandbox.copyProgram(), sandbox.folder());
     Applied applied = applyAndConfirm(sandbox, program, interval);

@@ -20,13 +20,15 @@
 namespace {
 
 int showStartupMessage(const std::string& utf8Text, UINT flags) {
-    return seams().messageBox(nullptr, utf8Text.c_str(), ansiToUtf8(applicationName()).c_str(), flags);
+    return seams().messageBox(nullptr, utf8Text.c_str(), wideToUtf8(applicationName()).c_str(), flags);
 }
 
-std::string ownFileUnreadableMessage(const std::string& fileName, const std::string& folder) {
-    std::vector<char> text(fileName.size() + folder.size() + 128);
-    snprintf(text.data(), text.size(), kOwnFileUnreadableFormat, fileName.c_str(), folder.c_str());
-    return ansiToUtf8(text.data());
+std::string ownFileUnreadableMessage(const std::wstring& fileName, const std::wstring& folder) {
+    const std::string name = wideToUtf8(fileName);
+    const std::string where = wideToUtf8(folder);
+    std::vector<char> text(name.size() + where.size() + 128);
+    snprintf(text.data(), text.size(), kOwnFileUnreadableFormat, name.c_str(), where.c_str());
+    return text.data();
 }
 
 }  // namespace
@@ -39,8 +41,8 @@ bool CArpApp::InitInstance() {
     }
 
     setRunMode(RunMode::Admin);
-    std::string folder = currentFolder();
-    std::string path = ownExecutablePath();
+    std::wstring folder = currentFolder();
+    std::wstring path = ownExecutablePath();
     OwnImage image = readOwnImage(path);
     if (!image.opened) {
         showStartupMessage(ownFileUnreadableMessage(path, folder), MB_OK | MB_ICONEXCLAMATION);
@@ -48,7 +50,7 @@ bool CArpApp::InitInstance() {
     }
 
     if (image.length > kBaseImageSize) {
-        ClientConfigImport imported = importClientConfig(image.tail, langId, applicationName());
+        ClientConfigImport imported = importClientConfig(image.tail, langId, wideToUtf8(applicationName()));
         if (imported.headerFound)
             setRunMode(runModeFromToken(imported.modeToken));
         if (currentRunMode() == RunMode::ClientAsk &&

@@ -4,9 +4,9 @@
 #include "config/client_config.h"
 #include "sys/win_handles.h"
 
-OwnImage readOwnImage(const std::string& path) {
+OwnImage readOwnImage(const std::wstring& path) {
     OwnImage image;
-    UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return image;

@@ -12,4 +12,4 @@ struct OwnImage {
 // A configuration text is about 250 bytes; anything beyond this many bytes of tail is not read.
 constexpr uint64_t kMaxTailBytes = 16u * 1024 * 1024;
 
-OwnImage readOwnImage(const std::string& path);
+OwnImage readOwnImage(const std::wstring& path);

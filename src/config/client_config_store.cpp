@@ -7,7 +7,6 @@
 #include "config/reg_value.h"
 #include "config/ui_language.h"
 #include "sys/seams.h"
-#include "sys/text_encoding.h"
 #include "sys/win_handles.h"
 
 ClientConfigImport importClientConfig(const std::string& tail, uint16_t systemLangId, const std::string& caption) {
@@ -18,10 +17,9 @@ ClientConfigImport importClientConfig(const std::string& tail, uint16_t systemLa
     if (!parsed.headerFound)
         return result;
 
-    std::string captionUtf8 = ansiToUtf8(caption);
     for (int index = 0; index < kConfigKeyCount; ++index) {
         if (!parsed.has(static_cast<ConfigKey>(index)))
-            seams().messageBox(nullptr, kParseConfigFailed, captionUtf8.c_str(), MB_OK | MB_ICONEXCLAMATION);
+            seams().messageBox(nullptr, kParseConfigFailed, caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
     }
 
     // The text's language only has to be present: the system's language is what a client uses.
@@ -40,8 +38,8 @@ ClientConfigImport importClientConfig(const std::string& tail, uint16_t systemLa
     return result;
 }
 
-bool appendClientConfig(const std::string& path, const std::string& text) {
-    UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+bool appendClientConfig(const std::wstring& path, const std::string& text) {
+    UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;

@@ -9,10 +9,10 @@ struct ClientConfigImport {
 };
 
 // Parses the bytes behind the administrator image and stores what it finds under the settings key.
-// Every key that cannot be read is reported once with "parse configuration fail!!" (caption given)
+// Every key that cannot be read is reported once with "parse configuration fail!!" (caption given, UTF-8)
 // and stored neither.
 ClientConfigImport importClientConfig(const std::string& tail, uint16_t systemLangId, const std::string& caption);
 
 // Appends the configuration text to an existing file (a fresh copy of the administrator image).
 // Other writers are kept out while it writes. False when the file cannot be opened or written.
-bool appendClientConfig(const std::string& path, const std::string& text);
+bool appendClientConfig(const std::wstring& path, const std::string& text);

@@ -41,7 +41,9 @@ NetworkDiscovery discoverNetwork(const std::string& gwip, const std::string& gwm
         return found;
     }
 
-    auto learntMac = resolveGatewayMac(adapter->gateway);
+    // The MAC is looked up for the gateway shown: pairing a stored address with another host's MAC would pin
+    // a wrong entry and cut the machine off.
+    auto learntMac = resolveGatewayMac(gatewayText);
     if (!learntMac)
         return found;
     found.gwmac = formatMacText(*learntMac);

@@ -18,7 +18,7 @@ struct NetworkDiscovery {
     std::string gwmac;                      // the window's gwmac afterwards: as given, or learnt from the ARP cache
 };
 
-// Finds the local adapter and the gateway for the window's stored gwip and gwmac. The gateway MAC is
-// looked up (ping, one second, ARP cache) only when gwmac is empty, and then for the adapter's own
-// gateway even when gwip names another address. Each step that fails leaves the later parts unknown.
+// Finds the local adapter and the gateway for the window's stored gwip and gwmac. The gateway is gwip, or
+// the adapter's own when gwip is empty; its MAC is looked up (ping, one second, ARP cache) only when gwmac
+// is empty. Each step that fails leaves the later parts unknown.
 NetworkDiscovery discoverNetwork(const std::string& gwip, const std::string& gwmac);

@@ -4,35 +4,43 @@
 
 #include "sys/module_path.h"
 
-std::string ownExecutablePath() {
-    std::vector<char> buffer(MAX_PATH);
+namespace {
+// The longest path the wide functions accept.
+constexpr DWORD kMaxWidePath = 32768;
+}  // namespace
+
+std::wstring ownExecutablePath() {
+    std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
-        DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0)
             return {};
         if (length < buffer.size())
-            return std::string(buffer.data(), length);
-        if (buffer.size() >= 32768)
+            return std::wstring(buffer.data(), length);
+        if (buffer.size() >= kMaxWidePath)
             return {};
         buffer.resize(buffer.size() * 2);
     }
 }
 
-std::string fileStem(const std::string& path) {
-    size_t slash = path.find_last_of("\\/:");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    size_t dot = name.rfind('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
+std::wstring fileStem(const std::wstring& path) {
+    size_t slash = path.find_last_of(L"\\/:");
+    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    size_t dot = name.rfind(L'.');
+    return dot == std::wstring::npos ? name : name.substr(0, dot);
 }
 
-std::string applicationName() {
+std::wstring applicationName() {
     return fileStem(ownExecutablePath());
 }
 
-std::string currentFolder() {
-    char buffer[MAX_PATH] = {};
-    DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
-    if (length == 0 || length >= sizeof buffer)
+std::wstring currentFolder() {
+    DWORD needed = GetCurrentDirectoryW(0, nullptr);
+    if (needed == 0 || needed > kMaxWidePath)
         return {};
-    return std::string(buffer, length);
+    std::vector<wchar_t> buffer(needed);
+    DWORD length = GetCurrentDirectoryW(needed, buffer.data());
+    if (length == 0 || length >= needed)
+        return {};
+    return std::wstring(buffer.data(), length);
 }

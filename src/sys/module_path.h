@@ -1,11 +1,13 @@
 #pragma once
 #include <string>
 
-// Full path of the running executable (ANSI), found through the module, whatever the current folder.
-std::string ownExecutablePath();
+// Paths are wide texts: a folder such as C:\Users\张三\Desktop need not fit the system's ANSI code page.
+
+// Full path of the running executable, found through the module, whatever the current folder.
+std::wstring ownExecutablePath();
 // The executable's file name without folder and extension; the caption of start-up's messages.
-std::string applicationName();
-// The current folder, or empty when it is longer than the system's path limit.
-std::string currentFolder();
-// Portable part: "C:\dir\XirARP-Client.exe" -> "XirARP-Client".
-std::string fileStem(const std::string& path);
+std::wstring applicationName();
+// The current folder, or empty when it cannot be read.
+std::wstring currentFolder();
+// "C:\dir\XirARP-Client.exe" -> "XirARP-Client".
+std::wstring fileStem(const std::wstring& path);

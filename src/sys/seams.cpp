@@ -10,12 +10,42 @@
 #include <new>
 
 #include "sys/seams.h"
+#include "sys/system_command.h"
 #include "sys/text_encoding.h"
+#include "sys/win_handles.h"
 
 namespace {
 
+// "<system folder>\<program>.exe"; empty when the system folder cannot be read.
+std::wstring systemProgramPath(const std::string& program) {
+    wchar_t folder[MAX_PATH] = {};
+    UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return {};
+    return std::wstring(folder, length) + L"\\" + ansiToWide(program) + L".exe";
+}
+
+// A bare name would be looked for in the program's own folder first, where anyone may have put a file of
+// that name beside a client copy: the system's own program is started by its full path instead. The
+// command line itself stays as formed, so the program receives exactly the arguments it always did.
 void realRunHidden(const char* commandLine) {
-    WinExec(commandLine, SW_HIDE);
+    const std::optional<std::string> program = systemCommandProgram(commandLine);
+    if (!program)
+        return;
+    const std::wstring path = systemProgramPath(*program);
+    std::wstring line = ansiToWide(commandLine);
+    if (path.empty() || line.empty())
+        return;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        return;
+    // Never waited for: the handles only go.
+    UniqueKernelHandle process(started.hProcess);
+    UniqueKernelHandle thread(started.hThread);
 }
 
 int realMessageBox(void* owner, const char* text, const char* caption, unsigned flags) {

@@ -7,7 +7,8 @@
 // The few operating-system operations that in-process tests replace. Real by default.
 // Window handles are passed as void* so that this header stays free of <windows.h>.
 struct SystemSeams {
-    // Starts a command line hidden and does not wait for it (WinExec with SW_HIDE).
+    // Starts a system command line hidden and does not wait for it. Its leading word names the program, which
+    // is started from the system folder by its full path (arp.exe, ping.exe); the line is passed as it is.
     void (*runHidden)(const char* commandLine);
     // Shows a message box; texts are UTF-8. Returns the button pressed (IDOK, IDCANCEL, ...).
     int (*messageBox)(void* owner, const char* text, const char* caption, unsigned flags);

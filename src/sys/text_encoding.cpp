@@ -44,7 +44,3 @@ std::wstring ansiToWide(const std::string& ansi) {
 std::string wideToAnsi(const std::wstring& wide) {
     return fromWide(CP_ACP, wide);
 }
-
-std::string ansiToUtf8(const std::string& ansi) {
-    return wideToUtf8(ansiToWide(ansi));
-}

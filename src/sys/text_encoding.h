@@ -1,9 +1,9 @@
 #pragma once
 #include <string>
 
-// Texts of the program are UTF-8; registry values, paths and passwords are bytes of the ANSI code page.
+// Texts of the program are UTF-8; registry values and passwords are bytes of the ANSI code page; file paths
+// are wide texts.
 std::wstring utf8ToWide(const std::string& utf8);
 std::string wideToUtf8(const std::wstring& wide);
 std::wstring ansiToWide(const std::string& ansi);
 std::string wideToAnsi(const std::wstring& wide);
-std::string ansiToUtf8(const std::string& ansi);

@@ -12,6 +12,11 @@ inline constexpr LocalizedText kGatewayIpMissing = {"Please input IP address !",
 inline constexpr LocalizedText kGatewayMacMissing = {"Please input MAC address !", "请输入MAC地址 !", "請輸入MAC !"};
 inline constexpr LocalizedText kIntervalMissing = {"Please input time interval !", "请输入时间间隔 !",
                                                    "請輸入時間間隔 !"};
+inline constexpr LocalizedText kClientPackageFailed = {
+    "Cannot write XirARP-Client.exe to the desktop !",
+    "无法在桌面写入 XirARP-Client.exe !",
+    "無法在桌面寫入 XirARP-Client.exe !",
+};
 inline constexpr LocalizedText kApplySucceeded = {"Apply Setting Successfully !", "已成功导入设置 !",
                                                   "已成功套用設定 !"};
 

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <vector>
+
 #include "ui/client_package.h"
 
 #include "config/client_config.h"
@@ -9,17 +11,17 @@
 namespace {
 
 // The staging folder is made here or was left by an earlier run; a file of that name does not count.
-bool makeFolder(const std::string& folder) {
-    if (CreateDirectoryA(folder.c_str(), nullptr))
+bool makeFolder(const std::wstring& folder) {
+    if (CreateDirectoryW(folder.c_str(), nullptr))
         return true;
-    DWORD attributes = GetFileAttributesA(folder.c_str());
+    DWORD attributes = GetFileAttributesW(folder.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 // A copy made by a program that itself carries bytes behind the image (an administrator started from a
 // copy whose text was not understood) must not hand them on: the reader would find the old text first.
-bool cutToBaseImage(const std::string& path) {
-    UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+bool cutToBaseImage(const std::wstring& path) {
+    UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
@@ -35,36 +37,38 @@ bool cutToBaseImage(const std::string& path) {
 
 }  // namespace
 
-std::string clientStagingFolder() {
-    char buffer[1024] = {};
-    UINT length = GetSystemDirectoryA(buffer, sizeof buffer);
-    if (length == 0 || length >= sizeof buffer)
+std::wstring clientStagingFolder() {
+    DWORD needed = GetTempPathW(0, nullptr);
+    if (needed == 0 || needed > 32768)
         return {};
-    return std::string(buffer, length) + "\\XirARP";
+    std::vector<wchar_t> buffer(needed + 1);
+    DWORD length = GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (length == 0 || length >= buffer.size())
+        return {};
+    std::wstring folder(buffer.data(), length);
+    if (folder.back() != L'\\')
+        folder += L'\\';
+    return folder + L"XirARP";
 }
 
-PackageOutcome writeClientPackage(const std::string& ownExecutable,
-                                  const std::string& configText,
-                                  const std::string& stagingFolder,
-                                  const std::string& desktopFolder) {
-    // Without a desktop the package has nowhere to go; Apply goes on as after a refused copy.
-    if (desktopFolder.empty())
-        return PackageOutcome::NotDelivered;
-    if (ownExecutable.empty() || stagingFolder.empty())
-        return PackageOutcome::Failed;
+bool writeClientPackage(const std::wstring& ownExecutable,
+                        const std::string& configText,
+                        const std::wstring& stagingFolder,
+                        const std::wstring& desktopFolder) {
+    if (ownExecutable.empty() || stagingFolder.empty() || desktopFolder.empty())
+        return false;
 
-    const std::string stagingCopy = stagingFolder + "\\" + kClientPackageName;
-    PackageOutcome outcome = PackageOutcome::Failed;
-    if (makeFolder(stagingFolder) && CopyFileA(ownExecutable.c_str(), stagingCopy.c_str(), FALSE)) {
+    const std::wstring stagingCopy = stagingFolder + L"\\" + kClientPackageName;
+    bool delivered = false;
+    if (makeFolder(stagingFolder) && CopyFileW(ownExecutable.c_str(), stagingCopy.c_str(), FALSE)) {
         // A copy of a read-only program is read-only too; the text must still go in, and the copy out.
-        SetFileAttributesA(stagingCopy.c_str(), FILE_ATTRIBUTE_NORMAL);
+        SetFileAttributesW(stagingCopy.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (cutToBaseImage(stagingCopy) && appendClientConfig(stagingCopy, configText)) {
-            const std::string package = desktopFolder + "\\" + kClientPackageName;
-            outcome = CopyFileA(stagingCopy.c_str(), package.c_str(), FALSE) ? PackageOutcome::Delivered
-                                                                             : PackageOutcome::NotDelivered;
+            const std::wstring package = desktopFolder + L"\\" + kClientPackageName;
+            delivered = CopyFileW(stagingCopy.c_str(), package.c_str(), FALSE) != FALSE;
         }
     }
-    DeleteFileA(stagingCopy.c_str());
-    RemoveDirectoryA(stagingFolder.c_str());
-    return outcome;
+    DeleteFileW(stagingCopy.c_str());
+    RemoveDirectoryW(stagingFolder.c_str());
+    return delivered;
 }

@@ -11,6 +11,7 @@
 #include "net/binding.h"
 #include "res/resource.h"
 #include "sys/module_path.h"
+#include "sys/shell_folders.h"
 #include "ui/apply_rules.h"
 #include "ui/apply_texts.h"
 #include "ui/client_package.h"
@@ -42,10 +43,8 @@ void CArpMainDlg::OnApply() {
     }
 
     // The program's own file is where the module was loaded from, whatever the current folder.
-    const std::string ownExecutable = ownExecutablePath();
-    const std::string stagingFolder = clientStagingFolder();
-    const std::string desktop = desktopFolder();
-    const std::string shortcut = startupShortcutPath();
+    const std::wstring ownExecutable = ownExecutablePath();
+    const std::wstring shortcut = startupShortcutPath();
     // Without a Startup folder there is nowhere sensible to put the shortcut: none is made.
     if (!ownExecutable.empty() && !shortcut.empty())
         CreateStartupShortcut(ownExecutable, kShortcutDescription, shortcut);
@@ -80,6 +79,7 @@ void CArpMainDlg::OnApply() {
         storeText(kGwmacValuePath, gwmac);
         storeText(kGwipValuePath, gwip);
 
+        bool packaged = true;
         if (generateClient) {
             ArpSettings settings;
             settings.language = language;
@@ -88,13 +88,18 @@ void CArpMainDlg::OnApply() {
             settings.timer = timer;
             settings.gwmac = gwmac;
             settings.gwip = gwip;
-            // A record too long for the text's buffer makes no package; like a failed write, Apply then
-            // ends without a message and the binding stays stopped.
+            // A record too long for the text's buffer makes no package, like a failed write.
             std::optional<std::string> text = formatClientConfig(settings);
-            if (!text || writeClientPackage(ownExecutable, *text, stagingFolder, desktop) == PackageOutcome::Failed)
-                return;
+            packaged = text && writeClientPackage(ownExecutable, *text, clientStagingFolder(), userDesktopFolder());
         }
 
+        // The old entry is already gone and the settings are stored: the binding resumes at once, without
+        // waiting for the warning to be read, and the window stays open for another try.
+        if (!packaged) {
+            startBindTimer(window);
+            MessageBox(kClientPackageFailed.in(language), kApplyWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
         if (MessageBox(kApplySucceeded.in(language), kApplyInformationCaption, MB_OK | MB_ICONINFORMATION) == IDOK)
             PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     }

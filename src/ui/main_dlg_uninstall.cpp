@@ -13,9 +13,9 @@ void CArpMainDlg::OnUninstall() {
     stopBindTimer(GetHwnd());
     runRemoveCommand(gwip);
     // Named after this copy's own executable, so a client copy leaves the administrator's shortcut alone.
-    std::string shortcut = startupShortcutPath();
+    std::wstring shortcut = startupShortcutPath();
     if (!shortcut.empty())
-        DeleteFileA(shortcut.c_str());
+        DeleteFileW(shortcut.c_str());
     // The accessor's sub key is the vendor key: everything under it goes, the settings key included.
     CRegStringValue(kSettingsKey, "").removeKey();
     MessageBox(kUninstallDoneText.in(language), kUninstallCaption, MB_OK | MB_ICONINFORMATION);

@@ -4,8 +4,9 @@
 
 #include "ui/startup_shortcut.h"
 
-#include "config/reg_value.h"
 #include "sys/module_path.h"
+#include "sys/shell_folders.h"
+#include "sys/text_encoding.h"
 
 namespace {
 
@@ -47,28 +48,31 @@ class ComApartment {
 
 }  // namespace
 
-std::string startupShortcutPath() {
-    std::string folder = startupFolder();
+std::wstring startupShortcutPath() {
+    std::wstring folder = userStartupFolder();
     if (folder.empty())
         return {};
-    return folder + "\\" + applicationName() + ".lnk";
+    return folder + L"\\" + applicationName() + L".lnk";
 }
 
-HRESULT CreateStartupShortcut(const std::string& target, const std::string& description, const std::string& link) {
-    char fullPath[MAX_PATH] = {};
-    char* filePart = nullptr;
-    DWORD length = GetFullPathNameA(target.c_str(), MAX_PATH, fullPath, &filePart);
-    if (length == 0 || length >= MAX_PATH || filePart == nullptr)
+HRESULT CreateStartupShortcut(const std::wstring& target, const std::string& description, const std::wstring& link) {
+    // The shell link keeps paths of at most MAX_PATH characters.
+    if (link.empty() || link.size() >= MAX_PATH)
+        return E_FAIL;
+    wchar_t fullPath[MAX_PATH] = {};
+    wchar_t* filePart = nullptr;
+    DWORD length = GetFullPathNameW(target.c_str(), MAX_PATH, fullPath, &filePart);
+    if (target.empty() || length == 0 || length >= MAX_PATH || filePart == nullptr)
         return E_FAIL;
     // The folder keeps its trailing backslash.
-    const std::string workingFolder(fullPath, static_cast<size_t>(filePart - fullPath));
+    const std::wstring workingFolder(fullPath, static_cast<size_t>(filePart - fullPath));
 
     ComApartment com;  // declared first: released last, after the interfaces below
     if (FAILED(com.status()))
         return com.status();
-    ComRef<IShellLinkA> shellLink;
+    ComRef<IShellLinkW> shellLink;
     HRESULT status =
-        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, shellLink.receive());
+        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, shellLink.receive());
     if (FAILED(status))
         return status;
     ComRef<IPersistFile> file;
@@ -76,11 +80,7 @@ HRESULT CreateStartupShortcut(const std::string& target, const std::string& desc
         return status;
     if (FAILED(status = shellLink->SetPath(fullPath)) ||
         FAILED(status = shellLink->SetWorkingDirectory(workingFolder.c_str())) ||
-        FAILED(status = shellLink->SetDescription(description.c_str())))
+        FAILED(status = shellLink->SetDescription(utf8ToWide(description).c_str())))
         return status;
-
-    wchar_t wideLink[MAX_PATH] = {};
-    if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, link.c_str(), -1, wideLink, MAX_PATH) == 0)
-        return HRESULT_FROM_WIN32(GetLastError());
-    return file->Save(wideLink, TRUE);
+    return file->Save(link.c_str(), TRUE);
 }

@@ -24,12 +24,37 @@ const char* const kBindCommand = "arp -s 192.168.7.1 0A-B-22-33-44-55\r\n";
 constexpr int kApplyButton = 1015;
 
 bool fileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(widePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The window is found while it is still opening: what its opening makes may come a little later.
 bool waitForText(const std::string& path, const std::string& text) {
     return waitUntilTrue([&] { return readFileBytes(path).find(text) != std::string::npos; });
+}
+
+// What the administrator's road below puts in a package.
+ArpSettings packagedSettings(const char* token) {
+    ArpSettings settings;
+    settings.language = 0;  // this test prefix is an English system
+    settings.mode = token;
+    settings.pwd = kDigest;
+    settings.timer = 2;
+    settings.gwmac = "0A-B-22-33-44-55";
+    settings.gwip = "192.168.7.1";
+    return settings;
+}
+
+// Fills the window as an administrator would and presses Apply, with a package that asks.
+void fillAndApply(HWND window) {
+    sendToControl(GetDlgItem(window, 1001), IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 7, 1));
+    const wchar_t* const mac[] = {L"0A", L"B", L"22", L"33", L"44", L"55"};
+    for (int i = 0; i < 6; ++i)
+        setControlText(GetDlgItem(window, 1002 + i), mac[i]);
+    setControlText(GetDlgItem(window, 1008), L"2");
+    sendToControl(GetDlgItem(window, 1024), BM_SETCHECK, BST_CHECKED, 0);
+    sendToControl(GetDlgItem(window, 1038), BM_SETCHECK, BST_CHECKED, 0);
+    sendToControl(GetDlgItem(window, 1039), BM_SETCHECK, BST_UNCHECKED, 0);
+    clickButton(window, kApplyButton);
 }
 
 class ApplyRoad : public CleanSettingsTest {};
@@ -50,16 +75,7 @@ TEST_F(ApplyRoad, TheAdministratorMakesAPackageAndBindsAndTheClientItMadeBindsTo
         RunningProgram program(exe, sandbox.folder());
         HWND window = waitForDialog(program.processId(), kMainCaption);
         ASSERT_TRUE(window);
-        sendToControl(GetDlgItem(window, 1001), IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 7, 1));
-        const wchar_t* const mac[] = {L"0A", L"B", L"22", L"33", L"44", L"55"};
-        for (int i = 0; i < 6; ++i)
-            setControlText(GetDlgItem(window, 1002 + i), mac[i]);
-        setControlText(GetDlgItem(window, 1008), L"2");
-        sendToControl(GetDlgItem(window, 1024), BM_SETCHECK, BST_CHECKED, 0);
-        sendToControl(GetDlgItem(window, 1038), BM_SETCHECK, BST_CHECKED, 0);
-        sendToControl(GetDlgItem(window, 1039), BM_SETCHECK, BST_UNCHECKED, 0);
-
-        clickButton(window, kApplyButton);
+        fillAndApply(window);
         MessageBoxSeen success = waitForMessageBox(program.processId());
         ASSERT_TRUE(success.window);
         EXPECT_EQ(success.caption, "Information");
@@ -71,13 +87,7 @@ TEST_F(ApplyRoad, TheAdministratorMakesAPackageAndBindsAndTheClientItMadeBindsTo
         EXPECT_EQ(readSettingString("gwmac"), "0A-B-22-33-44-55");
         EXPECT_EQ(readSettingString("gwip"), "192.168.7.1");
         EXPECT_TRUE(fileExists(startup + "\\XirARP.lnk"));
-        ArpSettings expected;
-        expected.language = 0;  // this test prefix is an English system
-        expected.mode = kTokenClientAsk;
-        expected.pwd = kDigest;
-        expected.timer = 2;
-        expected.gwmac = "0A-B-22-33-44-55";
-        expected.gwip = "192.168.7.1";
+        const ArpSettings expected = packagedSettings(kTokenClientAsk);
         const std::string bytes = readFileBytes(package);
         ASSERT_GT(bytes.size(), kBaseImageSize);
         EXPECT_TRUE(bytes.compare(0, kBaseImageSize, readFileBytes(adminImagePath())) == 0);
@@ -105,8 +115,7 @@ TEST_F(ApplyRoad, TheAdministratorMakesAPackageAndBindsAndTheClientItMadeBindsTo
     // The package on the desktop, started from there: it imports, asks, applies and binds, and keeps a
     // Startup shortcut of its own beside the administrator's.
     removeProgramSettings();
-    for (const char* standIn : {"arp.exe", "ping.exe"})
-        CopyFileA(sandbox.path(standIn).c_str(), (desktop + "\\" + standIn).c_str(), FALSE);
+    const size_t bindingsBefore = sandbox.countRecorded(kBindCommand);
     RunningProgram client(package, desktop);
     MessageBoxSeen question = waitForMessageBox(client.processId());
     ASSERT_TRUE(question.window);
@@ -119,6 +128,49 @@ TEST_F(ApplyRoad, TheAdministratorMakesAPackageAndBindsAndTheClientItMadeBindsTo
     // The link names its target in the program's code page.
     EXPECT_TRUE(waitForText(startup + "\\XirARP-Client.lnk", package));
     EXPECT_TRUE(fileExists(startup + "\\XirARP.lnk"));
-    EXPECT_TRUE(waitForText(desktop + "\\commands.log", kBindCommand));
-    EXPECT_EQ(readFileBytes(desktop + "\\commands.log").find("arp -d"), std::string::npos);
+    EXPECT_NE(sandbox.waitForRecorded(kBindCommand, bindingsBefore + 1), 0u);
+    EXPECT_EQ(sandbox.countRecorded("arp -d 192.168.7.1\r\n"), 1u);  // the administrator's alone
+}
+
+// A client copy on a desktop where someone dropped an arp.exe (and a ping.exe) of their own: the system's
+// programs run, the planted ones never do.
+TEST_F(ApplyRoad, ProgramsPlantedBesideAClientNeverRun) {
+    Sandbox sandbox("planted");
+    const std::string desktop = sandbox.makeSubfolder("Desktop");
+    UserFoldersRedirect folders(desktop, sandbox.makeSubfolder("Startup"));
+    const std::string client = desktop + "\\XirARP-Client.exe";
+    ASSERT_TRUE(writeFileBytes(
+        client, readFileBytes(adminImagePath()) + *formatClientConfig(packagedSettings(kTokenClientBind))));
+    for (const char* planted : {"\\arp.exe", "\\ping.exe"})
+        ASSERT_TRUE(CopyFileA((systemFolder() + planted).c_str(), (desktop + planted).c_str(), FALSE));
+
+    RunningProgram program(client, desktop);
+    EXPECT_NE(sandbox.waitForRecorded(kBindCommand), 0u);
+    EXPECT_FALSE(fileExists(desktop + "\\commands.log"));
+}
+
+// An account whose folders lie outside the system's ANSI code page: the program finds itself, and its
+// package and logon shortcut land where the shell says.
+TEST_F(ApplyRoad, FoldersOutsideTheCodePageHoldTheProgramItsPackageAndItsShortcut) {
+    Sandbox sandbox("wide-folders");
+    const std::string home = sandbox.makeSubfolder("张三");
+    const std::string desktop = sandbox.makeSubfolder("张三\\桌面");
+    const std::string startup = sandbox.makeSubfolder("张三\\启动");
+    UserFoldersRedirect folders(desktop, startup);
+    writeSettingString("pwd", kDigest);
+    const std::string exe = home + "\\XirARP.exe";
+    ASSERT_TRUE(writeFileBytes(exe, readFileBytes(adminImagePath())));
+
+    RunningProgram program(exe, home);
+    HWND window = waitForDialog(program.processId(), kMainCaption);
+    ASSERT_TRUE(window);
+    fillAndApply(window);
+    MessageBoxSeen success = waitForMessageBox(program.processId());
+    ASSERT_TRUE(success.window);
+    EXPECT_EQ(success.text, "Apply Setting Successfully !");
+    const std::string bytes = readFileBytes(desktop + "\\XirARP-Client.exe");
+    ASSERT_GT(bytes.size(), kBaseImageSize);
+    EXPECT_EQ(bytes.substr(kBaseImageSize), formatClientConfig(packagedSettings(kTokenClientAsk)));
+    EXPECT_TRUE(fileExists(startup + "\\XirARP.lnk"));
+    clickButton(success.window, IDOK);
 }

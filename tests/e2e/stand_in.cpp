@@ -1,7 +1,12 @@
-// Stand-in for a system command (arp.exe, ping.exe) placed beside the program under test. It appends
-// its whole command line, bytes as received, to commands.log in its own folder, followed by one
-// zero byte that separates the records.
+// Stand-in for a system command (arp.exe, ping.exe). It appends its whole command line, bytes as received,
+// followed by one zero byte that separates the records, to its log. The test driver puts it in the system
+// folder, where every sandbox shares it: there it logs to the file XIRARP_COMMAND_LOG names (the running
+// sandbox's). A copy planted anywhere else logs to commands.log beside itself, so that whether it ever ran
+// can be told apart.
 #include <windows.h>
+
+#include <cstring>
+#include <initializer_list>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char path[MAX_PATH];
@@ -13,7 +18,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const char logName[] = "commands.log";
     if (length + sizeof logName > MAX_PATH)
         return 1;
+    // A 32-bit stand-in on 64-bit Windows lies in the 32-bit system folder, whatever name its program used.
+    char system[MAX_PATH];
+    bool shared = false;
+    for (auto systemFolder : {GetSystemDirectoryA, GetSystemWow64DirectoryA}) {
+        UINT systemLength = systemFolder(system, MAX_PATH);
+        shared = shared || (systemLength + 1 == length && _strnicmp(system, path, systemLength) == 0);
+    }
+    DWORD named = shared ? GetEnvironmentVariableA("XIRARP_COMMAND_LOG", system, MAX_PATH) : 0;
     lstrcpyA(path + length, logName);
+    if (named != 0 && named < MAX_PATH)
+        lstrcpyA(path, system);
 
     HANDLE log = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);

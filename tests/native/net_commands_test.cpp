@@ -1,11 +1,23 @@
 #include <gtest/gtest.h>
 
 #include "net/binding_commands.h"
+#include "sys/system_command.h"
 
 TEST(NetCommands, FormsTheCommandLinesWithTheirLineEnds) {
     EXPECT_EQ(formatBindCommand("192.168.1.1", "00-11-22-33-44-55"), "arp -s 192.168.1.1 00-11-22-33-44-55\r\n");
     EXPECT_EQ(formatRemoveCommand("192.168.1.1"), "arp -d 192.168.1.1\r\n");
     EXPECT_EQ(formatPingCommand("192.168.1.1"), "ping 192.168.1.1\n");
+}
+
+TEST(NetCommands, TheProgramIsThePlainLeadingWordOfTheLine) {
+    EXPECT_EQ(systemCommandProgram(*formatBindCommand("192.168.1.1", "00-11-22-33-44-55")), "arp");
+    EXPECT_EQ(systemCommandProgram(*formatPingCommand("192.168.1.1")), "ping");
+    EXPECT_EQ(systemCommandProgram("arp"), "arp");
+    // Anything that could name a file elsewhere is no system program.
+    for (const char* line : {"", " arp -d 1.2.3.4", "..\\arp -d 1.2.3.4", "C:\\x\\arp.exe -s", "arp.exe -s",
+                             "\"arp\" -s", "arp\t-s", "./arp -s"})
+        EXPECT_FALSE(systemCommandProgram(line)) << line;
+    EXPECT_FALSE(systemCommandProgram(std::string(65, 'a')));
 }
 
 TEST(NetCommands, RefusesLinesLongerThanTheirBuffers) {

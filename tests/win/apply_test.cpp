@@ -23,6 +23,7 @@
 #include "sys/module_path.h"
 #include "sys/win_handles.h"
 #include "sys/seams.h"
+#include "sys/text_encoding.h"
 #include "ui/client_package.h"
 #include "ui/main_dlg.h"
 
@@ -180,8 +181,8 @@ class ApplyTest : public testing::Test {
         return dialog.DoModal();
     }
 
-    std::string shortcut() const { return startup_ + "\\" + applicationName() + ".lnk"; }
-    std::string package() const { return desktop_ + "\\" + kClientPackageName; }
+    std::string shortcut() const { return startup_ + "\\" + wideToUtf8(applicationName()) + ".lnk"; }
+    std::string package() const { return desktop_ + "\\" + wideToUtf8(kClientPackageName); }
     // The configuration text behind the image of the package on the desktop.
     std::string packageTail() const {
         std::string bytes = readBytes(package());
@@ -210,6 +211,12 @@ const Warning kIp = {"Please input IP address !", "请输入IP地址 !", "請輸
 const Warning kMac = {"Please input MAC address !", "请输入MAC地址 !", "請輸入MAC !"};
 const Warning kInterval = {"Please input time interval !", "请输入时间间隔 !", "請輸入時間間隔 !"};
 const Warning kSuccess = {kSuccessText, "已成功导入设置 !", "已成功套用設定 !"};
+const Warning kPackage = {"Cannot write XirARP-Client.exe to the desktop !", "无法在桌面写入 XirARP-Client.exe !",
+                          "無法在桌面寫入 XirARP-Client.exe !"};
+
+bool stagingFolderExists() {
+    return GetFileAttributesW(clientStagingFolder().c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 void expectOneBox(HWND owner, const char* text, const char* caption, unsigned flags) {
     ASSERT_EQ(recorded().boxes.size(), 1u);
@@ -370,7 +377,7 @@ TEST_F(ApplyTest, ThePackageCarriesTheImageAndTheTextWithTheTokenOfTheRadioButto
         {false, false, kTokenClientBind},
         {true, true, kTokenClientBind},
     };
-    const std::string ownImage = readBytes(ownExecutablePath()).substr(0, kBaseImageSize);
+    const std::string ownImage = readBytes(wideToUtf8(ownExecutablePath())).substr(0, kBaseImageSize);
     for (const auto& state : kStates) {
         SCOPED_TRACE(std::to_string(state.yes) + std::to_string(state.no));
         DeleteFileA(package().c_str());
@@ -397,8 +404,11 @@ TEST_F(ApplyTest, ThePackageCarriesTheImageAndTheTextWithTheTokenOfTheRadioButto
         EXPECT_TRUE(bytes.compare(0, kBaseImageSize, ownImage) == 0);
         EXPECT_EQ(bytes.substr(kBaseImageSize), formatClientConfig(expected));
     }
-    // The staging folder goes again.
-    EXPECT_EQ(GetFileAttributesA(clientStagingFolder().c_str()), INVALID_FILE_ATTRIBUTES);
+    // Put together in the user's own temp folder, which goes again.
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    EXPECT_EQ(clientStagingFolder(), std::wstring(temp) + L"XirARP");
+    EXPECT_FALSE(stagingFolderExists());
 }
 
 TEST_F(ApplyTest, TheCheckBoxEnablesTheClientChoiceWhichKeepsItsSelection) {
@@ -431,32 +441,42 @@ TEST_F(ApplyTest, AnUntickedBoxSkipsThePasswordCheckAndThePackage) {
     EXPECT_FALSE(fileExists(package()));
 }
 
-TEST_F(ApplyTest, APackageThatCannotBeMadeEndsApplySilentlyWithTheBindingStopped) {
-    // A digest too long for the text's buffer: no text, so no package.
-    storeSetting("pwd", std::string(2000, 'f'));
-    run([&](MainDriven& dlg) {
-        fill(dlg, {});
-        dlg.press(IDC_APPLY);
-        EXPECT_TRUE(recorded().boxes.empty());
-        EXPECT_FALSE(bindTimerRan(dlg.hwnd()));
-        EXPECT_FALSE(minimisePending(dlg.hwnd()));
-    });
-    EXPECT_EQ(setting("gwip"), "192.168.1.1");  // the settings were stored before the package step
-    EXPECT_FALSE(fileExists(package()));
-    EXPECT_EQ(GetFileAttributesA(clientStagingFolder().c_str()), INVALID_FILE_ATTRIBUTES);
-}
-
-TEST_F(ApplyTest, WithoutADesktopFolderThereIsNoPackageButApplyCompletes) {
-    storeSetting("pwd", kDigest);
-    UserFoldersRedirect::forget("Desktop");
-    run([&](MainDriven& dlg) {
-        fill(dlg, {});
-        dlg.press(IDC_APPLY);
-        expectOneBox(dlg.hwnd(), kSuccessText, "Information", MB_OK | MB_ICONINFORMATION);
-        EXPECT_TRUE(bindTimerRan(dlg.hwnd()));
-    });
-    EXPECT_FALSE(fileExists(package()));
-    EXPECT_EQ(GetFileAttributesA(clientStagingFolder().c_str()), INVALID_FILE_ATTRIBUTES);
+// The settings are stored and the old entry is gone before the package step: whatever stops the package, the
+// binding goes on and the administrator is told, never congratulated.
+TEST_F(ApplyTest, APackageThatDoesNotReachTheDesktopIsReportedAndTheBindingGoesOn) {
+    const struct {
+        const char* name;
+        std::function<void()> spoil;
+        int language;
+    } kCases[] = {
+        // A digest too long for the text's buffer: no text, so no package.
+        {"text too long", [] { storeSetting("pwd", std::string(2000, 'f')); }, 0},
+        // Made, but the copy to the desktop fails.
+        {"desktop missing", [&] { removeTree(desktop_); }, 1},
+        {"no desktop folder", [] { UserFoldersRedirect::forget("Desktop"); }, 2},
+    };
+    for (const auto& entry : kCases) {
+        SCOPED_TRACE(entry.name);
+        storeSetting("pwd", kDigest);
+        entry.spoil();
+        recorded() = Recorded();
+        bool timerRanDuringBox = false;
+        run([&](MainDriven& dlg) {
+            dlg.language = entry.language;
+            fill(dlg, {});
+            recorded().whileBoxOpen = [&] {
+                timerRanDuringBox = bindTimerRan(dlg.hwnd());
+                return IDOK;
+            };
+            dlg.press(IDC_APPLY);
+            expectOneBox(dlg.hwnd(), kPackage.in(entry.language), "WARNING", MB_OK | MB_ICONEXCLAMATION);
+            EXPECT_FALSE(minimisePending(dlg.hwnd()));
+        });
+        EXPECT_TRUE(timerRanDuringBox);
+        EXPECT_EQ(setting("gwip"), "192.168.1.1");
+        EXPECT_FALSE(fileExists(package()));
+        EXPECT_FALSE(stagingFolderExists());
+    }
 }
 
 TEST_F(ApplyTest, TheClientModesOnlyRefreshTheShortcutAndStartTheBinding) {
@@ -495,6 +515,8 @@ TEST_F(ApplyTest, TheClientModesOnlyRefreshTheShortcutAndStartTheBinding) {
 // The package step on its own, with staging folders of the test.
 TEST_F(ApplyTest, PackageFailuresTouchNoOtherFileOfThePackageName) {
     const std::string own = root_ + "\\own.exe";
+    const std::wstring ownWide = utf8ToWide(own), desktopWide = utf8ToWide(desktop_);
+    const std::string packageName = wideToUtf8(kClientPackageName);
     writeBytes(own, std::string(kBaseImageSize, 'M') + "old trailer");
     SetFileAttributesA(own.c_str(), FILE_ATTRIBUTE_READONLY);
 
@@ -504,26 +526,27 @@ TEST_F(ApplyTest, PackageFailuresTouchNoOtherFileOfThePackageName) {
     char previousFolder[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, previousFolder);
     SetCurrentDirectoryA(root_.c_str());
-    writeBytes(root_ + "\\" + kClientPackageName, "bystander");
-    EXPECT_EQ(writeClientPackage(own, "TEXT", blocked, desktop_), PackageOutcome::Failed);
-    EXPECT_EQ(readBytes(root_ + "\\" + kClientPackageName), "bystander");
+    writeBytes(root_ + "\\" + packageName, "bystander");
+    EXPECT_FALSE(writeClientPackage(ownWide, "TEXT", utf8ToWide(blocked), desktopWide));
+    EXPECT_EQ(readBytes(root_ + "\\" + packageName), "bystander");
     SetCurrentDirectoryA(previousFolder);
     EXPECT_FALSE(fileExists(package()));
 
     // A program that cannot be read.
     const std::string staging = root_ + "\\staging";
-    EXPECT_EQ(writeClientPackage(root_ + "\\missing.exe", "TEXT", staging, desktop_), PackageOutcome::Failed);
+    const std::wstring stagingWide = utf8ToWide(staging);
+    EXPECT_FALSE(writeClientPackage(utf8ToWide(root_ + "\\missing.exe"), "TEXT", stagingWide, desktopWide));
     EXPECT_EQ(GetFileAttributesA(staging.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_FALSE(fileExists(package()));
 
     // A desktop that does not exist: made, not delivered, cleaned up.
-    EXPECT_EQ(writeClientPackage(own, "TEXT", staging, root_ + "\\nowhere"), PackageOutcome::NotDelivered);
+    EXPECT_FALSE(writeClientPackage(ownWide, "TEXT", stagingWide, utf8ToWide(root_ + "\\nowhere")));
     EXPECT_EQ(GetFileAttributesA(staging.c_str()), INVALID_FILE_ATTRIBUTES);
 
     // A read-only program carrying bytes behind its image: the package holds the image and the new text
     // only, and replaces an older package.
     writeBytes(package(), "older package");
-    EXPECT_EQ(writeClientPackage(own, "TEXT", staging, desktop_), PackageOutcome::Delivered);
+    EXPECT_TRUE(writeClientPackage(ownWide, "TEXT", stagingWide, desktopWide));
     EXPECT_EQ(readBytes(package()), std::string(kBaseImageSize, 'M') + "TEXT");
     EXPECT_EQ(GetFileAttributesA(staging.c_str()), INVALID_FILE_ATTRIBUTES);
     SetFileAttributesA(own.c_str(), FILE_ATTRIBUTE_NORMAL);

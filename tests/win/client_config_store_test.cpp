@@ -130,8 +130,9 @@ TEST(AppendClientConfig, AppendsTheTextToAnExistingFileOnly) {
     WriteFile(file, "MZimage", 7, &written, nullptr);
     CloseHandle(file);
 
-    EXPECT_TRUE(appendClientConfig(path, "tail\r\n"));
-    EXPECT_FALSE(appendClientConfig(missing, "tail"));
+    const std::wstring widePath(path.begin(), path.end());
+    EXPECT_TRUE(appendClientConfig(widePath, "tail\r\n"));
+    EXPECT_FALSE(appendClientConfig(std::wstring(missing.begin(), missing.end()), "tail"));
     EXPECT_EQ(GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES);
 
     char content[32] = {};
@@ -142,14 +143,15 @@ TEST(AppendClientConfig, AppendsTheTextToAnExistingFileOnly) {
 
     // Another writer holding the file keeps the append out.
     HANDLE holder = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_FALSE(appendClientConfig(path, "more"));
+    EXPECT_FALSE(appendClientConfig(widePath, "more"));
     CloseHandle(holder);
     DeleteFileA(path.c_str());
 }
 
 TEST(ApplicationName, IsTheFileNameWithoutFolderAndExtension) {
-    EXPECT_EQ(fileStem("C:\\dir\\XirARP-Client.exe"), "XirARP-Client");
-    EXPECT_EQ(fileStem("C:\\a.b\\Gateway Guard.v2.exe"), "Gateway Guard.v2");
-    EXPECT_EQ(fileStem("noextension"), "noextension");
-    EXPECT_EQ(applicationName(), "xirarp_win_tests");
+    EXPECT_EQ(fileStem(L"C:\\dir\\XirARP-Client.exe"), L"XirARP-Client");
+    EXPECT_EQ(fileStem(L"C:\\a.b\\Gateway Guard.v2.exe"), L"Gateway Guard.v2");
+    EXPECT_EQ(fileStem(L"C:\\张三\\客户端.exe"), L"客户端");
+    EXPECT_EQ(fileStem(L"noextension"), L"noextension");
+    EXPECT_EQ(applicationName(), L"xirarp_win_tests");
 }

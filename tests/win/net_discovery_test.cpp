@@ -83,11 +83,18 @@ TEST_F(DiscoverNetworkTest, NothingStoredPingsTheAdapterGatewayAndLearnsItsMac) 
     EXPECT_EQ(found.gwmac, "00-11-22-33-44-55");
 }
 
-TEST_F(DiscoverNetworkTest, StoredIpWithoutMacStillLooksUpTheAdapterGateway) {
+TEST_F(DiscoverNetworkTest, StoredIpWithoutMacLooksUpTheStoredAddressNotTheAdapterGateway) {
     NetworkDiscovery found = discoverNetwork("10.0.0.1", "");
     EXPECT_EQ(found.gatewayIp, (Ipv4Bytes{10, 0, 0, 1}));
-    EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>{"ping 192.168.1.1\n"});
-    EXPECT_EQ(found.gwmac, "00-11-22-33-44-55");
+    EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>{"ping 10.0.0.1\n"});
+    EXPECT_EQ(found.gatewayMac, (MacTexts{"AA", "AA", "AA", "AA", "AA", "AA"}));
+    EXPECT_EQ(found.gwmac, "AA-AA-AA-AA-AA-AA");
+    // An address the cache does not hold leaves the MAC unknown rather than borrowing the adapter gateway's.
+    fakeNetwork().commands.clear();
+    found = discoverNetwork("10.0.0.2", "");
+    EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>{"ping 10.0.0.2\n"});
+    EXPECT_FALSE(found.gatewayMacKnown);
+    EXPECT_EQ(found.gwmac, "");
 }
 
 TEST_F(DiscoverNetworkTest, GatewayMissingFromTheCacheLeavesTheMacUnknown) {
@@ -146,10 +153,10 @@ TEST_F(DiscoverNetworkTest, UnusableGatewayTextsAreNeitherPingedNorMatched) {
     for (const char* text : {"", "0.0.0.0", "gateway", "300.1.1.1", "255.255.255.255"})
         EXPECT_FALSE(resolveGatewayMac(text)) << text;
     expectNoLookup();
-    // With a usable stored gwip but no adapter gateway, the MAC stays unknown and nothing is pinged.
+    // A usable stored gwip is looked up even when the adapter reports no gateway.
     fakeNetwork().adapters = {adapter("192.168.1.20", "", "0A-1B-2C-3D-4E-5F")};
     NetworkDiscovery found = discoverNetwork("192.168.1.1", "");
     EXPECT_TRUE(found.gatewayIpKnown);
-    EXPECT_FALSE(found.gatewayMacKnown);
-    expectNoLookup();
+    EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>{"ping 192.168.1.1\n"});
+    EXPECT_EQ(found.gwmac, "00-11-22-33-44-55");
 }

@@ -11,40 +11,46 @@
 
 #include "../e2e/steps/user_folders.h"
 #include "sys/module_path.h"
+#include "sys/text_encoding.h"
 #include "ui/startup_shortcut.h"
 
 namespace {
 
 struct LinkRead {
     HRESULT status = E_FAIL;
-    std::string target;
-    std::string workingFolder;
-    std::string description;
+    std::wstring target;
+    std::wstring workingFolder;
+    std::wstring description;
 };
 
-LinkRead readLink(const std::string& link) {
+LinkRead readLink(const std::wstring& link) {
     LinkRead read;
     if (FAILED(CoInitialize(nullptr)))
         return read;
-    IShellLinkA* shellLink = nullptr;
+    IShellLinkW* shellLink = nullptr;
     IPersistFile* file = nullptr;
-    read.status = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    read.status = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                    reinterpret_cast<void**>(&shellLink));
     if (SUCCEEDED(read.status))
         read.status = shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-    wchar_t wideLink[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wideLink, MAX_PATH);
     if (SUCCEEDED(read.status))
-        read.status = file->Load(wideLink, STGM_READ);
+        read.status = file->Load(link.c_str(), STGM_READ);
     if (SUCCEEDED(read.status)) {
-        char buffer[1024] = {};
-        shellLink->GetPath(buffer, sizeof buffer, nullptr, SLGP_RAWPATH);
-        read.target = buffer;
-        buffer[0] = '\0';
-        shellLink->GetWorkingDirectory(buffer, sizeof buffer);
+        wchar_t buffer[1024] = {};
+        // The shell starts a link through its item list, which keeps every character of the target; Wine
+        // keeps the link's plain path text in the ANSI code page only.
+        LPITEMIDLIST items = nullptr;
+        if (SUCCEEDED(shellLink->GetIDList(&items)) && items) {
+            SHGetPathFromIDListW(items, buffer);
+            read.target = buffer;
+            CoTaskMemFree(items);
+        }
+        buffer[0] = L'\0';
+        buffer[0] = L'\0';
+        shellLink->GetWorkingDirectory(buffer, 1024);
         read.workingFolder = buffer;
-        buffer[0] = '\0';
-        shellLink->GetDescription(buffer, sizeof buffer);
+        buffer[0] = L'\0';
+        shellLink->GetDescription(buffer, 1024);
         read.description = buffer;
     }
     if (file)
@@ -55,71 +61,74 @@ LinkRead readLink(const std::string& link) {
     return read;
 }
 
-bool exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+bool exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The program's folder lies outside the ANSI code page of the test prefix (an English system).
 class StartupShortcutTest : public testing::Test {
   protected:
     void SetUp() override {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        folder_ = std::string(temp) + "xirarp-shortcut-test";
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        CreateDirectoryA((folder_ + "\\bin").c_str(), nullptr);
-        CopyFileA(ownExecutablePath().c_str(), target().c_str(), FALSE);
-        CopyFileA(ownExecutablePath().c_str(), (folder_ + "\\other.exe").c_str(), FALSE);
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        folder_ = std::wstring(temp) + L"xirarp-shortcut-test";
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        CreateDirectoryW(programFolder().c_str(), nullptr);
+        CopyFileW(ownExecutablePath().c_str(), target().c_str(), FALSE);
+        CopyFileW(ownExecutablePath().c_str(), (folder_ + L"\\other.exe").c_str(), FALSE);
     }
     void TearDown() override {
-        DeleteFileA(link().c_str());
-        DeleteFileA(target().c_str());
-        DeleteFileA((folder_ + "\\other.exe").c_str());
-        RemoveDirectoryA((folder_ + "\\bin").c_str());
-        RemoveDirectoryA(folder_.c_str());
+        DeleteFileW(link().c_str());
+        DeleteFileW(target().c_str());
+        DeleteFileW((folder_ + L"\\other.exe").c_str());
+        RemoveDirectoryW(programFolder().c_str());
+        RemoveDirectoryW(folder_.c_str());
     }
 
-    std::string target() const { return folder_ + "\\bin\\program.exe"; }
-    std::string link() const { return folder_ + "\\program.lnk"; }
+    std::wstring programFolder() const { return folder_ + L"\\张三"; }
+    std::wstring target() const { return programFolder() + L"\\program.exe"; }
+    std::wstring link() const { return folder_ + L"\\程序.lnk"; }
 
-    std::string folder_;
+    std::wstring folder_;
 };
 
 }  // namespace
 
 TEST_F(StartupShortcutTest, TheLinkPointsAtTheProgramInItsFolderAndReplacesAnOlderOne) {
-    ASSERT_EQ(CreateStartupShortcut(folder_ + "\\other.exe", "older", link()), S_OK);
+    ASSERT_EQ(CreateStartupShortcut(folder_ + L"\\other.exe", "older", link()), S_OK);
     ASSERT_EQ(CreateStartupShortcut(target(), "XirArp Utility v0.4", link()), S_OK);
     LinkRead read = readLink(link());
     ASSERT_EQ(read.status, S_OK);
     EXPECT_EQ(read.target, target());
-    EXPECT_EQ(read.workingFolder, folder_ + "\\bin\\");
-    EXPECT_EQ(read.description, "XirArp Utility v0.4");
+    EXPECT_EQ(read.workingFolder, programFolder() + L"\\");
+    EXPECT_EQ(read.description, L"XirArp Utility v0.4");
 }
 
 TEST_F(StartupShortcutTest, ARelativeTargetIsTakenFromTheCurrentFolder) {
-    char previous[MAX_PATH] = {};
-    GetCurrentDirectoryA(MAX_PATH, previous);
-    SetCurrentDirectoryA((folder_ + "\\bin").c_str());
-    HRESULT status = CreateStartupShortcut("program.exe", "XirArp Utility v0.4", link());
-    SetCurrentDirectoryA(previous);
+    wchar_t previous[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    SetCurrentDirectoryW(programFolder().c_str());
+    HRESULT status = CreateStartupShortcut(L"program.exe", "XirArp Utility v0.4", link());
+    SetCurrentDirectoryW(previous);
     ASSERT_EQ(status, S_OK);
     LinkRead read = readLink(link());
     EXPECT_EQ(read.target, target());
-    EXPECT_EQ(read.workingFolder, folder_ + "\\bin\\");
+    EXPECT_EQ(read.workingFolder, programFolder() + L"\\");
 }
 
 TEST_F(StartupShortcutTest, PathsThatDoNotFitMakeNoLink) {
-    EXPECT_EQ(CreateStartupShortcut(std::string(400, 'a') + ".exe", "XirArp Utility v0.4", link()), E_FAIL);
-    EXPECT_EQ(CreateStartupShortcut("", "XirArp Utility v0.4", link()), E_FAIL);
+    EXPECT_EQ(CreateStartupShortcut(std::wstring(400, L'a') + L".exe", "XirArp Utility v0.4", link()), E_FAIL);
+    EXPECT_EQ(CreateStartupShortcut(L"", "XirArp Utility v0.4", link()), E_FAIL);
     EXPECT_FALSE(exists(link()));
-    const std::string longLink = folder_ + "\\" + std::string(300, 'l') + ".lnk";
+    const std::wstring longLink = folder_ + L"\\" + std::wstring(300, L'l') + L".lnk";
     EXPECT_TRUE(FAILED(CreateStartupShortcut(target(), "XirArp Utility v0.4", longLink)));
 }
 
 TEST_F(StartupShortcutTest, TheLinkIsNamedAfterTheProgramInTheStartupFolder) {
-    UserFoldersRedirect folders(folder_, folder_ + "\\Startup");
-    EXPECT_EQ(startupShortcutPath(), folder_ + "\\Startup\\" + applicationName() + ".lnk");
-    EXPECT_EQ(applicationName(), "xirarp_win_tests");
+    const std::string folder = wideToUtf8(folder_);
+    UserFoldersRedirect folders(folder, folder + "\\启动");
+    EXPECT_EQ(startupShortcutPath(), folder_ + L"\\启动\\" + applicationName() + L".lnk");
+    EXPECT_EQ(applicationName(), L"xirarp_win_tests");
     UserFoldersRedirect::forget("Startup");
-    EXPECT_EQ(startupShortcutPath(), "");
+    EXPECT_EQ(startupShortcutPath(), L"");
 }

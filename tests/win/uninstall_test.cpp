@@ -6,6 +6,7 @@
 #include "../e2e/steps/user_folders.h"
 #include "settings_window_fixture.h"
 #include "sys/module_path.h"
+#include "sys/text_encoding.h"
 #include "ui/startup_shortcut.h"
 
 using namespace settings_window;
@@ -42,7 +43,7 @@ class Uninstall : public SettingsWindowTest {
         startup_ = std::string(temp) + "xirarp-uninstall-startup";
         CreateDirectoryA(startup_.c_str(), nullptr);
         redirect_ = std::make_unique<UserFoldersRedirect>(startup_, startup_);
-        ownShortcut_ = startup_ + "\\" + applicationName() + ".lnk";
+        ownShortcut_ = startup_ + "\\" + wideToUtf8(applicationName()) + ".lnk";
         adminShortcut_ = startup_ + "\\XirARP.lnk";
 
         storeDword("language", 0);
@@ -81,7 +82,7 @@ class Uninstall : public SettingsWindowTest {
 }  // namespace
 
 TEST_F(Uninstall, RemovesEverythingItPutInPlaceAndLeavesTheWindowAsItWas) {
-    ASSERT_EQ(startupShortcutPath(), ownShortcut_);
+    ASSERT_EQ(wideToUtf8(startupShortcutPath()), ownShortcut_);
     INT_PTR result = run([this](MainWindow& w) {
         startBindTimer(w.hwnd());
         fakeNetwork().commands.clear();

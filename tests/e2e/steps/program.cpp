@@ -1,5 +1,7 @@
 #include "steps/program.h"
 
+#include "steps/sandbox.h"
+
 namespace {
 
 // The driver's environment block with the extra entries added (they win over existing ones).
@@ -30,9 +32,9 @@ std::wstring environmentWith(const std::vector<std::string>& extra) {
 
 RunningProgram::RunningProgram(const std::string& exePath, const std::string& workingFolder,
                                const std::vector<std::string>& extraEnvironment) {
-    std::wstring exe(exePath.begin(), exePath.end());
+    std::wstring exe = widePath(exePath);
     std::wstring commandLine = L"\"" + exe + L"\"";
-    std::wstring folder(workingFolder.begin(), workingFolder.end());
+    std::wstring folder = widePath(workingFolder);
     std::wstring environment = environmentWith(extraEnvironment);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;

@@ -7,7 +7,7 @@
 // One started copy of the program under test. Ends it on destruction if it still runs.
 class RunningProgram {
 public:
-    // extraEnvironment: "NAME=value" entries added to the driver's own environment.
+    // Paths are UTF-8. extraEnvironment: "NAME=value" entries added to the driver's own environment.
     RunningProgram(const std::string& exePath, const std::string& workingFolder,
                    const std::vector<std::string>& extraEnvironment = {});
     ~RunningProgram();

@@ -12,15 +12,29 @@ std::string parentFolder(const std::string& path) {
 }
 
 void removeTree(const std::string& folder) {
-    std::string doubleTerminated = folder + '\0' + '\0';
-    SHFILEOPSTRUCTA operation = {};
+    std::wstring doubleTerminated = widePath(folder) + L'\0' + L'\0';
+    SHFILEOPSTRUCTW operation = {};
     operation.wFunc = FO_DELETE;
     operation.pFrom = doubleTerminated.c_str();
     operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationA(&operation);
+    SHFileOperationW(&operation);
 }
 
 }  // namespace
+
+std::wstring widePath(const std::string& utf8) {
+    std::wstring wide(utf8.size(), L'\0');
+    int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                                     static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    return wide;
+}
+
+std::string systemFolder() {
+    char folder[MAX_PATH] = {};
+    UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    return length != 0 && length < MAX_PATH ? std::string(folder, length) : std::string();
+}
 
 std::string driverFolder() {
     char path[MAX_PATH] = {};
@@ -37,8 +51,8 @@ std::string adminImagePath() {
 }
 
 std::string readFileBytes(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
+    HANDLE file = CreateFileW(widePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return {};
     std::string bytes;
@@ -54,7 +68,7 @@ namespace {
 
 // Writes all bytes to a file opened with the given access and disposition.
 bool putFileBytes(const std::string& path, DWORD access, DWORD disposition, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), access, 0, nullptr, disposition, 0, nullptr);
+    HANDLE file = CreateFileW(widePath(path).c_str(), access, 0, nullptr, disposition, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
@@ -79,15 +93,21 @@ Sandbox::Sandbox(const std::string& name) {
     CreateDirectoryA(root.c_str(), nullptr);
     folder_ = root + "\\" + name;
     removeTree(folder_);
-    CreateDirectoryA(folder_.c_str(), nullptr);
-    std::string standIns = parentFolder(driverFolder()) + "\\standins";
-    CopyFileA((standIns + "\\arp.exe").c_str(), path("arp.exe").c_str(), FALSE);
-    CopyFileA((standIns + "\\ping.exe").c_str(), path("ping.exe").c_str(), FALSE);
+    CreateDirectoryW(widePath(folder_).c_str(), nullptr);
+    // Copied over the system's own programs only when something else is there (Wine's, or another
+    // stand-in a benchmark put in): a stand-in that is still running from an earlier case can stay.
+    const std::string standIns = parentFolder(driverFolder()) + "\\standins";
+    for (const char* program : {"\\arp.exe", "\\ping.exe"}) {
+        const std::string standIn = standIns + program, installed = systemFolder() + program;
+        if (readFileBytes(installed) != readFileBytes(standIn))
+            CopyFileA(standIn.c_str(), installed.c_str(), FALSE);
+    }
+    SetEnvironmentVariableA("XIRARP_COMMAND_LOG", path("commands.log").c_str());
 }
 
 std::string Sandbox::copyProgram(const std::string& fileName) const {
     std::string target = path(fileName);
-    CopyFileA(adminImagePath().c_str(), target.c_str(), FALSE);
+    CopyFileW(widePath(adminImagePath()).c_str(), widePath(target).c_str(), FALSE);
     return target;
 }
 
@@ -119,6 +139,6 @@ DWORD Sandbox::waitForRecorded(const std::string& command, size_t count, DWORD m
 
 std::string Sandbox::makeSubfolder(const std::string& name) const {
     std::string sub = path(name);
-    CreateDirectoryA(sub.c_str(), nullptr);
+    CreateDirectoryW(widePath(sub).c_str(), nullptr);
     return sub;
 }

@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
-// A fresh folder for one end-to-end case, holding copies of the program under test and the
-// recording stand-ins arp.exe and ping.exe.
+// A fresh folder for one end-to-end case, holding copies of the program under test. The program starts
+// arp.exe and ping.exe from the system folder: the recording stand-ins are put there (the test prefix is
+// ours), and from the sandbox's creation on they log to its commands.log (see stand_in.cpp).
 class Sandbox {
 public:
     explicit Sandbox(const std::string& name);
@@ -20,17 +21,22 @@ public:
     // The stand-ins are started and not waited for: waits until the command was recorded that many
     // times and returns the tick count it was seen at, or 0 after the time.
     DWORD waitForRecorded(const std::string& command, size_t count = 1, DWORD milliseconds = 15000) const;
+    // Made if it is missing; the name may hold any character (UTF-8).
     std::string makeSubfolder(const std::string& name) const;
 
 private:
     std::string folder_;
 };
 
+// The folder the program under test starts its system commands from (the driver has its bitness).
+std::string systemFolder();
 // Folder of the test driver, where the built program lies beside it.
 std::string driverFolder();
 // The folder that holds every sandbox of the run.
 std::string sandboxRoot();
 std::string adminImagePath();
+// Paths of the steps are UTF-8, so that they can name folders outside the ANSI code page.
+std::wstring widePath(const std::string& utf8);
 std::string readFileBytes(const std::string& path);
 bool writeFileBytes(const std::string& path, const std::string& bytes);
 bool appendFileBytes(const std::string& path, const std::string& bytes);

@@ -5,27 +5,27 @@
 #include <string>
 #include <vector>
 
-// Points the user's Desktop and Startup folders at folders of a test for the life of the object and puts
-// the previous values back afterwards. Both registry entries are set: the shell rebuilds "Shell Folders"
-// from "User Shell Folders" whenever it looks a folder up (creating a shell link does). Header only: the
-// in-process tests use it too.
+// Points the user's Desktop and Startup folders (UTF-8 paths) at folders of a test for the life of the
+// object and puts the previous values back afterwards. Both registry entries are set: the shell rebuilds
+// "Shell Folders" from "User Shell Folders" whenever it looks a folder up (creating a shell link does).
+// Header only: the in-process tests use it too.
 class UserFoldersRedirect {
   public:
     UserFoldersRedirect(const std::string& desktop, const std::string& startup) {
-        const std::string* folders[] = {&desktop, &startup};
+        const std::wstring folders[] = {widened(desktop), widened(startup)};
         for (int name = 0; name < 2; ++name) {
             for (int key = 0; key < 2; ++key) {
                 Saved& saved = saved_[name][key];
                 DWORD size = 0;
-                saved.present = SHGetValueA(HKEY_CURRENT_USER, kKeys[key], kNames[name], &saved.type, nullptr, &size) ==
+                saved.present = SHGetValueW(HKEY_CURRENT_USER, kKeys[key], kNames[name], &saved.type, nullptr, &size) ==
                                 ERROR_SUCCESS;
                 if (saved.present) {
                     saved.data.resize(size);
-                    saved.present = SHGetValueA(HKEY_CURRENT_USER, kKeys[key], kNames[name], &saved.type,
+                    saved.present = SHGetValueW(HKEY_CURRENT_USER, kKeys[key], kNames[name], &saved.type,
                                                 saved.data.data(), &size) == ERROR_SUCCESS;
                 }
-                SHSetValueA(HKEY_CURRENT_USER, kKeys[key], kNames[name], REG_SZ, folders[name]->c_str(),
-                            static_cast<DWORD>(folders[name]->size() + 1));
+                SHSetValueW(HKEY_CURRENT_USER, kKeys[key], kNames[name], REG_SZ, folders[name].c_str(),
+                            static_cast<DWORD>((folders[name].size() + 1) * sizeof(wchar_t)));
             }
         }
     }
@@ -34,10 +34,10 @@ class UserFoldersRedirect {
             for (int key = 0; key < 2; ++key) {
                 const Saved& saved = saved_[name][key];
                 if (saved.present)
-                    SHSetValueA(HKEY_CURRENT_USER, kKeys[key], kNames[name], saved.type, saved.data.data(),
+                    SHSetValueW(HKEY_CURRENT_USER, kKeys[key], kNames[name], saved.type, saved.data.data(),
                                 static_cast<DWORD>(saved.data.size()));
                 else
-                    SHDeleteValueA(HKEY_CURRENT_USER, kKeys[key], kNames[name]);
+                    SHDeleteValueW(HKEY_CURRENT_USER, kKeys[key], kNames[name]);
             }
         }
     }
@@ -46,20 +46,28 @@ class UserFoldersRedirect {
 
     // Removes "Desktop" or "Startup" from both entries, as on an account where the shell publishes none.
     static void forget(const char* name) {
-        for (const char* key : kKeys)
-            SHDeleteValueA(HKEY_CURRENT_USER, key, name);
+        for (const wchar_t* key : kKeys)
+            SHDeleteValueW(HKEY_CURRENT_USER, key, widened(name).c_str());
     }
 
   private:
-    static constexpr const char* kKeys[2] = {
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"};
-    static constexpr const char* kNames[2] = {"Desktop", "Startup"};
+    static constexpr const wchar_t* kKeys[2] = {
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"};
+    static constexpr const wchar_t* kNames[2] = {L"Desktop", L"Startup"};
+
+    static std::wstring widened(const std::string& utf8) {
+        std::wstring wide(utf8.size(), L'\0');
+        int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                                         static_cast<int>(wide.size()));
+        wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
+        return wide;
+    }
 
     struct Saved {
         bool present = false;
         DWORD type = REG_SZ;
-        std::vector<char> data;
+        std::vector<BYTE> data;
     };
     Saved saved_[2][2];
 };
