@@ -61,6 +61,7 @@ protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(DataExchange& dx) override;
     bool OnCommand(UINT id, UINT code) override;
+    void OnCancel() override;
     void OnTimer(UINT_PTR id) override;
     bool OnSysCommand(UINT command, LPARAM lParam) override;
     bool OnPaint() override;
@@ -71,6 +72,7 @@ protected:
 
 private:
     bool pointOnLogo(POINT point) const;
+    void hideToTray();  // hides and locks the window
     HICON OnQueryDragIcon() const { return appIcon_; }
 
     HWND localIpCtrl_ = nullptr;

@@ -134,13 +134,17 @@ bool CArpMainDlg::OnSysCommand(UINT command, LPARAM) {
             return true;
         }
         case SC_MINIMIZE:
-            // Minimising hides to the notification area and locks; the controls are recomputed at the
-            // next lock or unlock from the menu.
-            locked = true;
-            hiddenToTray_ = true;
-            ShowWindow(GetHwnd(), SW_HIDE);
+            hideToTray();
             return true;
         default:
             return false;
     }
+}
+
+// Minimising hides to the notification area and locks; the controls are recomputed at the next lock or unlock
+// from the menu.
+void CArpMainDlg::hideToTray() {
+    locked = true;
+    hiddenToTray_ = true;
+    ShowWindow(GetHwnd(), SW_HIDE);
 }

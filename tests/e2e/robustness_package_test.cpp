@@ -73,9 +73,12 @@ SettingsSnapshot fullImport(const std::string& pwd = kNewPwd, DWORD timer = 45,
             {"gwip", text(gwip)}};
 }
 
-// Ends the program through its window's close command, answering any warning still coming.
+// Ends the program through its window's close command, answering any warning still coming. A locked client
+// only hides on that command.
 void closeProgram(const WatchedProgram& program, HWND window, const std::string& what) {
     EXPECT_TRUE(answers(window)) << what << ": the program no longer answers";
+    if (lockedWindow(window))
+        return expectLockedWindowHidesOnClose(program, window, what);
     PostMessageW(window, WM_CLOSE, 0, 0);
     DWORD start = GetTickCount();
     while (!program.waitForExit(100) && GetTickCount() - start < 15000) {
