@@ -56,6 +56,8 @@ public:
     void OnLockUnlock();
     void OnChangePassword();
     void EnableControls(bool lockedState);
+    // Lets the shell's "TaskbarCreated" reach an elevated window; false where the system refuses or lacks it.
+    bool letTaskbarCreatedThrough() const;
 
 protected:
     BOOL OnInitDialog() override;

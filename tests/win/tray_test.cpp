@@ -279,6 +279,7 @@ TEST_F(TrayTest, IconIsAddedOnceOpenAgainWhenTheTaskbarReturnsAndDeletedAtTheEnd
         // The shell keeps its own copy; ours is gone.
         EXPECT_FALSE(iconAlive(add.data.hIcon));
 
+        EXPECT_TRUE(dlg.letTaskbarCreatedThrough());  // an elevated copy hears the broadcast too
         SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
         ASSERT_EQ(recorder().iconCalls.size(), 2u);
         EXPECT_EQ(recorder().iconCalls[1].message, unsigned(NIM_ADD));
