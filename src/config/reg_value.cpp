@@ -38,11 +38,13 @@ uint32_t CRegDwordValue::read() {
     UniqueHKey key;
     if (RegOpenKeyExA(root_, subKey_.c_str(), 0, KEY_READ, key.receive()) != ERROR_SUCCESS)
         return default_;
-    // Whatever the value's type, its first four bytes are the number; a longer value does not fit and
-    // counts as unreadable, a shorter one leaves the remaining bytes zero.
+    // Only a REG_DWORD of four bytes is a number: any other type or size counts as a missing value, so a
+    // hand-typed text such as "60" cannot turn into an interval of its character codes.
     unsigned char bytes[4] = {};
+    DWORD type = REG_NONE;
     DWORD size = sizeof bytes;
-    if (RegQueryValueExA(key.get(), valueName_.c_str(), nullptr, nullptr, bytes, &size) != ERROR_SUCCESS)
+    if (RegQueryValueExA(key.get(), valueName_.c_str(), nullptr, &type, bytes, &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof bytes)
         return default_;
     value_ = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
              static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
@@ -80,15 +82,18 @@ std::string CRegStringValue::read() {
     UniqueHKey key;
     if (RegOpenKeyExA(root_, subKey_.c_str(), 0, KEY_READ, key.receive()) != ERROR_SUCCESS)
         return default_;
+    // Only a REG_SZ is a text; any other type counts as a missing value.
+    DWORD type = REG_NONE;
     DWORD size = 0;
-    if (RegQueryValueExA(key.get(), valueName_.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS ||
-        size > kMaxTextBytes)
+    if (RegQueryValueExA(key.get(), valueName_.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        type != REG_SZ || size > kMaxTextBytes)
         return default_;
     // One spare zero byte, so that a value stored without its terminator still ends inside the buffer.
     std::vector<char> buffer(static_cast<size_t>(size) + 1, '\0');
     DWORD received = size;
-    if (RegQueryValueExA(key.get(), valueName_.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()),
-                         &received) != ERROR_SUCCESS)
+    if (RegQueryValueExA(key.get(), valueName_.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                         &received) != ERROR_SUCCESS ||
+        type != REG_SZ)
         return default_;
     value_ = buffer.data();
     known_ = true;

@@ -57,7 +57,45 @@ std::optional<std::array<uint8_t, N>> parseParts(std::string_view text, char sep
     return bytes;
 }
 
+// Exactly `count` parts joined by `separator`, each one accepted by `partOk`.
+template <typename PartCheck>
+bool partsAre(std::string_view text, char separator, size_t count, PartCheck partOk) {
+    size_t parts = 0;
+    for (size_t start = 0;;) {
+        size_t stop = text.find(separator, start);
+        std::string_view part = text.substr(start, stop == std::string_view::npos ? stop : stop - start);
+        if (++parts > count || !partOk(part))
+            return false;
+        if (stop == std::string_view::npos)
+            return parts == count;
+        start = stop + 1;
+    }
+}
+
+bool digitsOnly(std::string_view part, int base, size_t maxDigits) {
+    if (part.empty() || part.size() > maxDigits)
+        return false;
+    for (char c : part) {
+        if (digitValue(c, base) < 0)
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+bool isDottedIpv4Text(std::string_view text) {
+    return partsAre(text, '.', 4, [](std::string_view part) {
+        if (!digitsOnly(part, 10, 3) || (part.size() > 1 && part[0] == '0'))
+            return false;
+        return parseNumber(part, 10, 3).value_or(256) <= 255;
+    });
+}
+
+bool isMacText(std::string_view text) {
+    char separator = text.find('-') != std::string_view::npos ? '-' : ':';
+    return partsAre(text, separator, 6, [](std::string_view part) { return digitsOnly(part, 16, 2); });
+}
 
 std::optional<Ipv4Bytes> parseIpv4Bytes(std::string_view text) {
     return parseParts<4>(text, '.', 10, 3);

@@ -16,6 +16,14 @@ std::optional<Ipv4Bytes> parseIpv4Bytes(std::string_view text);
 // holds no "-"). A text with fewer or more groups, or a group that is not a number, is refused.
 std::optional<MacBytes> parseMacBytes(std::string_view text);
 
+// Texts that may be handed to the system's commands. Stricter than the readers above: no blanks, no signs,
+// nothing after the last part, so a stored or packaged text can never add or change a command argument.
+// An IPv4 text has four decimal parts from 0 to 255 without leading zeros (the system would read "010" as
+// octal and pin another host than the one shown).
+bool isDottedIpv4Text(std::string_view text);
+// Six groups of one or two hexadecimal digits, either case, all joined by "-" or all by ":".
+bool isMacText(std::string_view text);
+
 // One MAC byte as the fields show it: two upper-case hexadecimal digits.
 std::string formatMacByte(uint8_t byte);
 

@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "net/address_text.h"
+
 namespace {
 
 // Formats into a zero-filled buffer of the given size; none when the line would be cut.
@@ -20,20 +22,28 @@ std::optional<std::string> formatBounded(const char* format, ...) {
 
 }  // namespace
 
+// The gateway texts come from the registry or a client package and may be anything: "arp -d *" would empty
+// the whole ARP cache, so only an address and a MAC make a command.
 std::optional<std::string> formatBindCommand(const std::string& gwip, const std::string& gwmac) {
+    if (!isDottedIpv4Text(gwip) || !isMacText(gwmac))
+        return std::nullopt;
     return formatBounded<kCommandBufferSize>("arp -s %s %s\r\n", gwip.c_str(), gwmac.c_str());
 }
 
 std::optional<std::string> formatRemoveCommand(const std::string& gwip) {
+    if (!isDottedIpv4Text(gwip))
+        return std::nullopt;
     return formatBounded<kCommandBufferSize>("arp -d %s\r\n", gwip.c_str());
 }
 
 std::optional<std::string> formatPingCommand(const std::string& gateway) {
+    if (!isDottedIpv4Text(gateway))
+        return std::nullopt;
     return formatBounded<kPingBufferSize>("ping %s\n", gateway.c_str());
 }
 
 bool bindingConfigured(int32_t interval, const std::string& gwip, const std::string& gwmac) {
-    return interval > 0 && !gwip.empty() && !gwmac.empty();
+    return interval > 0 && isDottedIpv4Text(gwip) && isMacText(gwmac);
 }
 
 uint32_t bindPeriodMs(int32_t interval) {

@@ -15,14 +15,16 @@ constexpr uint32_t kMaxTimerPeriodMs = 0x7FFFFFFF;
 constexpr size_t kCommandBufferSize = 1024;
 constexpr size_t kPingBufferSize = 128;
 
-// "arp -s %s %s\r\n" with the gateway IP and MAC texts; none when it would not fit.
+// "arp -s %s %s\r\n" with the gateway IP and MAC texts; none unless the texts are a dotted IPv4 address and a
+// MAC address (isDottedIpv4Text, isMacText), or when the line would not fit.
 std::optional<std::string> formatBindCommand(const std::string& gwip, const std::string& gwmac);
-// "arp -d %s\r\n" with a gateway IP text; none when it would not fit.
+// "arp -d %s\r\n" with a gateway IP text; none unless it is a dotted IPv4 address, or when it would not fit.
 std::optional<std::string> formatRemoveCommand(const std::string& gwip);
-// "ping %s\n" with a gateway IP text; none when it would not fit in the ping buffer.
+// "ping %s\n" with a gateway IP text; none unless it is a dotted IPv4 address, or when it would not fit.
 std::optional<std::string> formatPingCommand(const std::string& gateway);
 
-// The binding runs only with a positive interval and both gateway texts present.
+// The binding runs only with a positive interval and gateway texts that make a command; otherwise the window
+// warns that it cannot get its configuration.
 bool bindingConfigured(int32_t interval, const std::string& gwip, const std::string& gwmac);
 
 // Timer period for a positive interval in seconds, clamped to the longest period the system accepts.

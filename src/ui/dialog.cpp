@@ -8,6 +8,31 @@
 #include "sys/text_encoding.h"
 #include "ui/dialog.h"
 
+namespace {
+
+// For these messages the dialog manager takes the answer from the dialog procedure's return value and never
+// looks at DWLP_MSGRESULT (a drag icon answered through it would come back as TRUE).
+bool answeredByReturnValue(UINT message) {
+    switch (message) {
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+        case WM_COMPAREITEM:
+        case WM_VKEYTOITEM:
+        case WM_CHARTOITEM:
+        case WM_QUERYDRAGICON:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
 CDialog::CDialog(UINT templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
 
 INT_PTR CDialog::DoModal() {
@@ -60,6 +85,8 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             LRESULT result = 0;
             if (!OnMessage(message, wParam, lParam, result))
                 return FALSE;
+            if (answeredByReturnValue(message))
+                return static_cast<INT_PTR>(result);
             SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
             return TRUE;
         }

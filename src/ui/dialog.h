@@ -44,7 +44,8 @@ protected:
     virtual bool OnMouseMove(UINT flags, POINT point);
     virtual bool OnLButtonDown(UINT flags, POINT point);
     virtual void OnDestroy();
-    // Any other message, such as a notification icon's callback. Return true when handled.
+    // Any other message, such as a notification icon's callback. Return true when handled; the result goes back
+    // through DWLP_MSGRESULT, or as the return value for the messages the dialog manager answers that way.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 private:

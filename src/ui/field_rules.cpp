@@ -20,17 +20,18 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// One or two hexadecimal digits and nothing else: a group that is not a number would reach the stored MAC
+// text, every later "arp -s" and the client package as typed.
 std::optional<int32_t> readMacByte(const std::string& text) {
+    if (text.empty() || text.size() > 2)
+        return std::nullopt;
     int value = 0;
-    size_t digits = 0;
-    for (; digits < 2 && digits < text.size(); ++digits) {
-        int digit = hexDigitValue(text[digits]);
+    for (char c : text) {
+        int digit = hexDigitValue(c);
         if (digit < 0)
-            break;
+            return std::nullopt;
         value = value * 16 + digit;
     }
-    if (digits == 0)
-        return std::nullopt;
     return value;
 }
 
@@ -87,7 +88,7 @@ std::string formatFieldValue(FieldKind kind, int32_t value) {
 
 std::string restoredFieldText(FieldKind kind, const std::string& previousText) {
     std::optional<int32_t> previous = readFieldValue(kind, previousText);
-    return previous ? formatFieldValue(kind, *previous) : previousText;
+    return previous ? formatFieldValue(kind, *previous) : std::string();
 }
 
 std::string outOfRangeMessage(FieldKind kind, int32_t language) {

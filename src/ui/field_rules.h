@@ -15,10 +15,9 @@ struct FieldRange {
 
 FieldRange fieldRange(FieldKind kind);
 
-// The number an edit's text stands for, or none when the text does not begin with one.
-// MAC byte: the text must begin with a hexadecimal digit; the value is formed by the leading hexadecimal
-// digits, at most two, so "1G" reads as 1. Interval: like "%d": blanks, an optional sign, then decimal
-// digits; a number beyond 32 bits counts as no number.
+// The number an edit's text stands for, or none.
+// MAC byte: one or two hexadecimal digits, either case, and nothing else, so "1G" is no number. Interval: like
+// "%d": blanks, an optional sign, then decimal digits; a number beyond 32 bits counts as no number.
 std::optional<int32_t> readFieldValue(FieldKind kind, const std::string& text);
 
 // Compared without sign, so a negative number is out of range as well; no number is out of range.
@@ -27,8 +26,8 @@ bool fieldValueInRange(FieldKind kind, std::optional<int32_t> value);
 // A value as it is put back into its edit: "%02X" for a MAC byte, "%d" for the interval.
 std::string formatFieldValue(FieldKind kind, int32_t value);
 
-// The text that replaces a refused one: the previous value in its field's format, or the previous text
-// unchanged when it held no number of the field's kind.
+// The text that replaces a refused one: the previous value in its field's format, or the empty text when the
+// previous text held no number of the field's kind, so a text such as "1G" never comes back.
 std::string restoredFieldText(FieldKind kind, const std::string& previousText);
 
 // The out-of-range message in a language, with the field's bounds filled in.

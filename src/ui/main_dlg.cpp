@@ -7,6 +7,48 @@
 #include "res/resource.h"
 #include "ui/maker_site.h"
 
+namespace {
+
+// Every command the window acts on, and whether it may run while the window is locked. Any program can post
+// a command to the window, so the lock is kept here and not only by disabled controls; a command missing
+// from the table does nothing while locked.
+struct CommandRule {
+    UINT id;
+    bool allowedWhileLocked;
+};
+constexpr CommandRule kCommandRules[] = {
+    {ID_TRAY_LOCK_UNLOCK, true},  // "UnLock" asks for the password
+    {IDCANCEL, true},             // Esc, Alt+F4 and the close box: a locked window hides instead of ending
+    // A check only puts a refused value back, and hiding the window moves the focus too.
+    {IDC_GATEWAY_MAC1, true},
+    {IDC_GATEWAY_MAC2, true},
+    {IDC_GATEWAY_MAC3, true},
+    {IDC_GATEWAY_MAC4, true},
+    {IDC_GATEWAY_MAC5, true},
+    {IDC_GATEWAY_MAC6, true},
+    {IDC_INTERVAL, true},
+    {IDC_CHANGE_PASSWORD, false},
+    {IDC_APPLY, false},
+    {IDC_CLEAR_FIELDS, false},
+    {IDC_UNINSTALL, false},
+    {IDC_EXIT, false},
+    {ID_TRAY_EXIT, false},
+    {IDC_GENERATE_CLIENT, false},
+    {IDC_LANGUAGE, false},
+};
+
+bool commandAllowed(UINT id, bool locked) {
+    if (!locked)
+        return true;
+    for (const CommandRule& rule : kCommandRules) {
+        if (rule.id == id)
+            return rule.allowedWhileLocked;
+    }
+    return false;
+}
+
+}  // namespace
+
 CArpMainDlg::CArpMainDlg(HWND parent)
     : CDialog(IDD_XIRARP_DIALOG, parent),
       appIcon_(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_XIRARP))),
@@ -32,6 +74,8 @@ void CArpMainDlg::DoDataExchange(DataExchange& dx) {
 }
 
 bool CArpMainDlg::OnCommand(UINT id, UINT code) {
+    if (!commandAllowed(id, locked))
+        return true;
     switch (id) {
         case IDC_CHANGE_PASSWORD: OnChangePassword(); return true;
         case IDC_APPLY: OnApply(); return true;
@@ -80,6 +124,15 @@ void CArpMainDlg::OnClearFields() {
 
 void CArpMainDlg::OnExit() {
     EndDialog(IDCANCEL);
+}
+
+// The window has no Cancel button of id IDCANCEL: this is Esc, Alt+F4 and the close box. They end the program
+// only while it is unlocked; a locked window goes to the notification area, as a minimised one does.
+void CArpMainDlg::OnCancel() {
+    if (locked)
+        hideToTray();
+    else
+        CDialog::OnCancel();
 }
 
 void CArpMainDlg::OpenMakerSite() {

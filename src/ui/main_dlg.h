@@ -56,11 +56,14 @@ public:
     void OnLockUnlock();
     void OnChangePassword();
     void EnableControls(bool lockedState);
+    // Lets the shell's "TaskbarCreated" reach an elevated window; false where the system refuses or lacks it.
+    bool letTaskbarCreatedThrough() const;
 
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(DataExchange& dx) override;
     bool OnCommand(UINT id, UINT code) override;
+    void OnCancel() override;
     void OnTimer(UINT_PTR id) override;
     bool OnSysCommand(UINT command, LPARAM lParam) override;
     bool OnPaint() override;
@@ -71,6 +74,7 @@ protected:
 
 private:
     bool pointOnLogo(POINT point) const;
+    void hideToTray();  // hides and locks the window
     HICON OnQueryDragIcon() const { return appIcon_; }
 
     HWND localIpCtrl_ = nullptr;

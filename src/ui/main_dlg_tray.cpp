@@ -32,6 +32,12 @@ constexpr int kAdminControls[] = {IDC_GENERATE_CLIENT, IDC_ALLOW_SKIP_YES, IDC_A
                                   IDC_GATEWAY_MAC5,    IDC_GATEWAY_MAC6,   IDC_INTERVAL,      IDC_CHANGE_PASSWORD,
                                   IDC_APPLY,           IDC_CLEAR_FIELDS};
 
+// A function the running system may or may not have; null when it has not.
+template <typename Function>
+Function systemFunction(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
 void setMenuItemText(HMENU menu, UINT command, const char* utf8) {
     ModifyMenuW(menu, command, MF_BYCOMMAND | MF_STRING, command, utf8ToWide(utf8).c_str());
 }
@@ -60,6 +66,7 @@ void CArpMainDlg::SetTrayIcon(int action) {
         record.uCallbackMessage = kTrayCallbackMessage;
         record.hIcon = icon.get();
         record.szTip[0] = '\0';  // no tip
+        letTaskbarCreatedThrough();
         seams().notifyIcon(NIM_ADD, &record);
     } else if (action == 2) {
         seams().notifyIcon(NIM_DELETE, &record);
@@ -134,13 +141,34 @@ bool CArpMainDlg::OnSysCommand(UINT command, LPARAM) {
             return true;
         }
         case SC_MINIMIZE:
-            // Minimising hides to the notification area and locks; the controls are recomputed at the
-            // next lock or unlock from the menu.
-            locked = true;
-            hiddenToTray_ = true;
-            ShowWindow(GetHwnd(), SW_HIDE);
+            hideToTray();
             return true;
         default:
             return false;
     }
+}
+
+// Minimising hides to the notification area and locks; the controls are recomputed at the next lock or unlock
+// from the menu.
+void CArpMainDlg::hideToTray() {
+    locked = true;
+    hiddenToTray_ = true;
+    ShowWindow(GetHwnd(), SW_HIDE);
+}
+
+// An elevated copy does not hear broadcasts from the lower-integrity shell unless it says so, and without
+// "TaskbarCreated" its icon would be gone for good once Explorer restarts. Looked up at run time: the
+// per-window call exists from Windows 7, the per-process one from Vista, and older systems filter nothing.
+bool CArpMainDlg::letTaskbarCreatedThrough() const {
+    constexpr DWORD kAllowMessage = 1;  // MSGFLT_ALLOW, and MSGFLT_ADD for the per-process call
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (!user32 || taskbarCreatedMessage_ == 0)
+        return false;
+    using WindowFilter = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    using ProcessFilter = BOOL(WINAPI*)(UINT, DWORD);
+    if (auto filter = systemFunction<WindowFilter>(user32, "ChangeWindowMessageFilterEx"))
+        return filter(GetHwnd(), taskbarCreatedMessage_, kAllowMessage, nullptr) != FALSE;
+    if (auto filter = systemFunction<ProcessFilter>(user32, "ChangeWindowMessageFilter"))
+        return filter(taskbarCreatedMessage_, kAllowMessage) != FALSE;
+    return false;
 }

@@ -73,9 +73,12 @@ SettingsSnapshot fullImport(const std::string& pwd = kNewPwd, DWORD timer = 45,
             {"gwip", text(gwip)}};
 }
 
-// Ends the program through its window's close command, answering any warning still coming.
+// Ends the program through its window's close command, answering any warning still coming. A locked client
+// only hides on that command.
 void closeProgram(const WatchedProgram& program, HWND window, const std::string& what) {
     EXPECT_TRUE(answers(window)) << what << ": the program no longer answers";
+    if (lockedWindow(window))
+        return expectLockedWindowHidesOnClose(program, window, what);
     PostMessageW(window, WM_CLOSE, 0, 0);
     DWORD start = GetTickCount();
     while (!program.waitForExit(100) && GetTickCount() - start < 15000) {
@@ -142,11 +145,12 @@ TEST_F(RobustnessPackage, ATruncatedTextImportsOnlyWhatArrived) {
     // "0000" is the interval 0: the client opens, hides, and warns at its first expiry.
     run("cut inside the interval", cutAfter(full, "\"timer\"=dword:0000"),
         {SeenMode::ClientBind, 2, {{"language", number(0)}, {"pwd", text(kNewPwd)}, {"timer", number(0)}}, true});
+    // Three groups are no MAC: no command is formed from it, and the first expiry warns.
     run("cut inside the gateway MAC", cutAfter(full, "\"gwmac\"=\"00-11-22"),
         {SeenMode::ClientBind,
          1,
          {{"language", number(0)}, {"pwd", text(kNewPwd)}, {"timer", number(45)}, {"gwmac", text("00-11-22")}},
-         false,
+         true,
          false});
     run("cut before the last line feed", full.substr(0, full.size() - 1),
         {SeenMode::ClientBind, 0, fullImport(), false, false});
@@ -169,10 +173,10 @@ TEST_F(RobustnessPackage, BinaryGarbageNeverInventsSettings) {
     run("zero bytes inside the password",
         packageText(kTokenClientBind, std::string("0123") + std::string(8, '\0') + "4567"),
         {SeenMode::ClientBind, 0, fullImport("0123")});
-    // Bytes beyond ASCII are kept as they came.
+    // Bytes beyond ASCII are kept as they came, and never reach a command.
     const std::string highMac = "00-11-" + std::string(300, '\xFF') + "-44-55";
     run("an 0xFF run inside the gateway MAC", packageText(kTokenClientBind, kNewPwd, 45, highMac),
-        {SeenMode::ClientBind, 0, fullImport(kNewPwd, 45, highMac), false, false});
+        {SeenMode::ClientBind, 0, fullImport(kNewPwd, 45, highMac), true, false});
     run("garbage behind the text", packageText(kTokenClientAsk) + noise,
         {SeenMode::ClientAsk, 0, fullImport(), false, false});
 }
@@ -219,11 +223,11 @@ TEST_F(RobustnessPackage, AbsurdValueLengthsAreStoredAsTheyCameOrNotAtAll) {
     const std::string hugePwd(1u << 20, 'a');
     run("a megabyte password", packageText(kTokenClientBind, hugePwd), {SeenMode::ClientBind, 0, fullImport(hugePwd)});
 
-    // Too long for the binding command: the client stores them, binds nothing, and still runs.
+    // No address and no MAC: the client stores them, binds nothing, warns and still runs.
     const std::string longMac(100000, 'B');
     const std::string longIp(100000, '9');
     run("100 KB gateway texts", packageText(kTokenClientBind, kNewPwd, 45, longMac, longIp),
-        {SeenMode::ClientBind, 0, fullImport(kNewPwd, 45, longMac, longIp), false, false});
+        {SeenMode::ClientBind, 0, fullImport(kNewPwd, 45, longMac, longIp), true, false});
 
     std::string bigNumbers = packageText();
     bigNumbers.replace(bigNumbers.find("dword:00000002"), 14, "dword:-99999999999999999999");

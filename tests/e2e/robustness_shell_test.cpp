@@ -96,9 +96,9 @@ TEST_F(RobustnessShell, AHiddenClientAddsItsIconAgainWhenTheTaskbarIsRecreated) 
     clickButton(unlock, IDCANCEL);
     waitUntilGone(unlock);
     EXPECT_FALSE(IsWindowVisible(seen.window));
-    PostMessageW(seen.window, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(program.waitForExit(10000));
-    EXPECT_EQ(program.exitCode(), 0u);
+    // Locked, it ends only after the password.
+    ASSERT_TRUE(unlockFromIconMenu(seen.window, program.processId(), L"secret"));
+    expectCleanExit(program, seen.window, "hidden client");
     // Gone with the program.
     EXPECT_FALSE(shellKnowsIcon(seen.window));
 }
@@ -115,6 +115,7 @@ TEST_F(RobustnessShell, AnUnlockedAdministratorAddsItsIconAgainWhenTheTaskbarIsR
         Sleep(50);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(seen.window, kLanguageSelector)));
     EXPECT_TRUE(IsWindowVisible(seen.window));
+    ASSERT_TRUE(unlockFromIconMenu(seen.window, program.processId(), L"mauve"));  // it ends only unlocked
     expectCleanExit(program, seen.window, "unlocked administrator");
     EXPECT_FALSE(shellKnowsIcon(seen.window));
 }

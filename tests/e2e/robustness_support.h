@@ -261,14 +261,32 @@ inline StartupSeen driveStartup(const WatchedProgram& program) {
     return seen;
 }
 
-// Ends the program the way its user would: "Exit" when unlocked, the window's close command otherwise
-// (the "Exit" button of a locked window is disabled). A clean end is status 0.
+// A hidden window is always locked; a shown one is locked when its "Exit" is disabled.
+inline bool lockedWindow(HWND window) {
+    return !IsWindowVisible(window) || !IsWindowEnabled(GetDlgItem(window, kExitButton));
+}
+
+// The close command of a locked window only hides it: the lock holds and the program goes on (the test's end
+// stops it). Warnings that come meanwhile are answered.
+inline void expectLockedWindowHidesOnClose(const WatchedProgram& program, HWND window, const std::string& what) {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    for (DWORD start = GetTickCount(); !program.waitForExit(100) && GetTickCount() - start < 1500;) {
+        MessageBoxSeen box = waitForMessageBox(program.processId(), 0);
+        if (box.window)
+            clickButton(box.window, IDOK);
+    }
+    EXPECT_TRUE(program.running()) << what << ": a locked window ended on its close command";
+    EXPECT_FALSE(IsWindowVisible(window)) << what;
+    expectNoCrash(program, what);
+}
+
+// Ends the program the way its user would: "Exit" when unlocked. A clean end is status 0. A locked program
+// cannot be ended without its password: its close command must only hide it.
 inline void expectCleanExit(const WatchedProgram& program, HWND window, const std::string& what) {
     ASSERT_TRUE(answers(window)) << what << ": the program no longer answers";
-    if (IsWindowEnabled(GetDlgItem(window, kExitButton)))
-        clickButton(window, kExitButton);
-    else
-        PostMessageW(window, WM_CLOSE, 0, 0);
+    if (lockedWindow(window))
+        return expectLockedWindowHidesOnClose(program, window, what);
+    clickButton(window, kExitButton);
     EXPECT_TRUE(program.waitForExit(10000)) << what << ": the program did not end";
     EXPECT_EQ(program.exitCode(), 0u) << what << ": unexpected exit status";
     expectNoCrash(program, what);

@@ -42,8 +42,14 @@ TEST_F(TrayEndToEnd, AHiddenClientUnlocksFromTheIconMenuWithTheRightPasswordAndO
     DWORD processId = program.processId();
     HWND window = waitForDialog(processId, kMainCaption);
     ASSERT_TRUE(window);
-    // Opened, applied and hidden to the notification area, locked.
+    // Opened, applied and hidden to the notification area, locked: posted "Exit" commands and the close
+    // command do not end it.
     ASSERT_TRUE(waitUntilHidden(window));
+    clickButton(window, 1022);
+    PostMessageW(window, WM_COMMAND, 32781, 0);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(program.waitForExit(1000));
+    EXPECT_FALSE(IsWindowVisible(window));
 
     ASSERT_TRUE(chooseFromIconMenu(window, processId)) << "the icon's menu did not open";
     HWND unlock = waitForDialog(processId, "UnLock");

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include "auth/password.h"
 #include "config/client_config.h"
 #include "steps/clean_settings.h"
 #include "steps/program.h"
@@ -107,7 +108,7 @@ TEST_F(UninstallE2e, RemovesTheEntryTheShortcutAndTheKeyAndTheWindowStays) {
     EXPECT_TRUE(program.waitForExit(10000));
 }
 
-// The driver reaches the hidden client's Uninstall directly, as an unlocked window's button would.
+// The hidden client runs Uninstall only once unlocked with its password.
 TEST_F(UninstallE2e, AClientCopyRemovesItsOwnShortcutAndNotTheAdministrators) {
     Sandbox sandbox("uninstall-client");
     UserFoldersRedirect folders(sandbox.makeSubfolder("Desktop"), sandbox.makeSubfolder("Startup"));
@@ -118,7 +119,7 @@ TEST_F(UninstallE2e, AClientCopyRemovesItsOwnShortcutAndNotTheAdministrators) {
 
     ArpSettings settings;
     settings.mode = kTokenClientBind;
-    settings.pwd = "0123456789abcdef0123456789abcdef";
+    settings.pwd = PasswordDigest("secret");
     settings.timer = 45;
     settings.gwmac = "00-11-22-33-44-55";
     settings.gwip = "192.168.1.1";
@@ -129,6 +130,10 @@ TEST_F(UninstallE2e, AClientCopyRemovesItsOwnShortcutAndNotTheAdministrators) {
     HWND window = waitForDialog(program.processId(), kMainCaption);
     ASSERT_TRUE(window);
     ASSERT_TRUE(waitUntilHidden(window));
+    clickButton(window, kUninstallButton);  // locked: refused, whoever posts it
+    EXPECT_FALSE(waitForMessageBox(program.processId(), 1000).window);
+    EXPECT_TRUE(fileExists(clientShortcut));
+    ASSERT_TRUE(unlockFromIconMenu(window, program.processId(), L"secret"));
     uninstallThroughButton(window, program.processId());
     EXPECT_NE(sandbox.waitForRecorded(kRemoveCommand), 0u);
     EXPECT_FALSE(fileExists(clientShortcut));
@@ -136,8 +141,7 @@ TEST_F(UninstallE2e, AClientCopyRemovesItsOwnShortcutAndNotTheAdministrators) {
     EXPECT_FALSE(vendorKeyExists());
 }
 
-// After Apply the window hides in the notification area; the driver reaches its buttons directly, as the
-// unlocked window's buttons would.
+// After Apply the window hides in the notification area, locked; the default password brings it back.
 TEST_F(UninstallE2e, ApplyThenUninstallThenApplyAgainPutsEverythingBack) {
     Sandbox sandbox("apply-uninstall-apply");
     UserFoldersRedirect folders(sandbox.makeSubfolder("Desktop"), sandbox.makeSubfolder("Startup"));
@@ -152,6 +156,7 @@ TEST_F(UninstallE2e, ApplyThenUninstallThenApplyAgainPutsEverythingBack) {
     ASSERT_TRUE(fileExists(shortcut));
     ASSERT_EQ(readSettingString("gwip"), "192.168.1.1");
 
+    ASSERT_TRUE(unlockFromIconMenu(window, program.processId(), L"mauve"));
     uninstallThroughButton(window, program.processId());
     EXPECT_NE(sandbox.waitForRecorded(kRemoveCommand), 0u);
     EXPECT_FALSE(fileExists(shortcut));

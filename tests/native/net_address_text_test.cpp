@@ -37,6 +37,14 @@ TEST(NetAddressText, RefusesIncompleteOrNonHexMacs) {
     }
 }
 
+TEST(NetAddressText, CommandTextsAreStrictAddressesAndMacs) {
+    EXPECT_TRUE(isDottedIpv4Text("255.0.10.9") && isMacText("00-1A-2b-3C-4D-5E") && isMacText("0:1a:2B:3c:4D:f"));
+    for (const char* text : {"*", " 10.1.2.3", "10. 1.2.3", "256.0.0.1", "010.1.1.1", "10.1.2", "10.1.2.3.", "1.2.3.4\r"})
+        EXPECT_FALSE(isDottedIpv4Text(text)) << text;
+    for (const char* text : {"00-1A-2B-3C-4D-5G", "00-1A-2B-3C-4D", "00-1A-2B-3C-4D- 5", "0-1A:2B-3C-4D-5E", "0-1-2-3-4-5\""})
+        EXPECT_FALSE(isMacText(text)) << text;
+}
+
 TEST(NetAddressText, FormatsUpperCaseTwoDigitGroups) {
     const MacBytes mac{0x00, 0x1a, 0x2b, 0x3c, 0x4d, 0xfe};
     EXPECT_EQ(formatMacText(mac), "00-1A-2B-3C-4D-FE");

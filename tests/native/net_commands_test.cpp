@@ -20,17 +20,12 @@ TEST(NetCommands, TheProgramIsThePlainLeadingWordOfTheLine) {
     EXPECT_FALSE(systemCommandProgram(std::string(65, 'a')));
 }
 
-TEST(NetCommands, RefusesLinesLongerThanTheirBuffers) {
-    // "arp -s " + ip + " " + mac + "\r\n" must leave room for the terminating zero in 1,024 bytes.
-    const std::string mac = "00-11-22-33-44-55";
-    const size_t ipRoom = kCommandBufferSize - 1 - (7 + 1 + mac.size() + 2);
-    EXPECT_TRUE(formatBindCommand(std::string(ipRoom, '1'), mac));
-    EXPECT_FALSE(formatBindCommand(std::string(ipRoom + 1, '1'), mac));
-    EXPECT_FALSE(formatBindCommand("192.168.1.1", std::string(5000, 'A')));
-    EXPECT_TRUE(formatRemoveCommand(std::string(kCommandBufferSize - 1 - 9, '1')));
-    EXPECT_FALSE(formatRemoveCommand(std::string(kCommandBufferSize - 9, '1')));
-    EXPECT_TRUE(formatPingCommand(std::string(kPingBufferSize - 1 - 6, '1')));
-    EXPECT_FALSE(formatPingCommand(std::string(kPingBufferSize - 6, '1')));
+TEST(NetCommands, FormsNothingFromGatewayTextsThatAreNotAnAddressAndAMac) {
+    EXPECT_FALSE(formatRemoveCommand("*"));  // would empty the whole ARP cache
+    EXPECT_FALSE(formatPingCommand("192.168.1.1 *"));
+    EXPECT_FALSE(formatBindCommand(std::string(2000, '1'), "00-11-22-33-44-55"));
+    EXPECT_FALSE(formatBindCommand("192.168.1.1", "00-11-22-33-44-5G"));
+    EXPECT_EQ(formatBindCommand("255.255.255.255", "a:B:cc:0:1f:F"), "arp -s 255.255.255.255 a:B:cc:0:1f:F\r\n");
 }
 
 TEST(NetCommands, BindsOnlyWithPositiveIntervalAndBothTexts) {
@@ -39,6 +34,8 @@ TEST(NetCommands, BindsOnlyWithPositiveIntervalAndBothTexts) {
     EXPECT_FALSE(bindingConfigured(-5, "192.168.1.1", "00-11-22-33-44-55"));
     EXPECT_FALSE(bindingConfigured(60, "", "00-11-22-33-44-55"));
     EXPECT_FALSE(bindingConfigured(60, "192.168.1.1", ""));
+    EXPECT_FALSE(bindingConfigured(60, "*", "00-11-22-33-44-55"));
+    EXPECT_FALSE(bindingConfigured(60, "192.168.1.1", "1G-11-22-33-44-55"));
 }
 
 TEST(NetCommands, PeriodIsTheIntervalInMillisecondsClampedToTheTimerMaximum) {

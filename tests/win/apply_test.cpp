@@ -496,9 +496,11 @@ TEST_F(ApplyTest, TheClientModesOnlyRefreshTheShortcutAndStartTheBinding) {
             EXPECT_TRUE(fileExists(shortcut()));
             EXPECT_TRUE(bindTimerRan(dlg.hwnd()));
             wasVisible = IsWindowVisible(dlg.hwnd());
-            // Apply again (its button is disabled, but the handler is reachable) does the same.
+            // Apply again (its button is disabled and its command refused while locked) does the same.
             DeleteFileA(shortcut().c_str());
             dlg.press(IDC_APPLY);
+            EXPECT_FALSE(fileExists(shortcut()));
+            dlg.OnApply();
             EXPECT_TRUE(fileExists(shortcut()));
             EXPECT_TRUE(bindTimerRan(dlg.hwnd()));
         });

@@ -40,14 +40,16 @@ class FieldCheck : public SettingsWindowTest {
 
 }  // namespace
 
-TEST_F(FieldCheck, MacBytesKeepWhatStartsWithAHexDigitAndOtherwiseGetThePreviousValueBack) {
+TEST_F(FieldCheck, MacBytesKeepOneOrTwoHexDigitsAndOtherwiseGetThePreviousValueBack) {
     run([](MainWindow& w) {
         ASSERT_EQ(w.text(IDC_GATEWAY_MAC3), "22");
 
-        enter(w, IDC_GATEWAY_MAC1, L"1g");  // only the first character is looked at
-        expectNoBox();
-        EXPECT_EQ(w.text(IDC_GATEWAY_MAC1), "1G");
-        EXPECT_EQ(w.gatewayMac[0], "1G");
+        for (const wchar_t* refused : {L"1g", L"1\""}) {  // a leading digit is not enough
+            enter(w, IDC_GATEWAY_MAC1, refused);
+            expectOneBox(w, kMacRange);
+            EXPECT_EQ(w.text(IDC_GATEWAY_MAC1), "00");
+            EXPECT_EQ(w.gatewayMac[0], "00");
+        }
 
         enter(w, IDC_GATEWAY_MAC2, L"7");  // one digit stays one digit
         expectNoBox();
@@ -59,9 +61,6 @@ TEST_F(FieldCheck, MacBytesKeepWhatStartsWithAHexDigitAndOtherwiseGetThePrevious
         EXPECT_EQ(w.text(IDC_GATEWAY_MAC2), "07");
         EXPECT_EQ(w.gatewayMac[1], "07");
 
-        enter(w, IDC_GATEWAY_MAC1, L"");
-        expectOneBox(w, kMacRange);
-        EXPECT_EQ(w.text(IDC_GATEWAY_MAC1), "01");
 
         enter(w, IDC_GATEWAY_MAC3, L"g5", IDC_GATEWAY_MAC4);  // from one checked field to the next
         expectOneBox(w, kMacRange);
@@ -98,7 +97,7 @@ TEST_F(FieldCheck, TheIntervalTakesOneTo3600AndOtherwiseGetsThePreviousNumberBac
     });
 }
 
-TEST_F(FieldCheck, WithoutAPreviousNumberThePreviousTextComesBackAsItWas) {
+TEST_F(FieldCheck, WithoutAPreviousNumberTheFieldIsEmptied) {
     run([](MainWindow& w) {
         w.press(IDC_CLEAR_FIELDS);  // blank fields reach the members with the next data exchange
         selectLanguage(w, 0);
@@ -111,12 +110,13 @@ TEST_F(FieldCheck, WithoutAPreviousNumberThePreviousTextComesBackAsItWas) {
         EXPECT_EQ(w.text(IDC_GATEWAY_MAC1), "");
         EXPECT_EQ(w.gatewayMac[0], "");
 
-        // A previous text the window never formatted, kept as it stands.
-        w.setEntry(IDC_GATEWAY_MAC2, "Q");
+        // A previous text that is no MAC byte does not come back.
+        w.setEntry(IDC_GATEWAY_MAC2, "1G");
         w.UpdateData(true);
         enter(w, IDC_GATEWAY_MAC2, L"");
         expectOneBox(w, kMacRange);
-        EXPECT_EQ(w.text(IDC_GATEWAY_MAC2), "Q");
+        EXPECT_EQ(w.text(IDC_GATEWAY_MAC2), "");
+        EXPECT_EQ(w.gatewayMac[1], "");
     });
 }
 

@@ -204,6 +204,13 @@ TEST_F(MainWindowTest, EnterDoesNotEndTheProgramButExitDoes) {
     EXPECT_EQ(exiting.DoModal(), IDCANCEL);
 }
 
+TEST_F(MainWindowTest, TheDragIconIsTheApplicationIcon) {
+    run([](MainWindow& w) {
+        HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_XIRARP));
+        EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(w.hwnd(), WM_QUERYDRAGICON, 0, 0)), icon);
+    });
+}
+
 TEST_F(MainWindowTest, TheLogoOpensTheSiteOfTheLanguageUpToItsRightAndBottomEdges) {
     run([](MainWindow& w) {
         RECT logo;

@@ -88,19 +88,19 @@ TEST_F(RegistryTest, AssigningTheCachedValueWritesNothingButWriteStores) {
     EXPECT_EQ(getRaw("pwd").second, std::string("\0", 1));
 }
 
-TEST_F(RegistryTest, ValuesOfTheWrongTypeGiveDefinedResults) {
-    setRaw("text", REG_SZ, "12", 3);  // a short string read as a number: its bytes, zero-filled
-    EXPECT_EQ(static_cast<uint32_t>(CRegDwordValue(path("text").c_str(), 7)), 0x3231u);
+TEST_F(RegistryTest, ValuesOfTheWrongTypeCountAsMissing) {
+    setRaw("text", REG_SZ, "60", 3);  // not the number 0x3036
+    EXPECT_EQ(static_cast<uint32_t>(CRegDwordValue(path("text").c_str(), 7)), 7u);
+    setRaw("short", REG_DWORD, "\x2c\x01", 2);
+    EXPECT_EQ(static_cast<uint32_t>(CRegDwordValue(path("short").c_str(), 7)), 7u);
+    setRaw("binary", REG_BINARY, "\x2c\x01\x00\x00", 4);
+    EXPECT_EQ(static_cast<uint32_t>(CRegDwordValue(path("binary").c_str(), 7)), 7u);
+    for (DWORD type : {DWORD(REG_DWORD), DWORD(REG_BINARY), DWORD(REG_EXPAND_SZ), DWORD(REG_MULTI_SZ)}) {
+        setRaw("texts", type, "abc\0", 4);
+        EXPECT_EQ(static_cast<std::string>(CRegStringValue(path("texts").c_str(), "none")), "none") << type;
+    }
 
-    DWORD number = 0x00636261;  // "abc" as a string
-    setRaw("number", REG_DWORD, &number, sizeof number);
-    EXPECT_EQ(static_cast<std::string>(CRegStringValue(path("number").c_str(), "")), "abc");
-
-    std::string eightBytes(8, '\x01');
-    setRaw("long", REG_BINARY, eightBytes.data(), 8);  // does not fit four bytes: unreadable
-    EXPECT_EQ(static_cast<uint32_t>(CRegDwordValue(path("long").c_str(), 7)), 7u);
-
-    setRaw("unterminated", REG_BINARY, "abc", 3);
+    setRaw("unterminated", REG_SZ, "abc", 3);
     EXPECT_EQ(static_cast<std::string>(CRegStringValue(path("unterminated").c_str(), "")), "abc");
 }
 

@@ -279,6 +279,7 @@ TEST_F(TrayTest, IconIsAddedOnceOpenAgainWhenTheTaskbarReturnsAndDeletedAtTheEnd
         // The shell keeps its own copy; ours is gone.
         EXPECT_FALSE(iconAlive(add.data.hIcon));
 
+        EXPECT_TRUE(dlg.letTaskbarCreatedThrough());  // an elevated copy hears the broadcast too
         SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
         ASSERT_EQ(recorder().iconCalls.size(), 2u);
         EXPECT_EQ(recorder().iconCalls[1].message, unsigned(NIM_ADD));
@@ -371,6 +372,29 @@ TEST_F(TrayTest, EveryStateAndTransitionOfTheLock) {
     });
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(recorder().opened.size(), 2u);
+}
+
+// Any program can post the window's commands: while locked only "UnLock" acts, and closing hides the window.
+TEST_F(TrayTest, ALockedWindowRunsNoPostedCommandAndHidesWhenClosed) {
+    INT_PTR result = run([&](MainDriven& dlg) {
+        HWND window = dlg.hwnd();
+        openMenu(window, MenuSeen::ChooseFirst);  // Lock
+        for (int id : {IDC_APPLY, IDC_UNINSTALL, IDC_EXIT, ID_TRAY_EXIT})
+            PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+        pump();
+        EXPECT_TRUE(fakeNetwork().commands.empty() && fakeNetwork().boxes.empty());
+        expectShownLocked(dlg);
+
+        // Esc arrives as IDCANCEL, Alt+F4 and the close box as SC_CLOSE and then WM_CLOSE.
+        for (UINT closer : {UINT(WM_COMMAND), UINT(WM_SYSCOMMAND), UINT(WM_CLOSE)}) {
+            SendMessageW(window, closer, closer == WM_COMMAND ? IDCANCEL : closer == WM_SYSCOMMAND ? SC_CLOSE : 0, 0);
+            expectHiddenLocked(dlg);
+            armUnlock({"mauve"});
+            openMenu(window, MenuSeen::ChooseFirst);
+            openMenu(window, MenuSeen::ChooseFirst);  // Lock again
+        }
+    });
+    EXPECT_EQ(result, dialog_test::kStillOpen);
 }
 
 TEST_F(TrayTest, EnabledControlsPerRunModeAndLock) {

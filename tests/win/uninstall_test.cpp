@@ -132,6 +132,9 @@ TEST_F(Uninstall, RemovesOnlyThisCopysShortcut) {
     touch(adminShortcut_);
     setRunMode(RunMode::ClientBind);
     run([this](MainWindow& w) {
+        w.press(IDC_UNINSTALL);  // locked, as a client opens: refused
+        EXPECT_TRUE(fileExists(ownShortcut_));
+        w.locked = false;  // as after the password
         w.press(IDC_UNINSTALL);
         EXPECT_FALSE(fileExists(ownShortcut_));
         EXPECT_TRUE(fileExists(adminShortcut_));

@@ -195,3 +195,17 @@ bool chooseFromIconMenu(HWND mainWindow, DWORD processId, int position) {
     PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
     return true;
 }
+
+bool unlockFromIconMenu(HWND mainWindow, DWORD processId, const wchar_t* password, const std::string& unlockCaption) {
+    constexpr int kPasswordEntry = 1018;
+    constexpr int kExitButton = 1022;  // enabled in every run mode once unlocked
+    if (!chooseFromIconMenu(mainWindow, processId))
+        return false;
+    HWND unlock = waitForDialog(processId, unlockCaption);
+    if (!unlock)
+        return false;
+    setControlText(GetDlgItem(unlock, kPasswordEntry), password);
+    clickButton(unlock, IDOK);
+    return waitUntilGone(unlock) && waitUntilVisible(mainWindow) &&
+           waitUntilTrue([&] { return IsWindowEnabled(GetDlgItem(mainWindow, kExitButton)) != FALSE; });
+}

@@ -39,3 +39,8 @@ LRESULT sendToControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 // the given position (0 = first) with the keyboard. False when the menu did not open.
 constexpr UINT kTrayCallbackMessage = WM_USER + 11;
 bool chooseFromIconMenu(HWND mainWindow, DWORD processId, int position = 0);
+
+// "UnLock" from the icon's menu with the password typed into the unlock dialog (caption as shown in the
+// program's language); true once the dialog accepted it and the main window shows again, unlocked.
+bool unlockFromIconMenu(HWND mainWindow, DWORD processId, const wchar_t* password,
+                        const std::string& unlockCaption = "UnLock");
