@@ -99,6 +99,8 @@ write_job() {
 for fs in /tmp /run /dev/shm; do mkdir -p \$fs && mount -t tmpfs -o mode=1777 tmpfs \$fs; done
 mkdir -p /dev/pts && mount -t devpts devpts /dev/pts
 ip link set lo up
+hostname "\$(cat /etc/hostname 2>/dev/null || echo localhost)"
+grep -qw "\$(hostname)" /etc/hosts || echo "127.0.1.1 \$(hostname)" >>/etc/hosts
 ip link add xirarp0 type veth peer name xirarp1
 ip link set xirarp1 up
 ip link set xirarp0 up

@@ -26,5 +26,8 @@ for face in "Arial" "Liberation Sans" "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "
     "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
         /v "$face" /t REG_MULTI_SZ /d "$cjk" /f >/dev/null 2>&1
 done
+# Wine's service manager gives a starting service 10 s to answer; under a full-system emulator the first
+# start of the RPC service takes longer, and without it every COM call of the tests fails.
+"$wine" reg add 'HKLM\System\CurrentControlSet\Control' /v ServicesPipeTimeout /t REG_DWORD /d 300000 /f >/dev/null 2>&1
 wineserver -w
 touch "$ready"
