@@ -65,8 +65,7 @@ mount -t sysfs sys /sys
 mount -t devtmpfs dev /dev
 for module in ${modules[*]}; do insmod /modules/\$module.ko || echo "init: \$module did not load"; done
 mkdir -p /lower /overlay /root
-# The host's root does not change while the guest runs: let the guest cache it.
-mount -t 9p -o trans=virtio,version=9p2000.L,msize=262144,ro,cache=loose hostroot /lower
+mount -t 9p -o trans=virtio,version=9p2000.L,msize=262144,ro hostroot /lower
 mount -t tmpfs -o mode=0755 overlay /overlay
 mkdir -p /overlay/upper /overlay/work
 mount -t overlay overlay -o lowerdir=/lower,upperdir=/overlay/upper,workdir=/overlay/work /root
