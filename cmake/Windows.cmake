@@ -66,7 +66,7 @@ string(REPLACE "/" "\\" results_dir_for_wine "Z:${XIRARP_RESULTS_DIR}")
 function(xirarp_add_wine_test name target)
     add_test(NAME ${name} COMMAND ${CMAKE_BINARY_DIR}/wine-desktop-run.sh $<TARGET_FILE:${target}> ${ARGN})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "GTEST_OUTPUT=xml:${results_dir_for_wine}\\${name}.xml"
-                                            TIMEOUT 1200)
+                                            TIMEOUT 3600)  # an hour: the emulator lane is slow
 endfunction()
 
 file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
