@@ -37,12 +37,13 @@ xirarp_ensure_packages() {
 }
 
 # Where the shipped 32-bit build runs: "host" where this machine runs 32-bit code (Wine's 32-bit loader
-# starts), otherwise "emulator" (scripts/emulator.sh).
+# starts), otherwise "none". The emulator lane (scripts/emulator.sh) is chosen with
+# XIRARP_I686_LANE=emulator: Wine inside it does not yet get through the end-to-end suites (see README).
 xirarp_i686_lane() {
     if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
         echo host
     else
-        echo emulator
+        echo none
     fi
 }
 

@@ -132,7 +132,7 @@ qemu-system-x86_64 -machine q35 -cpu qemu64 -smp "$cpus" -m "$memory" \
     -device virtio-9p-pci,fsdev=hostroot,mount_tag=hostroot \
     -fsdev local,id=build,path="$XIRARP_BUILD",security_model=none,multidevs=remap \
     -device virtio-9p-pci,fsdev=build,mount_tag=build </dev/null |
-    sed -u -E 's/\r$//; /^\[ *[0-9]+\.[0-9]+\] (sysrq|reboot): /d'
+    sed -u -E 's/\r$//; /\[ *[0-9]+\.[0-9]+\] (sysrq|reboot): /d'
 
 if [ ! -f "$lane/job/status" ]; then
     echo "emulator.sh: the guest ended without reporting the command's exit status" >&2

@@ -13,6 +13,7 @@ dir="$XIRARP_BUILD/win-i686"
 program="$dir/bin/XirARP.exe"
 echo "Program: $program ($(stat -c %s "$program") bytes)"
 lane="${XIRARP_I686_LANE:-$(xirarp_i686_lane)}"
+[ "$lane" = none ] && lane=emulator  # the one way to run the 32-bit image there
 
 if [ "$lane" = host ] && [ -n "${DISPLAY:-}" ]; then
     cd "$(dirname "$program")" && exec "$dir/wine-run.sh" "$program"
@@ -24,29 +25,31 @@ rm -f "$shots/main-window.png"
 # Starts the program in a Wine virtual desktop on a virtual display, waits for its window (a first start
 # of a new Wine prefix takes long, inside the emulator minutes) and photographs the screen.
 show_and_shoot='
-    dir="$1"; program="$2"; shot="$3"
+    dir="$1"; program="$2"; shot="$3"; settle="$4"
     cd "$(dirname "$program")"
     "$dir/wine-run.sh" explorer /desktop=XirARP,800x600 "$program" &
     for i in $(seq 1 600); do
         xdotool search --name "XirARP Utility" >/dev/null 2>&1 && break
         sleep 1
     done
-    sleep 2
+    sleep "$settle"
     import -window root "$shot"
     WINEPREFIX="$dir/wineprefix" wineserver -k
 '
 launcher=()
+settle=2 # seconds for the window to paint once it is there
 if [ "$lane" = emulator ]; then
+    settle=30
     launcher=("$XIRARP_ROOT/scripts/emulator.sh")
     if [ -f "$dir/wineprefix/.xirarp-ready" ]; then
-        echo "This machine cannot run 32-bit code: starting the program inside the emulator (about 2 minutes)." >&2
+        echo "Starting the 32-bit image inside the emulator (about 2 to 3 minutes)." >&2
     else
-        echo "This machine cannot run 32-bit code: starting the program inside the emulator (about 4 minutes the" \
-            "first time, while its Wine prefix is made; about 2 minutes after)." >&2
+        echo "Starting the 32-bit image inside the emulator (about 10 minutes the" \
+            "first time, while its Wine prefix is made; 2 to 3 minutes after)." >&2
     fi
 fi
 started=$SECONDS
-"${launcher[@]}" xvfb-run -a -s "-screen 0 800x600x24" bash -c "$show_and_shoot" _ "$dir" "$program" "$shots/main-window.png"
+"${launcher[@]}" xvfb-run -a -s "-screen 0 800x600x24" bash -c "$show_and_shoot" _ "$dir" "$program" "$shots/main-window.png" "$settle"
 if [ ! -s "$shots/main-window.png" ]; then
     echo "The window could not be photographed." >&2
     exit 1

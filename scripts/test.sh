@@ -2,8 +2,8 @@
 # Builds everything and runs every suite: native (sanitizers, brief fuzzing), the shipped image's check,
 # Windows-side in-process tests and end-to-end tests under Wine. Ends with one line: "N passed, N failed".
 # The Wine suites run on the shipped 32-bit build; on a machine that refuses 32-bit code they run on a
-# 64-bit build on the host and, on the 32-bit build, inside the full-system emulator (scripts/emulator.sh).
-# XIRARP_I686_LANE=host|emulator chooses instead of the machine.
+# 64-bit build of the same sources on the host, and with XIRARP_I686_LANE=emulator also on the 32-bit
+# build inside the full-system emulator (scripts/emulator.sh). XIRARP_I686_LANE=host forces the first.
 set -u
 source "$(dirname "$0")/common.sh"
 xirarp_ensure_packages || exit 1
@@ -79,10 +79,12 @@ if [ "$lane" = host ]; then
     run_wine_suites "$XIRARP_BUILD/win-i686" . "${headless[@]}"
 else
     echo "== Windows-side and end-to-end tests under Wine, x86_64 build of the same sources on the host"
-    echo "   (this machine cannot run 32-bit code; the i686 build's suites follow inside the emulator)"
+    echo "   (this machine cannot run 32-bit code)"
     xirarp_configure_and_build x86_64 || failed=$((failed + 1))
     run_wine_suites "$XIRARP_BUILD/win-x86_64" . "${headless[@]}"
+fi
 
+if [ "$lane" = emulator ]; then
     echo "== Windows-side and end-to-end tests under Wine, i686 build, inside the emulator"
     started=$SECONDS
     # The Wine prefix is made once and kept in the build folder; its making is no test's time.
