@@ -21,7 +21,3 @@ constexpr const char* kPwdValuePath = XIRARP_SETTINGS_KEY "\\pwd";
 constexpr const char* kTimerValuePath = XIRARP_SETTINGS_KEY "\\timer";
 constexpr const char* kGwmacValuePath = XIRARP_SETTINGS_KEY "\\gwmac";
 constexpr const char* kGwipValuePath = XIRARP_SETTINGS_KEY "\\gwip";
-constexpr const char* kDesktopFolderPath =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\Desktop";
-constexpr const char* kStartupFolderPath =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\Startup";

@@ -129,11 +129,3 @@ void storeText(const char* fullPath, const std::string& text) {
     value = text;
     value.write();
 }
-
-std::string desktopFolder() {
-    return CRegStringValue(kDesktopFolderPath, "");
-}
-
-std::string startupFolder() {
-    return CRegStringValue(kStartupFolderPath, "");
-}

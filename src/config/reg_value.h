@@ -49,7 +49,3 @@ private:
 // Stores a value even when the registry already holds it (assign, then write explicitly).
 void storeNumber(const char* fullPath, int32_t number);
 void storeText(const char* fullPath, const std::string& text);
-
-// The user's folders as the shell publishes them; empty when unknown.
-std::string desktopFolder();
-std::string startupFolder();
