@@ -8,8 +8,8 @@
 
 // Runs "arp -s gwip gwmac" hidden and re-arms the window's binding timer with interval seconds (clamped
 // to the longest period the system accepts). No command is run for texts that are not an IPv4 address
-// and a MAC address, or too long for the buffer; the timer is still re-armed. Returns the period armed in ms, or 0 when the interval is 0 or below: then nothing
-// is run and the timer keeps its period.
+// and a MAC address, or too long for the buffer; the timer is still re-armed. Returns the period armed in
+// ms, or 0 when the interval is 0 or below: then nothing is run and the timer keeps its period.
 uint32_t BindGateway(HWND window, int32_t interval, const std::string& gwip, const std::string& gwmac);
 
 // Runs "arp -d gwip" hidden, dropping the static entry of that gateway. Nothing is run for a text that is
