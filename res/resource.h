@@ -10,6 +10,7 @@
 #define IDR_TRAY_MENU 137
 #define IDD_CHANGE_PASSWORD 138
 #define IDC_HAND_CURSOR 139
+#define IDI_XIRARP_ALERT 140
 
 // Main window controls
 #ifndef IDC_STATIC

@@ -123,9 +123,17 @@ bool realNotifyIcon(unsigned long message, void* data) {
     return Shell_NotifyIconA(message, static_cast<NOTIFYICONDATAA*>(data)) != FALSE;
 }
 
-const SystemSeams kRealSeams = {realRunHidden,    realMessageBox,   realWait,
-                                realReadAdapters, realReadArpTable, realSystemDefaultLangId,
-                                realShellOpen,    realRunCommand,   realNotifyIcon};
+bool realNotifyIconWide(unsigned long message, void* data) {
+    return Shell_NotifyIconW(message, static_cast<NOTIFYICONDATAW*>(data)) != FALSE;
+}
+
+uint32_t realTickCount() {
+    return GetTickCount();
+}
+
+const SystemSeams kRealSeams = {realRunHidden,    realMessageBox,          realWait,      realReadAdapters,
+                                realReadArpTable, realSystemDefaultLangId, realShellOpen, realRunCommand,
+                                realNotifyIcon,   realNotifyIconWide,      realTickCount};
 
 }  // namespace
 

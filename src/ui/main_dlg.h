@@ -7,6 +7,7 @@
 
 #include "config/ui_language.h"
 #include "net/binding.h"
+#include "net/watch_timer.h"
 #include "sys/win_handles.h"
 #include "ui/dialog.h"
 #include "ui/hyperlink.h"
@@ -15,9 +16,11 @@
 constexpr UINT kAboutCommand = 16;
 // Message the notification-area icon sends to the window.
 constexpr UINT kTrayCallbackMessage = WM_USER + 11;
+// The window's one notification-area icon.
+constexpr UINT kTrayIconId = 1;
 
 // The program's only window: local addresses, the ARP settings, the language selector and the
-// commands. It owns the binding timer and the notification-area icon.
+// commands. It owns the binding timer, the gateway watch and the notification-area icon.
 class CArpMainDlg : public CDialog {
 public:
     explicit CArpMainDlg(HWND parent);
@@ -59,6 +62,10 @@ public:
     // Lets the shell's "TaskbarCreated" reach an elevated window; false where the system refuses or lacks it.
     bool letTaskbarCreatedThrough() const;
 
+    // The gateway watch beside the binding, shown on the icon (main_dlg_watch.cpp).
+    void startBinding();  // the first binding a second after Apply, the watch from now on
+    void stopBinding();   // both end, and the icon shows no state
+
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(DataExchange& dx) override;
@@ -76,6 +83,11 @@ private:
     bool pointOnLogo(POINT point) const;
     void hideToTray();  // hides and locks the window
     HICON OnQueryDragIcon() const { return appIcon_; }
+    // A copy of an icon resource in the notification area's size, ours to destroy.
+    static UniqueIcon loadTrayIcon(int resourceId);
+    void OnWatchTimer();
+    // Puts the shown verdict's look and tip on the icon; the balloon repeats the tip.
+    void showGatewayState(bool balloon);
 
     HWND localIpCtrl_ = nullptr;
     HWND gatewayIpCtrl_ = nullptr;
@@ -88,6 +100,8 @@ private:
     HICON appIcon_ = nullptr;     // shared resource icon: never destroyed
     CHyperLink siteLink_;
     BindingTimer bindTimer_;
+    WatchTimer watch_;
+    GatewayVerdict shownVerdict_;  // Unsettled: the icon shows no state
     // While set, the window stays hidden even when the dialog manager shows it on its first idle.
     bool hiddenToTray_ = false;
     // Registered message the shell broadcasts when the taskbar is recreated.

@@ -33,7 +33,7 @@ std::string storedPasswordDigest() {
 void CArpMainDlg::OnApply() {
     UpdateData(true);  // a refused field keeps its member's old value; Apply goes on regardless
     const HWND window = GetHwnd();
-    stopBindTimer(window);
+    stopBinding();
 
     const RunMode mode = currentRunMode();
     const bool generateClient = isChecked(GetDlgItem(IDC_GENERATE_CLIENT));
@@ -96,7 +96,7 @@ void CArpMainDlg::OnApply() {
         // The old entry is already gone and the settings are stored: the binding resumes at once, without
         // waiting for the warning to be read, and the window stays open for another try.
         if (!packaged) {
-            startBindTimer(window);
+            startBinding();
             MessageBox(kClientPackageFailed.in(language), kApplyWarningCaption, MB_OK | MB_ICONEXCLAMATION);
             return;
         }
@@ -104,7 +104,7 @@ void CArpMainDlg::OnApply() {
             PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     }
 
-    startBindTimer(window);
+    startBinding();
 }
 
 // The client kind can be chosen only while a client is to be generated; the choice itself is kept.

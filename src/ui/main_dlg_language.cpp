@@ -28,4 +28,6 @@ void CArpMainDlg::OnLanguageChange() {
     for (const ControlText& control : kMainWindowTexts)
         SetDlgItemText(control.controlId, control.text.in(language));
     UpdateData(true);
+    if (shownVerdict_.state != GatewayState::Unsettled)
+        showGatewayState(false);
 }

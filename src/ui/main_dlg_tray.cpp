@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr UINT kTrayIconId = 1;
-
 // The icon record is declared to the shell in the size of the version with the 128-character tip and no
 // balloon GUID: 488 bytes in the 32-bit program.
 constexpr DWORD kNotifyIconRecordSize = NOTIFYICONDATAA_V2_SIZE;
@@ -58,10 +56,7 @@ void CArpMainDlg::SetTrayIcon(int action) {
     record.hWnd = GetHwnd();
     record.uID = kTrayIconId;
     if (action == 1) {
-        // Our own copy of the small icon: the shell keeps one of its own once the icon is added.
-        UniqueIcon icon(
-            static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_XIRARP), IMAGE_ICON,
-                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+        UniqueIcon icon = loadTrayIcon(IDI_XIRARP);
         record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
         record.uCallbackMessage = kTrayCallbackMessage;
         record.hIcon = icon.get();
@@ -71,6 +66,12 @@ void CArpMainDlg::SetTrayIcon(int action) {
     } else if (action == 2) {
         seams().notifyIcon(NIM_DELETE, &record);
     }
+}
+
+// Our own copy of the small icon: the shell keeps one of its own once the icon is added or changed.
+UniqueIcon CArpMainDlg::loadTrayIcon(int resourceId) {
+    return UniqueIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
+                                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
 }
 
 LRESULT CArpMainDlg::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage) {

@@ -10,7 +10,7 @@
 
 // No step's result is examined: whatever is already gone is simply not found, and the message follows.
 void CArpMainDlg::OnUninstall() {
-    stopBindTimer(GetHwnd());
+    stopBinding();
     runRemoveCommand(gwip);
     // Named after this copy's own executable, so a client copy leaves the administrator's shortcut alone.
     std::wstring shortcut = startupShortcutPath();
