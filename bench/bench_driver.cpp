@@ -7,6 +7,7 @@
 //   xirarp_bench timing <interval> <n> Apply confirmed -> first "arp -s", then n spacings
 //   xirarp_bench idle <seconds>        CPU time of XirARP hidden in the notification area
 //   xirarp_bench selfcheck             proves the resource readers on a probe process
+//   xirarp_bench detection <runs>      first forged ARP reply -> attack shown on the icon (inside scripts/netns.sh)
 #include <windows.h>
 #include <commctrl.h>
 
@@ -16,10 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "steps/netns.h"
 #include "steps/process_resources.h"
 #include "steps/program.h"
 #include "steps/registry.h"
 #include "steps/sandbox.h"
+#include "steps/shell_tray.h"
 #include "steps/timer_expiries.h"
 #include "steps/user_folders.h"
 #include "steps/windows.h"
@@ -342,6 +345,48 @@ int idle(int seconds) {
     return 0;
 }
 
+// A client copy whose "arp -s" changes nothing (as without administrator rights), so that the forged reply takes
+// the entry: from arpspoof's first reply to the icon's tooltip telling the attack, per run.
+int detection(int runs) {
+    const std::string unavailable = netns::unavailableReason();
+    if (!unavailable.empty()) {
+        printf("detection_error %s\n", unavailable.c_str());
+        return 1;
+    }
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        removeProgramSettings();
+        ShellTray tray;
+        Sandbox sandbox("bench-detection");
+        if (!netns::act("learn-gateway") || !tray.receivesNotifications()) {
+            printf("detection_error the network or the stand-in shell is not ready\n");
+            break;
+        }
+        RunningProgram client(netns::gatewayClientCopy(sandbox), sandbox.folder());
+        if (!waitUntilTrue([&] { return tray.tooltip() == netns::kNotPinnedTip; })) {
+            printf("detection_error the icon never said the gateway was not pinned\n");
+            break;
+        }
+        const bool attacked = netns::act("attack-start");
+        const DWORD forged = GetTickCount();
+        const bool shown = attacked && waitUntilTrue([&] { return tray.tooltip() == netns::kAttackedTip; }, 15000);
+        netns::act("attack-stop");
+        if (!shown) {
+            printf("detection_error the attack was not shown\n");
+            break;
+        }
+        times.push_back(tray.firstTickWithTip(netns::kAttackedTip) - forged);
+    }
+    removeProgramSettings();
+    if (times.empty())
+        return 1;
+    printf("detection_ms %.0f\ndetection_all_ms", median(times));
+    for (double time : times)
+        printf(" %.0f", time);
+    printf("\n");
+    return 0;
+}
+
 // The probe: a window that, when asked, makes a known number of GDI objects, windows and private bytes.
 LRESULT CALLBACK probeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kProbeGrow) {
@@ -420,6 +465,8 @@ int main(int argc, char** argv) {
         return idle(std::max(1, number(2, 60)));
     if (command == "selfcheck")
         return selfcheck();
-    fprintf(stderr, "usage: xirarp_bench startup|resources|timing|idle|selfcheck [numbers]\n");
+    if (command == "detection")
+        return detection(std::max(1, number(2, 5)));
+    fprintf(stderr, "usage: xirarp_bench startup|resources|timing|idle|selfcheck|detection [numbers]\n");
     return 2;
 }
