@@ -28,7 +28,8 @@ count_results() {
             tests=${tests:-0}; failures=${failures:-0}; errors=${errors:-0}
             passed=$((passed + tests - failures - errors - skips))
             skipped=$((skipped + skips))
-            [ "$skips" -gt 0 ] && sed -n 's/.*<skipped message="\([^"]*\)".*/   skipped: \1/p' "$report" | sort -u
+            [ "$skips" -gt 0 ] && echo "   $name: $skips skipped:" &&
+                sed -n 's/.*<skipped message="\([^"]*&#x0A;\)\{0,1\}\([^"]*\)".*/     \2/p' "$report" | sort -u
             failed=$((failed + failures + errors))
             if [ "$((failures + errors))" -eq 0 ] && grep -q ":$name\$" "$failed_list" 2>/dev/null; then
                 failed=$((failed + 1))
