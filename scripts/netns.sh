@@ -129,8 +129,8 @@ attack-start)
     names
     log="$XIRARP_NETNS_DIR/arpspoof.log"
     : >"$log"
-    # Detached from the caller's output, which the caller waits to see closed. arpspoof writes a line for every
-    # reply it sends to its standard error.
+    # In a session of its own, holding none of the caller's files: it outlives this step. arpspoof writes a line
+    # for every reply it sends to its standard error.
     setsid ip netns exec "$at" arpspoof -i eth0 -t "$WORKSTATION" "$GATEWAY" </dev/null >/dev/null 2>"$log" &
     for _ in $(seq 200); do
         grep -q "is-at $ATTACKER_MAC" "$log" && echo ok && exit 0

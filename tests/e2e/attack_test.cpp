@@ -28,7 +28,7 @@ bool gatewayPinned() {
 }
 
 class Attack : public CleanSettingsTest {
-protected:
+  protected:
     void SetUp() override {
         std::string reason = netns::unavailableReason();
         if (!reason.empty())

@@ -4,7 +4,7 @@
 // sandbox's). A copy planted anywhere else logs to commands.log beside itself, so that whether it ever ran
 // can be told apart.
 // Like arp.exe run without administrator rights, it changes nothing. Only with XIRARP_ARP_EFFECT=neighbour
-// (set by the attack suite, whose driver runs in a network namespace of its own) does an "arp -s IP MAC" also
+// inside the network of namespaces scripts/netns.sh makes (the attack suite's) does an "arp -s IP MAC" also
 // take effect, as "ip neigh replace IP lladdr MAC dev eth0 nud permanent" in the stand-in's namespace.
 #include <windows.h>
 
@@ -34,7 +34,8 @@ void pinInNeighbourTable(const char* commandLine) {
     if (std::strncmp(cursor, "arp -s ", 7) != 0)
         return;
     cursor += 7;
-    if (!takeWord(cursor, "0123456789.", ip, sizeof ip) || !takeWord(cursor, "0123456789abcdefABCDEF-", mac, sizeof mac))
+    if (!takeWord(cursor, "0123456789.", ip, sizeof ip) ||
+        !takeWord(cursor, "0123456789abcdefABCDEF-", mac, sizeof mac))
         return;
     char line[96];
     wsprintfA(line, "ip neigh replace %s lladdr %s dev eth0 nud permanent", ip, mac);
@@ -50,10 +51,12 @@ void pinInNeighbourTable(const char* commandLine) {
     }
 }
 
+// Asked for, and inside the network scripts/netns.sh made (never the machine's own table).
 bool neighbourEffectWanted() {
     char effect[16];
     DWORD length = GetEnvironmentVariableA("XIRARP_ARP_EFFECT", effect, sizeof effect);
-    return length > 0 && length < sizeof effect && lstrcmpA(effect, "neighbour") == 0;
+    return length > 0 && length < sizeof effect && lstrcmpA(effect, "neighbour") == 0 &&
+           GetEnvironmentVariableA("XIRARP_NETNS_STEP", nullptr, 0) > 0;
 }
 
 }  // namespace

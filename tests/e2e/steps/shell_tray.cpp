@@ -59,8 +59,8 @@ void ShellTray::run() {
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kClassName;
     RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, nullptr, WS_POPUP, 0, 0, 0, 0,
-                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, nullptr, WS_POPUP, 0, 0, 0, 0, nullptr,
+                                  nullptr, windowClass.hInstance, nullptr);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     window_ = window;
     SetEvent(ready_);
@@ -73,21 +73,21 @@ void ShellTray::run() {
 LRESULT CALLBACK ShellTray::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* tray = reinterpret_cast<ShellTray*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
-    case WM_COPYDATA: {
-        const auto* copied = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        if (!tray || !copied)
-            return FALSE;
-        tray->record(static_cast<DWORD>(copied->dwData), copied->lpData, copied->cbData);
-        return TRUE;
-    }
-    case WM_CLOSE:
-        DestroyWindow(window);
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        case WM_COPYDATA: {
+            const auto* copied = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            if (!tray || !copied)
+                return FALSE;
+            tray->record(static_cast<DWORD>(copied->dwData), copied->lpData, copied->cbData);
+            return TRUE;
+        }
+        case WM_CLOSE:
+            DestroyWindow(window);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 

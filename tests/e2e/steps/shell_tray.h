@@ -12,12 +12,12 @@
 // of Wine's explorer. It answers on a thread of its own: the program's call waits for the answer.
 // Make it before the program starts, so that it sees the icon added.
 class ShellTray {
-public:
+  public:
     struct Notice {
-        DWORD tick = 0;       // GetTickCount when it arrived
-        DWORD message = 0;    // NIM_ADD, NIM_MODIFY, NIM_DELETE, ...
-        UINT flags = 0;       // NIF_* of the call
-        std::wstring tip;     // with NIF_TIP
+        DWORD tick = 0;                          // GetTickCount when it arrived
+        DWORD message = 0;                       // NIM_ADD, NIM_MODIFY, NIM_DELETE, ...
+        UINT flags = 0;                          // NIF_* of the call
+        std::wstring tip;                        // with NIF_TIP
         std::wstring balloonTitle, balloonText;  // with NIF_INFO
         DWORD balloonFlags = 0;
         std::string iconBits;  // with NIF_ICON: mask and colour bits, to tell two looks apart
@@ -41,7 +41,7 @@ public:
     // The notices that showed a balloon, oldest first.
     std::vector<Notice> balloons() const;
 
-private:
+  private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void record(DWORD message, const void* data, DWORD size);
     void run();
