@@ -618,6 +618,7 @@ void expectShown(const std::vector<WideIconCall>& calls, HWND window, Look look,
     EXPECT_EQ(data.hWnd, window);
     EXPECT_EQ(data.uID, 1u);
     EXPECT_EQ(calls[0].look, look);
+    EXPECT_FALSE(iconAlive(data.hIcon));  // our copy went once the shell had it: no handle piles up per change
     EXPECT_EQ(wideToUtf8(data.szTip), tip);
     EXPECT_EQ(data.uFlags, UINT(NIF_ICON | NIF_TIP | (balloon ? NIF_INFO : 0)));
     if (balloon) {
