@@ -328,12 +328,16 @@ int idle(int seconds) {
     while (sandbox.countRecorded(kBindCommand) < 1 && nowMs() < deadline)
         Sleep(50);
     Sleep(500);
+    // The gateway watch reads the ARP table every two seconds all along (the stand-in pins nothing, so its
+    // icon shows the binding as not in effect): resources before and after show whether that costs any.
+    printResources("idle_before", settledProcessResources(applied.processId));
     const long pid = linuxProcessId(applied.processId);
     const long long before = linuxCpuTicks(pid);
     const double start = nowMs();
     Sleep(static_cast<DWORD>(seconds) * 1000);
     const long long after = linuxCpuTicks(pid);
     const double elapsed = nowMs() - start;
+    printResources("idle_after", settledProcessResources(applied.processId));
     if (pid < 0 || before < 0 || after < 0) {
         printf("idle_error the Linux process of XirARP could not be read\n");
         return 1;
