@@ -24,10 +24,6 @@ bool isChecked(HWND button) {
     return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-std::string storedPasswordDigest() {
-    return CRegStringValue(kPwdValuePath, "");
-}
-
 }  // namespace
 
 void CArpMainDlg::OnApply() {
@@ -37,7 +33,9 @@ void CArpMainDlg::OnApply() {
 
     const RunMode mode = currentRunMode();
     const bool generateClient = isChecked(GetDlgItem(IDC_GENERATE_CLIENT));
-    if (mode == RunMode::Admin && generateClient && storedPasswordDigest().empty()) {
+    // "pwd" as stored, read once: empty while the default password is in force, and what the package carries.
+    const std::string storedPwd = CRegStringValue(kPwdValuePath, "");
+    if (mode == RunMode::Admin && generateClient && storedPwd.empty()) {
         MessageBox(kDefaultPasswordWarning.in(language), kApplyWarningCaption, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
@@ -84,7 +82,7 @@ void CArpMainDlg::OnApply() {
             ArpSettings settings;
             settings.language = language;
             settings.mode = token;
-            settings.pwd = storedPasswordDigest();
+            settings.pwd = storedPwd;
             settings.timer = timer;
             settings.gwmac = gwmac;
             settings.gwip = gwip;

@@ -10,10 +10,8 @@ void CArpMainDlg::OnLanguageChange() {
 
     // A missing value reads as 0, so English is never written over it.
     CRegDwordValue stored(kLanguageValuePath, 0);
-    if (static_cast<uint32_t>(stored) != static_cast<uint32_t>(language)) {
-        stored = static_cast<uint32_t>(language);
-        stored.write();
-    }
+    if (static_cast<uint32_t>(stored) != static_cast<uint32_t>(language))
+        stored.store(static_cast<uint32_t>(language));
 
     SetWindowText(kMainWindowTitle.in(language));
     int logoId = language == SimplifiedChinese ? IDB_LOGO_SIMPLIFIED : IDB_LOGO;
