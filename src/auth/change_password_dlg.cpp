@@ -5,7 +5,7 @@
 #include "config/reg_value.h"
 #include "res/resource.h"
 
-CChangePasswordDlg::CChangePasswordDlg(HWND parent) : CDialog(IDD_CHANGE_PASSWORD, parent) {}
+CChangePasswordDlg::CChangePasswordDlg(HWND parent, int32_t language) : CDialog(IDD_CHANGE_PASSWORD, parent), language(language) {}
 
 void CChangePasswordDlg::DoDataExchange(DataExchange& dx) {
     dx.text(IDC_CHANGE_OLD_PASSWORD, oldPassword, kMaxPasswordBytes);
@@ -15,7 +15,6 @@ void CChangePasswordDlg::DoDataExchange(DataExchange& dx) {
 
 BOOL CChangePasswordDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    language = static_cast<int32_t>(CRegDwordValue(kLanguageValuePath, 0));
     SetWindowText(kChangePasswordCaption.in(language));
     SetDlgItemText(IDC_CHANGE_OLD_LABEL, kOldPasswordLabel.in(language));
     SetDlgItemText(IDC_CHANGE_NEW_LABEL, kNewPasswordLabel.in(language));

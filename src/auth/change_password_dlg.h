@@ -11,9 +11,10 @@
 // check passes; cancelling stores nothing and ends with IDCANCEL.
 class CChangePasswordDlg : public CDialog {
   public:
-    explicit CChangePasswordDlg(HWND parent);
+    // The texts are in the owner's language (any number but 1 and 2 is English).
+    CChangePasswordDlg(HWND parent, int32_t language);
 
-    int32_t language = 0;
+    const int32_t language;
     std::string oldPassword;
     std::string newPassword;
     std::string confirmPassword;

@@ -1,11 +1,9 @@
 #include "auth/unlock_dlg.h"
 
 #include "auth/auth_texts.h"
-#include "config/arp_settings.h"
-#include "config/reg_value.h"
 #include "res/resource.h"
 
-CUnlockDlg::CUnlockDlg(HWND parent) : CDialog(IDD_UNLOCK, parent) {}
+CUnlockDlg::CUnlockDlg(HWND parent, int32_t language) : CDialog(IDD_UNLOCK, parent), language(language) {}
 
 void CUnlockDlg::DoDataExchange(DataExchange& dx) {
     dx.text(IDC_UNLOCK_PASSWORD, password, kMaxPasswordBytes);
@@ -13,7 +11,6 @@ void CUnlockDlg::DoDataExchange(DataExchange& dx) {
 
 BOOL CUnlockDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    language = static_cast<int32_t>(CRegDwordValue(kLanguageValuePath, 0));
     SetWindowText(kUnlockCaption.in(language));
     SetDlgItemText(IDC_UNLOCK_PASSWORD_LABEL, kUnlockPasswordLabel.in(language));
     SetDlgItemText(IDOK, kOkButton.in(language));

@@ -117,7 +117,7 @@ LRESULT CArpMainDlg::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage) {
 // "UnLock" asks for the password and shows the window; "Lock" leaves it as shown as it was.
 void CArpMainDlg::OnLockUnlock() {
     if (locked) {
-        CUnlockDlg unlock(GetHwnd());
+        CUnlockDlg unlock(GetHwnd(), language);
         if (unlock.DoModal() == IDOK) {
             locked = false;
             hiddenToTray_ = false;
@@ -130,7 +130,7 @@ void CArpMainDlg::OnLockUnlock() {
 }
 
 void CArpMainDlg::OnChangePassword() {
-    CChangePasswordDlg dialog(GetHwnd());
+    CChangePasswordDlg dialog(GetHwnd(), language);
     dialog.DoModal();
 }
 
