@@ -183,7 +183,7 @@ bool CArpMainDlg::OnPaint() {
 
 void CArpMainDlg::OnDestroy() {
     stopBinding();
-    SetTrayIcon(2);
+    SetTrayIcon(TrayIconAction::Delete);
 }
 
 bool CArpMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -201,7 +201,7 @@ bool CArpMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         default:
             // The taskbar was recreated (the shell restarted): the icon must be added again, with its state.
             if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
-                SetTrayIcon(1);
+                SetTrayIcon(TrayIconAction::Add);
                 if (shownVerdict_.state != GatewayState::Unsettled)
                     showGatewayState(false);
                 return true;

@@ -14,10 +14,14 @@
 
 // System menu entry that opens the About box.
 constexpr UINT kAboutCommand = 16;
-// Message the notification-area icon sends to the window.
+// Message the notification-area icon sends to the window: a fixed number (1035) that other programs may send
+// as well. Above the dialog manager's own WM_USER messages (DM_GETDEFID and the two after it).
 constexpr UINT kTrayCallbackMessage = WM_USER + 11;
 // The window's one notification-area icon.
 constexpr UINT kTrayIconId = 1;
+
+// What SetTrayIcon does with the window's icon; the numbers are the actions' fixed numbers.
+enum class TrayIconAction { Add = 1, Delete = 2 };
 
 // The program's only window: local addresses, the ARP settings, the language selector and the
 // commands. It owns the binding timer, the gateway watch and the notification-area icon.
@@ -54,7 +58,7 @@ public:
     void OnFieldKillFocus(int controlId);
 
     // Notification-area icon, lock state, system menu, password change (main_dlg_tray.cpp).
-    void SetTrayIcon(int action);  // 1 adds the icon, 2 deletes it
+    void SetTrayIcon(TrayIconAction action);
     LRESULT OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
     void OnLockUnlock();
     void OnChangePassword();

@@ -50,12 +50,12 @@ void CArpMainDlg::EnableControls(bool lockedState) {
         EnableWindow(GetDlgItem(id), adminSettings);
 }
 
-void CArpMainDlg::SetTrayIcon(int action) {
+void CArpMainDlg::SetTrayIcon(TrayIconAction action) {
     NOTIFYICONDATAA record{};
     record.cbSize = kNotifyIconRecordSize;
     record.hWnd = GetHwnd();
     record.uID = kTrayIconId;
-    if (action == 1) {
+    if (action == TrayIconAction::Add) {
         UniqueIcon icon = loadTrayIcon(IDI_XIRARP);
         record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
         record.uCallbackMessage = kTrayCallbackMessage;
@@ -63,7 +63,7 @@ void CArpMainDlg::SetTrayIcon(int action) {
         record.szTip[0] = '\0';  // no tip
         letTaskbarCreatedThrough();
         seams().notifyIcon(NIM_ADD, &record);
-    } else if (action == 2) {
+    } else if (action == TrayIconAction::Delete) {
         seams().notifyIcon(NIM_DELETE, &record);
     }
 }
