@@ -4,7 +4,6 @@
 
 #include "auth/password.h"
 #include "auth/password_entry.h"
-#include "config/ui_language.h"
 #include "ui/dialog.h"
 
 // Replaces the administrator password. Stores the new digest in "pwd" and ends with IDOK once every
@@ -26,7 +25,7 @@ class CChangePasswordDlg : public CDialog {
     void OnOK() override;
 
   private:
-    void Warn(const LocalizedText& message);
+    void Warn(unsigned messageId);  // a text of the string tables
 
     PasswordEntryLimit oldLimit_{kMaxPasswordBytes};
     PasswordEntryLimit newLimit_{kMaxPasswordBytes};

@@ -1,7 +1,7 @@
 #include "auth/unlock_dlg.h"
 
-#include "auth/auth_texts.h"
 #include "res/resource.h"
+#include "sys/ui_text.h"
 
 CUnlockDlg::CUnlockDlg(HWND parent, int32_t language) : CDialog(IDD_UNLOCK, parent), language(language) {}
 
@@ -11,10 +11,10 @@ void CUnlockDlg::DoDataExchange(DataExchange& dx) {
 
 BOOL CUnlockDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    SetWindowText(kUnlockCaption.in(language));
-    SetDlgItemText(IDC_UNLOCK_PASSWORD_LABEL, kUnlockPasswordLabel.in(language));
-    SetDlgItemText(IDOK, kOkButton.in(language));
-    SetDlgItemText(IDCANCEL, kCancelButton.in(language));
+    SetWindowText(uiText(IDS_UNLOCK_CAPTION, language));
+    SetDlgItemText(IDC_UNLOCK_PASSWORD_LABEL, uiText(IDS_UNLOCK_PASSWORD_LABEL, language));
+    SetDlgItemText(IDOK, uiText(IDS_OK_BUTTON, language));
+    SetDlgItemText(IDCANCEL, uiText(IDS_CANCEL_BUTTON, language));
     return TRUE;  // the focus goes to the password entry, the first tab stop
 }
 
@@ -33,10 +33,10 @@ void CUnlockDlg::OnOK() {
         return;
     switch (CheckUnlock(password, storedDigest)) {
         case UnlockCheck::EmptyEntry:
-            MessageBox(kUnlockEmptyEntry.in(language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+            MessageBox(uiText(IDS_UNLOCK_EMPTY_ENTRY, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
             break;
         case UnlockCheck::WrongPassword:
-            MessageBox(kUnlockWrongPassword.in(language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+            MessageBox(uiText(IDS_UNLOCK_WRONG_PASSWORD, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
             password.clear();
             UpdateData(false);
             break;

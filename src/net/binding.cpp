@@ -1,7 +1,8 @@
 #include "net/binding.h"
 
-#include "net/binding_texts.h"
+#include "res/resource.h"
 #include "sys/seams.h"
+#include "sys/ui_text.h"
 
 uint32_t BindGateway(HWND window, int32_t interval, const std::string& gwip, const std::string& gwmac) {
     uint32_t period = bindPeriodMs(interval);
@@ -48,7 +49,8 @@ bool BindingTimer::OnTimer(HWND window,
     if (warningOpen_)
         return false;
     warningOpen_ = true;
-    seams().messageBox(window, kBindConfigMissingText.in(language), kBindWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+    seams().messageBox(window, uiText(IDS_BIND_CONFIG_MISSING, language).c_str(), kWarningCaption,
+                       MB_OK | MB_ICONEXCLAMATION);
     warningOpen_ = false;
     return false;
 }

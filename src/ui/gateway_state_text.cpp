@@ -2,25 +2,23 @@
 
 #include <cstdio>
 
-#include "ui/watch_texts.h"
-
 std::string gatewayStateText(const GatewayVerdict& verdict,
                              const std::string& gwip,
                              const MacBytes& pinned,
-                             int32_t language) {
+                             const std::string& pattern) {
     const std::string pinnedText = formatMacText(pinned);
     char tip[256] = {};
     int length = -1;
     switch (verdict.state) {
         case GatewayState::Protected:
-            length = snprintf(tip, sizeof tip, kGatewayProtectedTip.in(language), gwip.c_str(), pinnedText.c_str());
+            length = snprintf(tip, sizeof tip, pattern.c_str(), gwip.c_str(), pinnedText.c_str());
             break;
         case GatewayState::NotInEffect:
-            length = snprintf(tip, sizeof tip, kGatewayNotInEffectTip.in(language), gwip.c_str());
+            length = snprintf(tip, sizeof tip, pattern.c_str(), gwip.c_str());
             break;
         case GatewayState::Conflict:
-            length = snprintf(tip, sizeof tip, kGatewayConflictTip.in(language), gwip.c_str(),
-                              formatMacText(verdict.answered).c_str(), pinnedText.c_str());
+            length = snprintf(tip, sizeof tip, pattern.c_str(), gwip.c_str(), formatMacText(verdict.answered).c_str(),
+                              pinnedText.c_str());
             break;
         case GatewayState::Unsettled:
             break;

@@ -12,13 +12,16 @@
 #include "res/resource.h"
 #include "sys/module_path.h"
 #include "sys/shell_folders.h"
+#include "sys/ui_text.h"
 #include "ui/apply_rules.h"
-#include "ui/apply_texts.h"
 #include "ui/client_package.h"
 #include "ui/main_dlg.h"
 #include "ui/startup_shortcut.h"
 
 namespace {
+
+// Description of the Startup shortcut.
+constexpr const char* kShortcutDescription = "XirArp Utility v0.4";
 
 bool isChecked(HWND button) {
     return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -36,7 +39,7 @@ void CArpMainDlg::OnApply() {
     // "pwd" as stored, read once: empty while the default password is in force, and what the package carries.
     const std::string storedPwd = CRegStringValue(kPwdValuePath, "");
     if (mode == RunMode::Admin && generateClient && storedPwd.empty()) {
-        MessageBox(kDefaultPasswordWarning.in(language), kApplyWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+        MessageBox(uiText(IDS_DEFAULT_PASSWORD_WARNING, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
 
@@ -49,15 +52,15 @@ void CArpMainDlg::OnApply() {
 
     if (mode == RunMode::Admin) {
         const HWND gatewayIp = GetDlgItem(IDC_GATEWAY_IP);
-        const LocalizedText* missing = nullptr;
+        unsigned missing = 0;  // the message naming the first empty field
         if (SendMessageW(gatewayIp, IPM_ISBLANK, 0, 0))
-            missing = &kGatewayIpMissing;
+            missing = IDS_GATEWAY_IP_MISSING;
         else if (firstEmptyMacGroup(gatewayMac) >= 0)
-            missing = &kGatewayMacMissing;
+            missing = IDS_GATEWAY_MAC_MISSING;
         else if (intervalText.empty())
-            missing = &kIntervalMissing;
-        if (missing) {
-            MessageBox(missing->in(language), kApplyWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+            missing = IDS_INTERVAL_MISSING;
+        if (missing != 0) {
+            MessageBox(uiText(missing, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
             return;
         }
 
@@ -95,10 +98,10 @@ void CArpMainDlg::OnApply() {
         // waiting for the warning to be read, and the window stays open for another try.
         if (!packaged) {
             startBinding();
-            MessageBox(kClientPackageFailed.in(language), kApplyWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+            MessageBox(uiText(IDS_CLIENT_PACKAGE_FAILED, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
             return;
         }
-        if (MessageBox(kApplySucceeded.in(language), kApplyInformationCaption, MB_OK | MB_ICONINFORMATION) == IDOK)
+        if (MessageBox(uiText(IDS_APPLY_SUCCEEDED, language), kInformationCaption, MB_OK | MB_ICONINFORMATION) == IDOK)
             PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     }
 

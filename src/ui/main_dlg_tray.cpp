@@ -8,10 +8,10 @@
 #include "res/resource.h"
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
+#include "sys/ui_text.h"
 #include "sys/win_handles.h"
 #include "ui/about_dlg.h"
 #include "ui/main_dlg.h"
-#include "ui/tray_texts.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ Function systemFunction(HMODULE module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
-void setMenuItemText(HMENU menu, UINT command, const char* utf8) {
+void setMenuItemText(HMENU menu, UINT command, const std::string& utf8) {
     ModifyMenuW(menu, command, MF_BYCOMMAND | MF_STRING, command, utf8ToWide(utf8).c_str());
 }
 
@@ -97,8 +97,8 @@ LRESULT CArpMainDlg::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage) {
             HMENU popup = menu ? GetSubMenu(menu.get(), 0) : nullptr;
             if (!popup)
                 break;
-            setMenuItemText(popup, ID_TRAY_LOCK_UNLOCK, (locked ? kTrayUnlockText : kTrayLockText).in(language));
-            setMenuItemText(popup, ID_TRAY_EXIT, kTrayExitText.in(language));
+            setMenuItemText(popup, ID_TRAY_LOCK_UNLOCK, uiText(locked ? IDS_TRAY_UNLOCK : IDS_TRAY_LOCK, language));
+            setMenuItemText(popup, ID_TRAY_EXIT, uiText(IDS_TRAY_EXIT, language));
             EnableMenuItem(popup, ID_TRAY_LOCK_UNLOCK, MF_BYCOMMAND | MF_ENABLED);
             EnableMenuItem(popup, ID_TRAY_EXIT, MF_BYCOMMAND | (locked ? MF_GRAYED : MF_ENABLED));
             POINT cursor{};

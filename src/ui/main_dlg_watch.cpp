@@ -7,14 +7,32 @@
 #include "res/resource.h"
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
+#include "sys/ui_text.h"
 #include "ui/gateway_state_text.h"
 #include "ui/main_dlg.h"
-#include "ui/watch_texts.h"
 
 namespace {
 
 // The shell shows a balloon this long at most (and at least the system's own minimum).
 constexpr UINT kBalloonTimeoutMs = 10000;
+
+// Title of the balloon that repeats the tip when the state turns bad.
+constexpr const wchar_t* kGatewayAlertTitle = L"XirARP";
+
+// The tip's pattern in the string tables; none while unsettled.
+unsigned tipPatternId(GatewayState state) {
+    switch (state) {
+        case GatewayState::Protected:
+            return IDS_GATEWAY_PROTECTED_TIP;
+        case GatewayState::NotInEffect:
+            return IDS_GATEWAY_NOT_IN_EFFECT_TIP;
+        case GatewayState::Conflict:
+            return IDS_GATEWAY_CONFLICT_TIP;
+        case GatewayState::Unsettled:
+            break;
+    }
+    return 0;
+}
 
 // Copies as much of the text as fits, always terminated.
 template <size_t Size>
@@ -65,13 +83,16 @@ void CArpMainDlg::showGatewayState(bool balloon) {
     UniqueIcon icon = loadTrayIcon(alert ? IDI_XIRARP_ALERT : IDI_XIRARP);
     record.hIcon = icon.get();
     const MacBytes* pinned = watch_.pinned();
+    const unsigned patternId = tipPatternId(shownVerdict_.state);
     const std::wstring tip =
-        pinned ? utf8ToWide(gatewayStateText(shownVerdict_, watch_.gwip(), *pinned, language)) : std::wstring();
+        pinned && patternId != 0
+            ? utf8ToWide(gatewayStateText(shownVerdict_, watch_.gwip(), *pinned, uiText(patternId, language)))
+            : std::wstring();
     copyBounded(record.szTip, tip);
     if (balloon && !tip.empty()) {
         record.uFlags |= NIF_INFO;
         copyBounded(record.szInfo, tip);
-        copyBounded(record.szInfoTitle, utf8ToWide(kGatewayAlertTitle));
+        copyBounded(record.szInfoTitle, kGatewayAlertTitle);
         record.dwInfoFlags = NIIF_WARNING;
         record.uTimeout = kBalloonTimeoutMs;
     }
