@@ -7,6 +7,7 @@
 //   xirarp_bench timing <interval> <n> Apply confirmed -> first "arp -s", then n spacings
 //   xirarp_bench idle <seconds>        CPU time of XirARP hidden in the notification area
 //   xirarp_bench selfcheck             proves the resource readers on a probe process
+//   xirarp_bench detection <runs>      first forged ARP reply -> attack shown on the icon (inside scripts/netns.sh)
 #include <windows.h>
 #include <commctrl.h>
 
@@ -16,10 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "steps/netns.h"
 #include "steps/process_resources.h"
 #include "steps/program.h"
 #include "steps/registry.h"
 #include "steps/sandbox.h"
+#include "steps/shell_tray.h"
 #include "steps/timer_expiries.h"
 #include "steps/user_folders.h"
 #include "steps/windows.h"
@@ -325,12 +328,16 @@ int idle(int seconds) {
     while (sandbox.countRecorded(kBindCommand) < 1 && nowMs() < deadline)
         Sleep(50);
     Sleep(500);
+    // The gateway watch reads the ARP table every two seconds all along (the stand-in pins nothing, so its
+    // icon shows the binding as not in effect): resources before and after show whether that costs any.
+    printResources("idle_before", settledProcessResources(applied.processId));
     const long pid = linuxProcessId(applied.processId);
     const long long before = linuxCpuTicks(pid);
     const double start = nowMs();
     Sleep(static_cast<DWORD>(seconds) * 1000);
     const long long after = linuxCpuTicks(pid);
     const double elapsed = nowMs() - start;
+    printResources("idle_after", settledProcessResources(applied.processId));
     if (pid < 0 || before < 0 || after < 0) {
         printf("idle_error the Linux process of XirARP could not be read\n");
         return 1;
@@ -339,6 +346,48 @@ int idle(int seconds) {
     printf("idle_seconds %.1f\nidle_cpu_ticks %lld\nidle_cpu_percent %.4f\nidle_bindings %zu\n", elapsed / 1000,
            after - before, (after - before) * 10.0 / elapsed * 100.0, sandbox.countRecorded(kBindCommand));
     removeProgramSettings();
+    return 0;
+}
+
+// A client copy whose "arp -s" changes nothing (as without administrator rights), so that the forged reply takes
+// the entry: from arpspoof's first reply to the icon's tooltip telling the attack, per run.
+int detection(int runs) {
+    const std::string unavailable = netns::unavailableReason();
+    if (!unavailable.empty()) {
+        printf("detection_error %s\n", unavailable.c_str());
+        return 1;
+    }
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        removeProgramSettings();
+        ShellTray tray;
+        Sandbox sandbox("bench-detection");
+        if (!netns::act("learn-gateway") || !tray.receivesNotifications()) {
+            printf("detection_error the network or the stand-in shell is not ready\n");
+            break;
+        }
+        RunningProgram client(netns::gatewayClientCopy(sandbox), sandbox.folder());
+        if (!waitUntilTrue([&] { return tray.tooltip() == netns::kNotPinnedTip; })) {
+            printf("detection_error the icon never said the gateway was not pinned\n");
+            break;
+        }
+        const bool attacked = netns::act("attack-start");
+        const DWORD forged = GetTickCount();
+        const bool shown = attacked && waitUntilTrue([&] { return tray.tooltip() == netns::kAttackedTip; }, 15000);
+        netns::act("attack-stop");
+        if (!shown) {
+            printf("detection_error the attack was not shown\n");
+            break;
+        }
+        times.push_back(tray.firstTickWithTip(netns::kAttackedTip) - forged);
+    }
+    removeProgramSettings();
+    if (times.empty())
+        return 1;
+    printf("detection_ms %.0f\ndetection_all_ms", median(times));
+    for (double time : times)
+        printf(" %.0f", time);
+    printf("\n");
     return 0;
 }
 
@@ -420,6 +469,8 @@ int main(int argc, char** argv) {
         return idle(std::max(1, number(2, 60)));
     if (command == "selfcheck")
         return selfcheck();
-    fprintf(stderr, "usage: xirarp_bench startup|resources|timing|idle|selfcheck [numbers]\n");
+    if (command == "detection")
+        return detection(std::max(1, number(2, 5)));
+    fprintf(stderr, "usage: xirarp_bench startup|resources|timing|idle|selfcheck|detection [numbers]\n");
     return 2;
 }

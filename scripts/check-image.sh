@@ -34,7 +34,7 @@ resources() {
 }
 present="$(resources "$headers")"
 # 1 cursor, 2 bitmap, 3 icon, 4 menu, 5 dialog, 12 cursor group, 14 icon group, 24 manifest.
-for resource in 5/100 5/102 5/132 5/138 4/137 2/130 2/136 12/139 14/128 24/1; do
+for resource in 5/100 5/102 5/132 5/138 4/137 2/130 2/136 12/139 14/128 14/140 24/1; do
     grep -qx "$resource" <<<"$present" || fault "resource $resource (type/id) missing"
 done
 

@@ -28,6 +28,15 @@ convert -size 64x64 xc:none \
     "$work/icon64.png"
 convert "$work/icon64.png" -define icon:auto-resize=32,16 "$out/xirarp.ico"
 
+# Icon 140, the notification area's look while the gateway is not pinned or another MAC answers for it:
+# the same shield in red with an exclamation mark.
+convert -size 64x64 xc:none \
+    -fill '#c0392b' -draw "polygon 6,6 32,1 58,6 58,30 32,62 6,30" \
+    -fill '#ffffff' -draw "polygon 14,12 32,8 50,12 50,29 32,52 14,29" \
+    -fill '#c0392b' -draw "polygon 28,14 36,14 34,34 30,34" -draw "rectangle 29,38 35,44" \
+    "$work/alert64.png"
+convert "$work/alert64.png" -define icon:auto-resize=32,16 "$out/xirarp_alert.ico"
+
 # Cursor 139: a pointing hand, 32 x 32, hot spot at the fingertip (12, 1).
 convert -size 32x32 xc:none -stroke black -strokewidth 1 -fill white \
     -draw "roundrectangle 10,0 14,16 2,2" \

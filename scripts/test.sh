@@ -1,6 +1,7 @@
 #!/bin/bash
 # Builds everything and runs every suite: native (sanitizers, brief fuzzing), the shipped image's check,
-# Windows-side in-process tests and end-to-end tests under Wine. Ends with one line: "N passed, N failed".
+# Windows-side in-process tests and end-to-end tests under Wine. Ends with one line: "N passed, N failed"
+# (followed by ", N skipped" when cases could not run here; they never count as passed).
 # The Wine suites run on the shipped 32-bit build; on a machine that refuses 32-bit code they run on a
 # 64-bit build of the same sources on the host, and with XIRARP_I686_LANE=emulator also on the 32-bit
 # build inside the full-system emulator (scripts/emulator.sh). XIRARP_I686_LANE=host forces the first.
@@ -11,19 +12,24 @@ mkdir -p "$XIRARP_BUILD"
 
 passed=0
 failed=0
+skipped=0
 
 # Adds the counts of one build's ctest run (of the tests whose names match the optional regular
 # expression): test cases from each GoogleTest report, one count for every other test, and one failure
-# for a test binary that failed without a report saying why.
+# for a test binary that failed without a report saying why. Skipped cases count apart, never as passed.
 count_results() {
-    local dir="$1" selection="${2:-.}" name report tests failures errors skipped
+    local dir="$1" selection="${2:-.}" name report tests failures errors skips
     local failed_list="$dir/Testing/Temporary/LastTestsFailed.log"
     while read -r name; do
         report="$dir/results/$name.xml"
         if [ -f "$report" ]; then
-            read -r tests failures errors skipped < <(sed -n 's/.*<testsuites tests="\([0-9]*\)" failures="\([0-9]*\)" disabled="[0-9]*" errors="\([0-9]*\)".*/\1 \2 \3 0/p' "$report" | head -1)
+            read -r tests failures errors < <(sed -n 's/.*<testsuites tests="\([0-9]*\)" failures="\([0-9]*\)" disabled="[0-9]*" errors="\([0-9]*\)".*/\1 \2 \3/p' "$report" | head -1)
+            skips=$(grep -c '<skipped' "$report")
             tests=${tests:-0}; failures=${failures:-0}; errors=${errors:-0}
-            passed=$((passed + tests - failures - errors))
+            passed=$((passed + tests - failures - errors - skips))
+            skipped=$((skipped + skips))
+            [ "$skips" -gt 0 ] && echo "   $name: $skips skipped:" &&
+                sed -n 's/.*<skipped message="\([^"]*&#x0A;\)\{0,1\}\([^"]*\)".*/     \2/p' "$report" | sort -u
             failed=$((failed + failures + errors))
             if [ "$((failures + errors))" -eq 0 ] && grep -q ":$name\$" "$failed_list" 2>/dev/null; then
                 failed=$((failed + 1))
@@ -94,5 +100,9 @@ if [ "$lane" = emulator ]; then
     echo "   (the emulator lane took $((SECONDS - started)) s)"
 fi
 
-echo "$passed passed, $failed failed"
+if [ "$skipped" -gt 0 ]; then
+    echo "$passed passed, $failed failed, $skipped skipped"
+else
+    echo "$passed passed, $failed failed"
+fi
 [ "$failed" -eq 0 ]

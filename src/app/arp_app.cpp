@@ -8,16 +8,20 @@
 #include "app/instance_guard.h"
 #include "app/own_image.h"
 #include "app/run_mode.h"
-#include "app/startup_texts.h"
 #include "config/client_config.h"
 #include "config/client_config_store.h"
 #include "config/ui_language.h"
+#include "res/resource.h"
 #include "sys/module_path.h"
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
+#include "sys/ui_text.h"
 #include "ui/main_dlg.h"
 
 namespace {
+
+// English in every language, filled with the file's name and the current folder.
+constexpr const char* kOwnFileUnreadableFormat = "Fail to get the configuration!!\r\nfilename=%s, curpath=%s !!";
 
 int showStartupMessage(const std::string& utf8Text, UINT flags) {
     return seams().messageBox(nullptr, utf8Text.c_str(), wideToUtf8(applicationName()).c_str(), flags);
@@ -36,7 +40,8 @@ std::string ownFileUnreadableMessage(const std::wstring& fileName, const std::ws
 bool CArpApp::InitInstance() {
     uint16_t langId = seams().systemDefaultLangId();
     if (instanceGuard().anotherCopyRuns()) {
-        showStartupMessage(kAnotherCopyRunning.in(systemUiLanguage(langId)), MB_OK | MB_ICONEXCLAMATION);
+        // In the system's language, not the stored one.
+        showStartupMessage(uiText(IDS_ANOTHER_COPY_RUNNING, systemUiLanguage(langId)), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
 
@@ -54,7 +59,7 @@ bool CArpApp::InitInstance() {
         if (imported.headerFound)
             setRunMode(runModeFromToken(imported.modeToken));
         if (currentRunMode() == RunMode::ClientAsk &&
-            showStartupMessage(kRunBindingQuestion.in(imported.language), MB_OKCANCEL | MB_ICONINFORMATION) ==
+            showStartupMessage(uiText(IDS_RUN_BINDING_QUESTION, imported.language), MB_OKCANCEL | MB_ICONINFORMATION) ==
                 IDCANCEL)
             return false;
     }

@@ -1,7 +1,7 @@
 #include "app/instance_guard.h"
 
 InstanceGuard::InstanceGuard()
-    : mutex_(CreateMutexA(nullptr, FALSE, kInstanceMutexName)), creationError_(GetLastError()) {}
+    : mutex_(CreateMutexA(nullptr, FALSE, kInstanceMutexName)), anotherCopyRuns_(GetLastError() == ERROR_ALREADY_EXISTS) {}
 
 InstanceGuard::~InstanceGuard() {
     if (mutex_)

@@ -12,12 +12,11 @@ public:
     InstanceGuard(const InstanceGuard&) = delete;
     InstanceGuard& operator=(const InstanceGuard&) = delete;
 
-    DWORD creationError() const { return creationError_; }
-    bool anotherCopyRuns() const { return creationError_ == ERROR_ALREADY_EXISTS; }
+    bool anotherCopyRuns() const { return anotherCopyRuns_; }
 
 private:
     HANDLE mutex_;
-    DWORD creationError_;
+    bool anotherCopyRuns_;
 };
 
 const InstanceGuard& instanceGuard();

@@ -1,11 +1,12 @@
 #include "auth/change_password_dlg.h"
 
-#include "auth/auth_texts.h"
 #include "config/arp_settings.h"
 #include "config/reg_value.h"
 #include "res/resource.h"
+#include "sys/ui_text.h"
 
-CChangePasswordDlg::CChangePasswordDlg(HWND parent) : CDialog(IDD_CHANGE_PASSWORD, parent) {}
+CChangePasswordDlg::CChangePasswordDlg(HWND parent, int32_t language)
+    : CDialog(IDD_CHANGE_PASSWORD, parent), language(language) {}
 
 void CChangePasswordDlg::DoDataExchange(DataExchange& dx) {
     dx.text(IDC_CHANGE_OLD_PASSWORD, oldPassword, kMaxPasswordBytes);
@@ -15,13 +16,12 @@ void CChangePasswordDlg::DoDataExchange(DataExchange& dx) {
 
 BOOL CChangePasswordDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    language = static_cast<int32_t>(CRegDwordValue(kLanguageValuePath, 0));
-    SetWindowText(kChangePasswordCaption.in(language));
-    SetDlgItemText(IDC_CHANGE_OLD_LABEL, kOldPasswordLabel.in(language));
-    SetDlgItemText(IDC_CHANGE_NEW_LABEL, kNewPasswordLabel.in(language));
-    SetDlgItemText(IDC_CHANGE_CONFIRM_LABEL, kConfirmPasswordLabel.in(language));
-    SetDlgItemText(IDOK, kOkButton.in(language));
-    SetDlgItemText(IDCANCEL, kCancelButton.in(language));
+    SetWindowText(uiText(IDS_CHANGE_PASSWORD_CAPTION, language));
+    SetDlgItemText(IDC_CHANGE_OLD_LABEL, uiText(IDS_OLD_PASSWORD_LABEL, language));
+    SetDlgItemText(IDC_CHANGE_NEW_LABEL, uiText(IDS_NEW_PASSWORD_LABEL, language));
+    SetDlgItemText(IDC_CHANGE_CONFIRM_LABEL, uiText(IDS_CONFIRM_PASSWORD_LABEL, language));
+    SetDlgItemText(IDOK, uiText(IDS_OK_BUTTON, language));
+    SetDlgItemText(IDCANCEL, uiText(IDS_CANCEL_BUTTON, language));
     return TRUE;  // the focus goes to the old password entry, the first tab stop
 }
 
@@ -51,30 +51,30 @@ void CChangePasswordDlg::OnOK() {
     int focusId = IDC_CHANGE_OLD_PASSWORD;
     switch (CheckChangePassword(oldPassword, newPassword, confirmPassword, storedDigest)) {
         case ChangePasswordCheck::OldEmpty:
-            Warn(kOldPasswordEmpty);
+            Warn(IDS_OLD_PASSWORD_EMPTY);
             break;
         case ChangePasswordCheck::NewEmpty:
-            Warn(kNewPasswordEmpty);
+            Warn(IDS_NEW_PASSWORD_EMPTY);
             focusId = IDC_CHANGE_NEW_PASSWORD;
             break;
         case ChangePasswordCheck::ConfirmEmpty:
-            Warn(kConfirmPasswordEmpty);
+            Warn(IDS_CONFIRM_PASSWORD_EMPTY);
             focusId = IDC_CHANGE_CONFIRM_PASSWORD;
             break;
         case ChangePasswordCheck::ConfirmDiffers:
-            Warn(kConfirmPasswordWrong);
+            Warn(IDS_CONFIRM_PASSWORD_WRONG);
             confirmPassword.clear();
             UpdateData(false);
             focusId = IDC_CHANGE_CONFIRM_PASSWORD;
             break;
         case ChangePasswordCheck::NewIsDefault:
-            Warn(kNewPasswordIsDefault);
+            Warn(IDS_NEW_PASSWORD_IS_DEFAULT);
             confirmPassword.clear();
             UpdateData(false);
             focusId = IDC_CHANGE_CONFIRM_PASSWORD;
             break;
         case ChangePasswordCheck::OldWrong:
-            Warn(kOldPasswordWrong);
+            Warn(IDS_OLD_PASSWORD_WRONG);
             oldPassword.clear();
             newPassword.clear();
             confirmPassword.clear();
@@ -90,6 +90,6 @@ void CChangePasswordDlg::OnOK() {
     SetFocus(GetDlgItem(focusId));
 }
 
-void CChangePasswordDlg::Warn(const LocalizedText& message) {
-    MessageBox(message.in(language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+void CChangePasswordDlg::Warn(unsigned messageId) {
+    MessageBox(uiText(messageId, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
 }

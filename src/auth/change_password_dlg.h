@@ -4,16 +4,16 @@
 
 #include "auth/password.h"
 #include "auth/password_entry.h"
-#include "config/ui_language.h"
 #include "ui/dialog.h"
 
 // Replaces the administrator password. Stores the new digest in "pwd" and ends with IDOK once every
 // check passes; cancelling stores nothing and ends with IDCANCEL.
 class CChangePasswordDlg : public CDialog {
   public:
-    explicit CChangePasswordDlg(HWND parent);
+    // The texts are in the owner's language (any number but 1 and 2 is English).
+    CChangePasswordDlg(HWND parent, int32_t language);
 
-    int32_t language = 0;
+    const int32_t language;
     std::string oldPassword;
     std::string newPassword;
     std::string confirmPassword;
@@ -25,7 +25,7 @@ class CChangePasswordDlg : public CDialog {
     void OnOK() override;
 
   private:
-    void Warn(const LocalizedText& message);
+    void Warn(unsigned messageId);  // a text of the string tables
 
     PasswordEntryLimit oldLimit_{kMaxPasswordBytes};
     PasswordEntryLimit newLimit_{kMaxPasswordBytes};

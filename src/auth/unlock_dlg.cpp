@@ -1,11 +1,9 @@
 #include "auth/unlock_dlg.h"
 
-#include "auth/auth_texts.h"
-#include "config/arp_settings.h"
-#include "config/reg_value.h"
 #include "res/resource.h"
+#include "sys/ui_text.h"
 
-CUnlockDlg::CUnlockDlg(HWND parent) : CDialog(IDD_UNLOCK, parent) {}
+CUnlockDlg::CUnlockDlg(HWND parent, int32_t language) : CDialog(IDD_UNLOCK, parent), language(language) {}
 
 void CUnlockDlg::DoDataExchange(DataExchange& dx) {
     dx.text(IDC_UNLOCK_PASSWORD, password, kMaxPasswordBytes);
@@ -13,11 +11,10 @@ void CUnlockDlg::DoDataExchange(DataExchange& dx) {
 
 BOOL CUnlockDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    language = static_cast<int32_t>(CRegDwordValue(kLanguageValuePath, 0));
-    SetWindowText(kUnlockCaption.in(language));
-    SetDlgItemText(IDC_UNLOCK_PASSWORD_LABEL, kUnlockPasswordLabel.in(language));
-    SetDlgItemText(IDOK, kOkButton.in(language));
-    SetDlgItemText(IDCANCEL, kCancelButton.in(language));
+    SetWindowText(uiText(IDS_UNLOCK_CAPTION, language));
+    SetDlgItemText(IDC_UNLOCK_PASSWORD_LABEL, uiText(IDS_UNLOCK_PASSWORD_LABEL, language));
+    SetDlgItemText(IDOK, uiText(IDS_OK_BUTTON, language));
+    SetDlgItemText(IDCANCEL, uiText(IDS_CANCEL_BUTTON, language));
     return TRUE;  // the focus goes to the password entry, the first tab stop
 }
 
@@ -36,10 +33,10 @@ void CUnlockDlg::OnOK() {
         return;
     switch (CheckUnlock(password, storedDigest)) {
         case UnlockCheck::EmptyEntry:
-            MessageBox(kUnlockEmptyEntry.in(language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+            MessageBox(uiText(IDS_UNLOCK_EMPTY_ENTRY, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
             break;
         case UnlockCheck::WrongPassword:
-            MessageBox(kUnlockWrongPassword.in(language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+            MessageBox(uiText(IDS_UNLOCK_WRONG_PASSWORD, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
             password.clear();
             UpdateData(false);
             break;

@@ -10,9 +10,10 @@
 // password's digest matches the stored one; cancelling ends with IDCANCEL.
 class CUnlockDlg : public CDialog {
   public:
-    explicit CUnlockDlg(HWND parent);
+    // The texts are in the owner's language (any number but 1 and 2 is English).
+    CUnlockDlg(HWND parent, int32_t language);
 
-    int32_t language = 0;
+    const int32_t language;
     std::string password;
 
   protected:

@@ -58,10 +58,6 @@ std::optional<int32_t> readDecimal(const char* begin, const char* end) {
 
 }  // namespace
 
-const char* configKeyText(ConfigKey key) {
-    return kKeyTexts[static_cast<int>(key)];
-}
-
 bool ParsedClientConfig::has(ConfigKey key) const {
     switch (key) {
         case ConfigKey::Language:

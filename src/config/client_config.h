@@ -23,7 +23,6 @@ std::optional<std::string> formatClientConfig(const ArpSettings& settings);
 // The keys of the text, in the order they must appear.
 enum class ConfigKey { Language, Mode, Pwd, Timer, Gwmac, Gwip };
 constexpr int kConfigKeyCount = 6;
-const char* configKeyText(ConfigKey key);
 
 struct ParsedClientConfig {
     bool headerFound = false;

@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include "app/startup_texts.h"
 #include "config/arp_settings.h"
 #include "config/client_config.h"
 #include "config/client_config_store.h"
@@ -8,6 +7,11 @@
 #include "config/ui_language.h"
 #include "sys/seams.h"
 #include "sys/win_handles.h"
+
+namespace {
+// English in every language, once for each key the text lacks.
+constexpr const char* kParseConfigFailed = "parse configuration fail!!";
+}  // namespace
 
 ClientConfigImport importClientConfig(const std::string& tail, uint16_t systemLangId, const std::string& caption) {
     ClientConfigImport result;

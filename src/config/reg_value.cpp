@@ -57,15 +57,18 @@ CRegDwordValue::operator uint32_t() {
 }
 
 CRegDwordValue& CRegDwordValue::operator=(uint32_t newValue) {
-    if (newValue != value_) {
-        value_ = newValue;
-        write();
-    }
+    if (newValue != value_)
+        store(newValue);
     return *this;
 }
 
 LSTATUS CRegDwordValue::write() {
     return writeRaw(REG_DWORD, &value_, sizeof value_);
+}
+
+LSTATUS CRegDwordValue::store(uint32_t newValue) {
+    value_ = newValue;
+    return write();
 }
 
 namespace {
@@ -105,10 +108,8 @@ CRegStringValue::operator std::string() {
 }
 
 CRegStringValue& CRegStringValue::operator=(const std::string& newValue) {
-    if (newValue != value_) {
-        value_ = newValue;
-        write();
-    }
+    if (newValue != value_)
+        store(newValue);
     return *this;
 }
 
@@ -118,14 +119,15 @@ LSTATUS CRegStringValue::write() {
     return writeRaw(REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
 }
 
+LSTATUS CRegStringValue::store(const std::string& newValue) {
+    value_ = newValue;
+    return write();
+}
+
 void storeNumber(const char* fullPath, int32_t number) {
-    CRegDwordValue value(fullPath, 0);
-    value = static_cast<uint32_t>(number);
-    value.write();
+    CRegDwordValue(fullPath, 0).store(static_cast<uint32_t>(number));
 }
 
 void storeText(const char* fullPath, const std::string& text) {
-    CRegStringValue value(fullPath, "");
-    value = text;
-    value.write();
+    CRegStringValue(fullPath, "").store(text);
 }

@@ -25,8 +25,9 @@ public:
     CRegDwordValue(const char* fullPath, uint32_t defaultValue);
     uint32_t read();
     operator uint32_t();
-    CRegDwordValue& operator=(uint32_t newValue);
+    CRegDwordValue& operator=(uint32_t newValue);  // writes only a changed value
     LSTATUS write();
+    LSTATUS store(uint32_t newValue);  // takes the value and writes it, changed or not
 
 private:
     uint32_t value_ = 0;
@@ -38,14 +39,15 @@ public:
     CRegStringValue(const char* fullPath, const std::string& defaultValue);
     std::string read();
     operator std::string();
-    CRegStringValue& operator=(const std::string& newValue);
+    CRegStringValue& operator=(const std::string& newValue);  // writes only a changed value
     LSTATUS write();
+    LSTATUS store(const std::string& newValue);  // takes the value and writes it, changed or not
 
 private:
     std::string value_;
     std::string default_;
 };
 
-// Stores a value even when the registry already holds it (assign, then write explicitly).
+// Stores a value even when the registry already holds it, with one write.
 void storeNumber(const char* fullPath, int32_t number);
 void storeText(const char* fullPath, const std::string& text);

@@ -8,10 +8,10 @@ int32_t systemUiLanguage(uint16_t langId) {
     return English;
 }
 
-const char* LocalizedText::in(int32_t language) const {
+uint16_t textLanguageId(int32_t language) {
     if (language == SimplifiedChinese)
-        return simplified;
+        return kLangIdChinesePrc;
     if (language == TraditionalChinese)
-        return traditional;
-    return english;
+        return kLangIdChineseTaiwan;
+    return kLangIdEnglishUs;
 }

@@ -11,16 +11,13 @@ enum UiLanguage : int32_t {
 // Only the main window uses this, as the default that means "nothing stored yet".
 constexpr int32_t kLanguageUnset = 99;
 
+constexpr uint16_t kLangIdEnglishUs = 1033;
 constexpr uint16_t kLangIdChinesePrc = 2052;
 constexpr uint16_t kLangIdChineseTaiwan = 1028;
 
 // The language that belongs to a system default language identifier.
 int32_t systemUiLanguage(uint16_t langId);
 
-// Picks the text of a three-column table row: 1 Simplified, 2 Traditional, anything else English.
-struct LocalizedText {
-    const char* english;
-    const char* simplified;
-    const char* traditional;
-    const char* in(int32_t language) const;
-};
+// The language identifier of a language number's string table: 1 Simplified, 2 Traditional, anything
+// else English.
+uint16_t textLanguageId(int32_t language);

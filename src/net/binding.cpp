@@ -1,16 +1,21 @@
 #include "net/binding.h"
 
-#include "net/binding_texts.h"
+#include "res/resource.h"
 #include "sys/seams.h"
+#include "sys/ui_text.h"
 
 uint32_t BindGateway(HWND window, int32_t interval, const std::string& gwip, const std::string& gwmac) {
     uint32_t period = bindPeriodMs(interval);
     if (period == 0)
         return 0;
-    if (auto command = formatBindCommand(gwip, gwmac))
-        seams().runHidden(command->c_str());
+    runBindCommand(gwip, gwmac);
     SetTimer(window, kBindTimerId, period, nullptr);
     return period;
+}
+
+void runBindCommand(const std::string& gwip, const std::string& gwmac) {
+    if (auto command = formatBindCommand(gwip, gwmac))
+        seams().runHidden(command->c_str());
 }
 
 void runRemoveCommand(const std::string& gwip) {
@@ -28,22 +33,24 @@ void stopBindTimer(HWND window) {
     KillTimer(window, kBindTimerId);
 }
 
-void BindingTimer::OnTimer(HWND window,
+bool BindingTimer::OnTimer(HWND window,
                            UINT_PTR id,
                            int32_t timer,
                            const std::string& gwip,
                            const std::string& gwmac,
                            int32_t language) {
     if (id != kBindTimerId)
-        return;
+        return false;
     if (bindingConfigured(timer, gwip, gwmac)) {
         BindGateway(window, timer, gwip, gwmac);
-        return;
+        return true;
     }
     // The timer keeps running while the warning is open and its expiries arrive inside the box's loop.
     if (warningOpen_)
-        return;
+        return false;
     warningOpen_ = true;
-    seams().messageBox(window, kBindConfigMissingText.in(language), kBindWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+    seams().messageBox(window, uiText(IDS_BIND_CONFIG_MISSING, language).c_str(), kWarningCaption,
+                       MB_OK | MB_ICONEXCLAMATION);
     warningOpen_ = false;
+    return false;
 }

@@ -12,6 +12,10 @@
 // ms, or 0 when the interval is 0 or below: then nothing is run and the timer keeps its period.
 uint32_t BindGateway(HWND window, int32_t interval, const std::string& gwip, const std::string& gwmac);
 
+// Runs "arp -s gwip gwmac" hidden, the binding's own command, without touching the binding timer. Nothing is
+// run for texts that do not make a command.
+void runBindCommand(const std::string& gwip, const std::string& gwmac);
+
 // Runs "arp -d gwip" hidden, dropping the static entry of that gateway. Nothing is run for a text that is
 // not an IPv4 address, the empty text included.
 void runRemoveCommand(const std::string& gwip);
@@ -27,8 +31,8 @@ class BindingTimer {
   public:
     // Timer 1 binds the window's gateway pair, or warns (owned by the window, in its language) when the
     // interval, gwip or gwmac is missing. While that warning is open, later expiries warn no further.
-    // Every other timer id is ignored.
-    void OnTimer(HWND window,
+    // Every other timer id is ignored. True when the bind command ran.
+    bool OnTimer(HWND window,
                  UINT_PTR id,
                  int32_t timer,
                  const std::string& gwip,

@@ -2,23 +2,11 @@
 #include <cstdint>
 #include <string>
 
-// One network adapter as the system lists it. Only ipAddress, gateway and mac are used.
+// What the program takes from one network adapter as the system lists it.
 struct AdapterInfo {
-    uint32_t index = 0;
-    std::string name;
-    std::string description;
-    uint32_t type = 0;
-    std::string mac;  // first six bytes of the hardware address, "%02X-%02X-%02X-%02X-%02X-%02X"
-    std::string ipAddress;
-    std::string ipMask;
-    std::string gateway;
-    uint32_t haveWins = 0;
-    std::string primaryWins;
-    std::string secondaryWins;
-    uint32_t dhcpEnabled = 0;
-    std::string dhcpServer;
-    int32_t leaseObtained = 0;
-    int32_t leaseExpires = 0;
+    std::string mac;        // first six bytes of the hardware address, "%02X-%02X-%02X-%02X-%02X-%02X"
+    std::string ipAddress;  // the first address of the adapter
+    std::string gateway;    // the first gateway of the adapter
 };
 
 // One row of the ARP cache. addr is in network byte order, as inet_addr returns it.

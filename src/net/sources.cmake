@@ -4,4 +4,5 @@ list(APPEND XIRARP_CORE_SOURCES
     src/net/adapter_selection.cpp
     src/net/arp_match.cpp
     src/net/binding_commands.cpp
+    src/net/gateway_watch.cpp
 )

@@ -60,10 +60,6 @@ std::string ipText(const IP_ADDR_STRING& address) {
     return std::string(address.IpAddress.String, strnlen(address.IpAddress.String, sizeof address.IpAddress.String));
 }
 
-std::string boundedText(const char* text, size_t capacity) {
-    return std::string(text, strnlen(text, capacity));
-}
-
 bool realReadAdapters(std::vector<AdapterInfo>& adapters) {
     ULONG size = 0;
     std::unique_ptr<unsigned char[]> buffer;
@@ -76,24 +72,12 @@ bool realReadAdapters(std::vector<AdapterInfo>& adapters) {
         return false;
     for (auto* entry = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.get()); entry; entry = entry->Next) {
         AdapterInfo info;
-        info.index = entry->Index;
-        info.name = boundedText(entry->AdapterName, sizeof entry->AdapterName);
-        info.description = boundedText(entry->Description, sizeof entry->Description);
-        info.type = entry->Type;
         char mac[32];
         snprintf(mac, sizeof mac, "%02X-%02X-%02X-%02X-%02X-%02X", entry->Address[0], entry->Address[1],
                  entry->Address[2], entry->Address[3], entry->Address[4], entry->Address[5]);
         info.mac = mac;
         info.ipAddress = ipText(entry->IpAddressList);
-        info.ipMask = boundedText(entry->IpAddressList.IpMask.String, sizeof entry->IpAddressList.IpMask.String);
         info.gateway = ipText(entry->GatewayList);
-        info.haveWins = entry->HaveWins;
-        info.primaryWins = ipText(entry->PrimaryWinsServer);
-        info.secondaryWins = ipText(entry->SecondaryWinsServer);
-        info.dhcpEnabled = entry->DhcpEnabled;
-        info.dhcpServer = ipText(entry->DhcpServer);
-        info.leaseObtained = static_cast<int32_t>(entry->LeaseObtained);
-        info.leaseExpires = static_cast<int32_t>(entry->LeaseExpires);
         adapters.push_back(std::move(info));
     }
     return true;
@@ -123,9 +107,17 @@ bool realNotifyIcon(unsigned long message, void* data) {
     return Shell_NotifyIconA(message, static_cast<NOTIFYICONDATAA*>(data)) != FALSE;
 }
 
-const SystemSeams kRealSeams = {realRunHidden,    realMessageBox,   realWait,
-                                realReadAdapters, realReadArpTable, realSystemDefaultLangId,
-                                realShellOpen,    realRunCommand,   realNotifyIcon};
+bool realNotifyIconWide(unsigned long message, void* data) {
+    return Shell_NotifyIconW(message, static_cast<NOTIFYICONDATAW*>(data)) != FALSE;
+}
+
+uint32_t realTickCount() {
+    return GetTickCount();
+}
+
+const SystemSeams kRealSeams = {realRunHidden,    realMessageBox,          realWait,      realReadAdapters,
+                                realReadArpTable, realSystemDefaultLangId, realShellOpen, realRunCommand,
+                                realNotifyIcon,   realNotifyIconWide,      realTickCount};
 
 }  // namespace
 

@@ -27,6 +27,11 @@ struct SystemSeams {
     // Adds, changes or deletes a notification-area icon (Shell_NotifyIconA; data is a NOTIFYICONDATAA whose
     // cbSize says how much of it counts). Returns the shell's result.
     bool (*notifyIcon)(unsigned long message, void* data);
+    // The same for a NOTIFYICONDATAW (Shell_NotifyIconW), so that tips and balloons show every language
+    // whatever the ANSI code page.
+    bool (*notifyIconWide)(unsigned long message, void* data);
+    // Milliseconds since the system started, wrapping (GetTickCount).
+    uint32_t (*tickCount)();
 };
 
 SystemSeams& seams();

@@ -3,7 +3,3 @@
 #include "res/resource.h"
 
 CAboutDlg::CAboutDlg(HWND parent) : CDialog(IDD_ABOUTBOX, parent) {}
-
-void CAboutDlg::DoDataExchange(DataExchange& dx) {
-    CDialog::DoDataExchange(dx);
-}

@@ -9,8 +9,4 @@ class CAboutDlg : public CDialog {
   public:
     explicit CAboutDlg(HWND parent = nullptr);
     ~CAboutDlg() override = default;
-
-  protected:
-    // Nothing to exchange: every text comes from the template.
-    void DoDataExchange(DataExchange& dx) override;
 };

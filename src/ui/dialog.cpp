@@ -6,6 +6,7 @@
 
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
+#include "sys/ui_text.h"
 #include "ui/dialog.h"
 
 namespace {
@@ -151,15 +152,15 @@ bool CDialog::UpdateData(bool save) {
     return !dx.failed();
 }
 
-int CDialog::MessageBox(const char* text, const char* caption, UINT flags) {
-    return seams().messageBox(hwnd_, text, caption, flags);
+int CDialog::MessageBox(const std::string& text, const char* caption, UINT flags) {
+    return seams().messageBox(hwnd_, text.c_str(), caption, flags);
 }
 
-void CDialog::SetDlgItemText(int id, const char* utf8) {
+void CDialog::SetDlgItemText(int id, const std::string& utf8) {
     SetDlgItemTextW(hwnd_, id, utf8ToWide(utf8).c_str());
 }
 
-void CDialog::SetWindowText(const char* utf8) {
+void CDialog::SetWindowText(const std::string& utf8) {
     SetWindowTextW(hwnd_, utf8ToWide(utf8).c_str());
 }
 
@@ -184,7 +185,7 @@ void DataExchange::text(int id, std::string& member, int maxBytes) {
     if (maxBytes > 0 && value.size() > static_cast<size_t>(maxBytes)) {
         char message[96];
         snprintf(message, sizeof message, "Please enter no more than %d characters.", maxBytes);
-        dialog_.MessageBox(message, "Information", MB_OK | MB_ICONEXCLAMATION);
+        dialog_.MessageBox(message, kInformationCaption, MB_OK | MB_ICONEXCLAMATION);
         SetFocus(control);
         SendMessageW(control, EM_SETSEL, 0, -1);
         failed_ = true;

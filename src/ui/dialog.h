@@ -23,10 +23,10 @@ public:
     bool UpdateData(bool save);
 
     // Message box owned by this dialog, through the replaceable seam. Texts are UTF-8.
-    int MessageBox(const char* text, const char* caption, UINT flags);
+    int MessageBox(const std::string& text, const char* caption, UINT flags);
 
-    void SetDlgItemText(int id, const char* utf8);
-    void SetWindowText(const char* utf8);
+    void SetDlgItemText(int id, const std::string& utf8);
+    void SetWindowText(const std::string& utf8);
     HWND GetDlgItem(int id) const;
 
     // Dispatches one message; public so that tests can drive a dialog's handlers directly.

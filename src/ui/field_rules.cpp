@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "ui/field_texts.h"
-
 namespace {
 
 int hexDigitValue(char c) {
@@ -91,9 +89,9 @@ std::string restoredFieldText(FieldKind kind, const std::string& previousText) {
     return previous ? formatFieldValue(kind, *previous) : std::string();
 }
 
-std::string outOfRangeMessage(FieldKind kind, int32_t language) {
+std::string outOfRangeMessage(FieldKind kind, const std::string& pattern) {
     FieldRange range = fieldRange(kind);
     char message[128];
-    snprintf(message, sizeof message, kOutOfRangePattern.in(language), range.lowerText, range.upperText);
+    snprintf(message, sizeof message, pattern.c_str(), range.lowerText, range.upperText);
     return message;
 }

@@ -30,5 +30,5 @@ std::string formatFieldValue(FieldKind kind, int32_t value);
 // previous text held no number of the field's kind, so a text such as "1G" never comes back.
 std::string restoredFieldText(FieldKind kind, const std::string& previousText);
 
-// The out-of-range message in a language, with the field's bounds filled in.
-std::string outOfRangeMessage(FieldKind kind, int32_t language);
+// The out-of-range message: its pattern in the window's language, with the field's bounds for the two "%s".
+std::string outOfRangeMessage(FieldKind kind, const std::string& pattern);

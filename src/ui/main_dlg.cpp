@@ -110,7 +110,12 @@ bool CArpMainDlg::OnCommand(UINT id, UINT code) {
 }
 
 void CArpMainDlg::OnTimer(UINT_PTR id) {
-    bindTimer_.OnTimer(GetHwnd(), id, timer, gwip, gwmac, language);
+    if (id == kWatchTimerId) {
+        OnWatchTimer();
+        return;
+    }
+    if (bindTimer_.OnTimer(GetHwnd(), id, timer, gwip, gwmac, language))
+        watch_.bindCommandRan();
 }
 
 // The fields of the ARP settings go back to blank with the default interval; members stay as they are.
@@ -177,8 +182,8 @@ bool CArpMainDlg::OnPaint() {
 }
 
 void CArpMainDlg::OnDestroy() {
-    stopBindTimer(GetHwnd());
-    SetTrayIcon(2);
+    stopBinding();
+    SetTrayIcon(TrayIconAction::Delete);
 }
 
 bool CArpMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -194,9 +199,11 @@ bool CArpMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             result = OnTrayNotify(wParam, lParam);
             return true;
         default:
-            // The taskbar was recreated (the shell restarted): the icon must be added again.
+            // The taskbar was recreated (the shell restarted): the icon must be added again, with its state.
             if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
-                SetTrayIcon(1);
+                SetTrayIcon(TrayIconAction::Add);
+                if (shownVerdict_.state != GatewayState::Unsettled)
+                    showGatewayState(false);
                 return true;
             }
             return false;

@@ -7,17 +7,24 @@
 
 #include "config/ui_language.h"
 #include "net/binding.h"
+#include "net/watch_timer.h"
 #include "sys/win_handles.h"
 #include "ui/dialog.h"
 #include "ui/hyperlink.h"
 
 // System menu entry that opens the About box.
 constexpr UINT kAboutCommand = 16;
-// Message the notification-area icon sends to the window.
+// Message the notification-area icon sends to the window: a fixed number (1035) that other programs may send
+// as well. Above the dialog manager's own WM_USER messages (DM_GETDEFID and the two after it).
 constexpr UINT kTrayCallbackMessage = WM_USER + 11;
+// The window's one notification-area icon.
+constexpr UINT kTrayIconId = 1;
+
+// What SetTrayIcon does with the window's icon; the numbers are the actions' fixed numbers.
+enum class TrayIconAction { Add = 1, Delete = 2 };
 
 // The program's only window: local addresses, the ARP settings, the language selector and the
-// commands. It owns the binding timer and the notification-area icon.
+// commands. It owns the binding timer, the gateway watch and the notification-area icon.
 class CArpMainDlg : public CDialog {
 public:
     explicit CArpMainDlg(HWND parent);
@@ -51,13 +58,17 @@ public:
     void OnFieldKillFocus(int controlId);
 
     // Notification-area icon, lock state, system menu, password change (main_dlg_tray.cpp).
-    void SetTrayIcon(int action);  // 1 adds the icon, 2 deletes it
+    void SetTrayIcon(TrayIconAction action);
     LRESULT OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
     void OnLockUnlock();
     void OnChangePassword();
     void EnableControls(bool lockedState);
     // Lets the shell's "TaskbarCreated" reach an elevated window; false where the system refuses or lacks it.
     bool letTaskbarCreatedThrough() const;
+
+    // The gateway watch beside the binding, shown on the icon (main_dlg_watch.cpp).
+    void startBinding();  // the first binding a second after Apply, the watch from now on
+    void stopBinding();   // both end, and the icon shows no state
 
 protected:
     BOOL OnInitDialog() override;
@@ -76,6 +87,11 @@ private:
     bool pointOnLogo(POINT point) const;
     void hideToTray();  // hides and locks the window
     HICON OnQueryDragIcon() const { return appIcon_; }
+    // A copy of an icon resource in the notification area's size, ours to destroy.
+    static UniqueIcon loadTrayIcon(int resourceId);
+    void OnWatchTimer();
+    // Puts the shown verdict's look and tip on the icon; the balloon repeats the tip.
+    void showGatewayState(bool balloon);
 
     HWND localIpCtrl_ = nullptr;
     HWND gatewayIpCtrl_ = nullptr;
@@ -88,6 +104,8 @@ private:
     HICON appIcon_ = nullptr;     // shared resource icon: never destroyed
     CHyperLink siteLink_;
     BindingTimer bindTimer_;
+    WatchTimer watch_;
+    GatewayVerdict shownVerdict_;  // Unsettled: the icon shows no state
     // While set, the window stays hidden even when the dialog manager shows it on its first idle.
     bool hiddenToTray_ = false;
     // Registered message the shell broadcasts when the taskbar is recreated.

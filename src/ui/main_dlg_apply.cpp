@@ -12,20 +12,19 @@
 #include "res/resource.h"
 #include "sys/module_path.h"
 #include "sys/shell_folders.h"
+#include "sys/ui_text.h"
 #include "ui/apply_rules.h"
-#include "ui/apply_texts.h"
 #include "ui/client_package.h"
 #include "ui/main_dlg.h"
 #include "ui/startup_shortcut.h"
 
 namespace {
 
+// Description of the Startup shortcut.
+constexpr const char* kShortcutDescription = "XirArp Utility v0.4";
+
 bool isChecked(HWND button) {
     return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-std::string storedPasswordDigest() {
-    return CRegStringValue(kPwdValuePath, "");
 }
 
 }  // namespace
@@ -33,12 +32,14 @@ std::string storedPasswordDigest() {
 void CArpMainDlg::OnApply() {
     UpdateData(true);  // a refused field keeps its member's old value; Apply goes on regardless
     const HWND window = GetHwnd();
-    stopBindTimer(window);
+    stopBinding();
 
     const RunMode mode = currentRunMode();
     const bool generateClient = isChecked(GetDlgItem(IDC_GENERATE_CLIENT));
-    if (mode == RunMode::Admin && generateClient && storedPasswordDigest().empty()) {
-        MessageBox(kDefaultPasswordWarning.in(language), kApplyWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+    // "pwd" as stored, read once: empty while the default password is in force, and what the package carries.
+    const std::string storedPwd = CRegStringValue(kPwdValuePath, "");
+    if (mode == RunMode::Admin && generateClient && storedPwd.empty()) {
+        MessageBox(uiText(IDS_DEFAULT_PASSWORD_WARNING, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
 
@@ -51,15 +52,15 @@ void CArpMainDlg::OnApply() {
 
     if (mode == RunMode::Admin) {
         const HWND gatewayIp = GetDlgItem(IDC_GATEWAY_IP);
-        const LocalizedText* missing = nullptr;
+        unsigned missing = 0;  // the message naming the first empty field
         if (SendMessageW(gatewayIp, IPM_ISBLANK, 0, 0))
-            missing = &kGatewayIpMissing;
+            missing = IDS_GATEWAY_IP_MISSING;
         else if (firstEmptyMacGroup(gatewayMac) >= 0)
-            missing = &kGatewayMacMissing;
+            missing = IDS_GATEWAY_MAC_MISSING;
         else if (intervalText.empty())
-            missing = &kIntervalMissing;
-        if (missing) {
-            MessageBox(missing->in(language), kApplyWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+            missing = IDS_INTERVAL_MISSING;
+        if (missing != 0) {
+            MessageBox(uiText(missing, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
             return;
         }
 
@@ -84,7 +85,7 @@ void CArpMainDlg::OnApply() {
             ArpSettings settings;
             settings.language = language;
             settings.mode = token;
-            settings.pwd = storedPasswordDigest();
+            settings.pwd = storedPwd;
             settings.timer = timer;
             settings.gwmac = gwmac;
             settings.gwip = gwip;
@@ -96,15 +97,15 @@ void CArpMainDlg::OnApply() {
         // The old entry is already gone and the settings are stored: the binding resumes at once, without
         // waiting for the warning to be read, and the window stays open for another try.
         if (!packaged) {
-            startBindTimer(window);
-            MessageBox(kClientPackageFailed.in(language), kApplyWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+            startBinding();
+            MessageBox(uiText(IDS_CLIENT_PACKAGE_FAILED, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
             return;
         }
-        if (MessageBox(kApplySucceeded.in(language), kApplyInformationCaption, MB_OK | MB_ICONINFORMATION) == IDOK)
+        if (MessageBox(uiText(IDS_APPLY_SUCCEEDED, language), kInformationCaption, MB_OK | MB_ICONINFORMATION) == IDOK)
             PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     }
 
-    startBindTimer(window);
+    startBinding();
 }
 
 // The client kind can be chosen only while a client is to be generated; the choice itself is kept.

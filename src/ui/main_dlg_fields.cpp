@@ -5,8 +5,8 @@
 
 #include "res/resource.h"
 #include "sys/text_encoding.h"
+#include "sys/ui_text.h"
 #include "ui/field_rules.h"
-#include "ui/field_texts.h"
 #include "ui/main_dlg.h"
 
 namespace {
@@ -42,7 +42,8 @@ void CArpMainDlg::OnFieldKillFocus(int controlId) {
     UpdateData(true);
     HWND edit = GetDlgItem(controlId);
     if (!fieldValueInRange(kind, readFieldValue(kind, editText(edit)))) {
-        MessageBox(outOfRangeMessage(kind, language).c_str(), kFieldCheckCaption, MB_OK | MB_ICONINFORMATION);
+        MessageBox(outOfRangeMessage(kind, uiText(IDS_OUT_OF_RANGE, language)), kInformationCaption,
+                   MB_OK | MB_ICONINFORMATION);
         SetWindowTextW(edit, ansiToWide(restoredFieldText(kind, previousText)).c_str());
     }
     UpdateData(true);

@@ -2,20 +2,33 @@
 #include "config/arp_settings.h"
 #include "config/reg_value.h"
 #include "res/resource.h"
+#include "sys/ui_text.h"
 #include "ui/main_dlg.h"
-#include "ui/main_texts.h"
+
+namespace {
+
+// The same in every language.
+constexpr const char* kMainWindowTitle = "XirARP Utility v0.4";
+
+// The controls whose texts the language switch sets, in the order it sets them; each text has its control's id
+// in the string tables.
+constexpr int kTranslatedControls[] = {
+    IDC_LOCAL_GROUP,     IDC_LOCAL_IP_LABEL, IDC_ARP_GROUP,        IDC_GENERATE_CLIENT, IDC_ALLOW_SKIP_LABEL,
+    IDC_ALLOW_SKIP_YES,  IDC_ALLOW_SKIP_NO,  IDC_GATEWAY_IP_LABEL, IDC_INTERVAL_LABEL,  IDC_SECONDS_LABEL,
+    IDC_CHANGE_PASSWORD, IDC_APPLY,          IDC_CLEAR_FIELDS,     IDC_UNINSTALL,       IDC_EXIT,
+};
+
+}  // namespace
 
 void CArpMainDlg::OnLanguageChange() {
     language = static_cast<int32_t>(SendMessageW(languageCombo_, CB_GETCURSEL, 0, 0));
 
     // A missing value reads as 0, so English is never written over it.
     CRegDwordValue stored(kLanguageValuePath, 0);
-    if (static_cast<uint32_t>(stored) != static_cast<uint32_t>(language)) {
-        stored = static_cast<uint32_t>(language);
-        stored.write();
-    }
+    if (static_cast<uint32_t>(stored) != static_cast<uint32_t>(language))
+        stored.store(static_cast<uint32_t>(language));
 
-    SetWindowText(kMainWindowTitle.in(language));
+    SetWindowText(kMainWindowTitle);
     int logoId = language == SimplifiedChinese ? IDB_LOGO_SIMPLIFIED : IDB_LOGO;
     HGDIOBJ logo = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(logoId), IMAGE_BITMAP, 0, 0, 0);
     HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(
@@ -25,7 +38,9 @@ void CArpMainDlg::OnLanguageChange() {
         DeleteObject(previous);
     logoBitmap_.reset(logo);
 
-    for (const ControlText& control : kMainWindowTexts)
-        SetDlgItemText(control.controlId, control.text.in(language));
+    for (int controlId : kTranslatedControls)
+        SetDlgItemText(controlId, uiText(static_cast<unsigned>(controlId), language));
     UpdateData(true);
+    if (shownVerdict_.state != GatewayState::Unsettled)
+        showGatewayState(false);
 }

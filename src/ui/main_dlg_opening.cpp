@@ -59,7 +59,7 @@ BOOL CArpMainDlg::OnInitDialog() {
     intervalText = interval;
     SendMessageW(generateClientCheck_, BM_SETCHECK, BST_CHECKED, 0);
     UpdateData(false);
-    SetTrayIcon(1);
+    SetTrayIcon(TrayIconAction::Add);
 
     if (mode != RunMode::Admin) {
         OnApply();

@@ -8,14 +8,12 @@
 #include "res/resource.h"
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
+#include "sys/ui_text.h"
 #include "sys/win_handles.h"
 #include "ui/about_dlg.h"
 #include "ui/main_dlg.h"
-#include "ui/tray_texts.h"
 
 namespace {
-
-constexpr UINT kTrayIconId = 1;
 
 // The icon record is declared to the shell in the size of the version with the 128-character tip and no
 // balloon GUID: 488 bytes in the 32-bit program.
@@ -38,7 +36,7 @@ Function systemFunction(HMODULE module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
-void setMenuItemText(HMENU menu, UINT command, const char* utf8) {
+void setMenuItemText(HMENU menu, UINT command, const std::string& utf8) {
     ModifyMenuW(menu, command, MF_BYCOMMAND | MF_STRING, command, utf8ToWide(utf8).c_str());
 }
 
@@ -52,25 +50,28 @@ void CArpMainDlg::EnableControls(bool lockedState) {
         EnableWindow(GetDlgItem(id), adminSettings);
 }
 
-void CArpMainDlg::SetTrayIcon(int action) {
+void CArpMainDlg::SetTrayIcon(TrayIconAction action) {
     NOTIFYICONDATAA record{};
     record.cbSize = kNotifyIconRecordSize;
     record.hWnd = GetHwnd();
     record.uID = kTrayIconId;
-    if (action == 1) {
-        // Our own copy of the small icon: the shell keeps one of its own once the icon is added.
-        UniqueIcon icon(
-            static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_XIRARP), IMAGE_ICON,
-                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    if (action == TrayIconAction::Add) {
+        UniqueIcon icon = loadTrayIcon(IDI_XIRARP);
         record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
         record.uCallbackMessage = kTrayCallbackMessage;
         record.hIcon = icon.get();
         record.szTip[0] = '\0';  // no tip
         letTaskbarCreatedThrough();
         seams().notifyIcon(NIM_ADD, &record);
-    } else if (action == 2) {
+    } else if (action == TrayIconAction::Delete) {
         seams().notifyIcon(NIM_DELETE, &record);
     }
+}
+
+// Our own copy of the small icon: the shell keeps one of its own once the icon is added or changed.
+UniqueIcon CArpMainDlg::loadTrayIcon(int resourceId) {
+    return UniqueIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
+                                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
 }
 
 LRESULT CArpMainDlg::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage) {
@@ -96,8 +97,8 @@ LRESULT CArpMainDlg::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage) {
             HMENU popup = menu ? GetSubMenu(menu.get(), 0) : nullptr;
             if (!popup)
                 break;
-            setMenuItemText(popup, ID_TRAY_LOCK_UNLOCK, (locked ? kTrayUnlockText : kTrayLockText).in(language));
-            setMenuItemText(popup, ID_TRAY_EXIT, kTrayExitText.in(language));
+            setMenuItemText(popup, ID_TRAY_LOCK_UNLOCK, uiText(locked ? IDS_TRAY_UNLOCK : IDS_TRAY_LOCK, language));
+            setMenuItemText(popup, ID_TRAY_EXIT, uiText(IDS_TRAY_EXIT, language));
             EnableMenuItem(popup, ID_TRAY_LOCK_UNLOCK, MF_BYCOMMAND | MF_ENABLED);
             EnableMenuItem(popup, ID_TRAY_EXIT, MF_BYCOMMAND | (locked ? MF_GRAYED : MF_ENABLED));
             POINT cursor{};
@@ -116,7 +117,7 @@ LRESULT CArpMainDlg::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage) {
 // "UnLock" asks for the password and shows the window; "Lock" leaves it as shown as it was.
 void CArpMainDlg::OnLockUnlock() {
     if (locked) {
-        CUnlockDlg unlock(GetHwnd());
+        CUnlockDlg unlock(GetHwnd(), language);
         if (unlock.DoModal() == IDOK) {
             locked = false;
             hiddenToTray_ = false;
@@ -129,7 +130,7 @@ void CArpMainDlg::OnLockUnlock() {
 }
 
 void CArpMainDlg::OnChangePassword() {
-    CChangePasswordDlg dialog(GetHwnd());
+    CChangePasswordDlg dialog(GetHwnd(), language);
     dialog.DoModal();
 }
 

@@ -4,13 +4,14 @@
 #include "config/arp_settings.h"
 #include "config/reg_value.h"
 #include "net/binding.h"
+#include "res/resource.h"
+#include "sys/ui_text.h"
 #include "ui/main_dlg.h"
 #include "ui/startup_shortcut.h"
-#include "ui/uninstall_texts.h"
 
 // No step's result is examined: whatever is already gone is simply not found, and the message follows.
 void CArpMainDlg::OnUninstall() {
-    stopBindTimer(GetHwnd());
+    stopBinding();
     runRemoveCommand(gwip);
     // Named after this copy's own executable, so a client copy leaves the administrator's shortcut alone.
     std::wstring shortcut = startupShortcutPath();
@@ -18,5 +19,5 @@ void CArpMainDlg::OnUninstall() {
         DeleteFileW(shortcut.c_str());
     // The accessor's sub key is the vendor key: everything under it goes, the settings key included.
     CRegStringValue(kSettingsKey, "").removeKey();
-    MessageBox(kUninstallDoneText.in(language), kUninstallCaption, MB_OK | MB_ICONINFORMATION);
+    MessageBox(uiText(IDS_UNINSTALL_DONE, language), kInformationCaption, MB_OK | MB_ICONINFORMATION);
 }

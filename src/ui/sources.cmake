@@ -2,4 +2,5 @@
 list(APPEND XIRARP_CORE_SOURCES
     src/ui/apply_rules.cpp
     src/ui/field_rules.cpp
+    src/ui/gateway_state_text.cpp
 )

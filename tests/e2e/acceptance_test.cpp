@@ -8,20 +8,17 @@
 
 #include <string>
 
-#include "app/startup_texts.h"
-#include "auth/auth_texts.h"
 #include "auth/password.h"
 #include "config/client_config.h"
 #include "config/ui_language.h"
+#include "res/resource.h"
 #include "steps/clean_settings.h"
 #include "steps/program.h"
 #include "steps/registry.h"
 #include "steps/sandbox.h"
 #include "steps/user_folders.h"
 #include "steps/windows.h"
-#include "ui/apply_texts.h"
-#include "ui/main_texts.h"
-#include "ui/uninstall_texts.h"
+#include "sys/ui_text.h"
 
 namespace {
 
@@ -36,11 +33,9 @@ int32_t systemLanguage() {
     return systemUiLanguage(GetSystemDefaultLangID());
 }
 
-const char* mainWindowText(int controlId) {
-    for (const ControlText& entry : kMainWindowTexts)
-        if (entry.controlId == controlId)
-            return entry.text.in(systemLanguage());
-    return "";
+// A main window control's text in the system's language: the string tables hold it under the control's id.
+std::string mainWindowText(int controlId) {
+    return uiText(static_cast<unsigned>(controlId), systemLanguage());
 }
 
 bool fileExists(const std::string& path) {
@@ -65,7 +60,7 @@ void typeInto(HWND dialog, int controlId, const char* text) {
 // Opens the unlock dialog from the icon's menu and types the password; the window comes back.
 void unlockWith(HWND window, DWORD processId, const char* password) {
     ASSERT_TRUE(chooseFromIconMenu(window, processId)) << "the icon's menu did not open";
-    HWND unlock = waitForDialog(processId, kUnlockCaption.in(systemLanguage()));
+    HWND unlock = waitForDialog(processId, uiText(IDS_UNLOCK_CAPTION, systemLanguage()));
     ASSERT_TRUE(unlock);
     typeInto(unlock, IDC_UNLOCK_PASSWORD, password);
     clickButton(unlock, IDOK);
@@ -136,7 +131,8 @@ void walkClientRoad(const std::string& sandboxName, const char* token, int answe
     const bool asks = std::string(token) == kTokenClientAsk;
     HWND window = nullptr;
     if (asks)
-        answerMessageBox(client.processId(), "XirARP-Client", kRunBindingQuestion.in(language), answer);
+        answerMessageBox(client.processId(), "XirARP-Client", uiText(IDS_RUN_BINDING_QUESTION, language).c_str(),
+                         answer);
     else
         window = waitForDialog(client.processId(), kMainCaption);
     // Imported before the question or the window, whatever the answer.
@@ -164,7 +160,7 @@ void walkClientRoad(const std::string& sandboxName, const char* token, int answe
     // A second start of the same package is refused; the first copy goes on.
     {
         RunningProgram again(package, elsewhere);
-        answerMessageBox(again.processId(), "XirARP-Client", kAnotherCopyRunning.in(language));
+        answerMessageBox(again.processId(), "XirARP-Client", uiText(IDS_ANOTHER_COPY_RUNNING, language).c_str());
         EXPECT_TRUE(again.waitForExit(10000));
     }
     EXPECT_TRUE(client.running());
@@ -211,12 +207,12 @@ TEST_F(Acceptance, TheAdministratorsRoadFromFirstStartToUninstall) {
 
     // No package while the default password is in force.
     clickButton(window, IDC_APPLY);
-    answerMessageBox(processId, "WARNING", kDefaultPasswordWarning.in(language));
+    answerMessageBox(processId, "WARNING", uiText(IDS_DEFAULT_PASSWORD_WARNING, language).c_str());
     EXPECT_FALSE(fileExists(folders.desktop + "\\XirARP-Client.exe"));
     EXPECT_FALSE(readSettingString("gwip").has_value());
 
     clickButton(window, IDC_CHANGE_PASSWORD);
-    HWND change = waitForDialog(processId, kChangePasswordCaption.in(language));
+    HWND change = waitForDialog(processId, uiText(IDS_CHANGE_PASSWORD_CAPTION, language));
     ASSERT_TRUE(change);
     typeInto(change, IDC_CHANGE_OLD_PASSWORD, DefaultPassword);
     typeInto(change, IDC_CHANGE_NEW_PASSWORD, kPassword);
@@ -229,7 +225,7 @@ TEST_F(Acceptance, TheAdministratorsRoadFromFirstStartToUninstall) {
     MessageBoxSeen success = waitForMessageBox(processId);
     ASSERT_TRUE(success.window);
     EXPECT_EQ(success.caption, "Information");
-    EXPECT_EQ(success.text, kApplySucceeded.in(language));
+    EXPECT_EQ(success.text, uiText(IDS_APPLY_SUCCEEDED, language));
     EXPECT_EQ(readSettingDword("timer"), static_cast<DWORD>(kIntervalSeconds));
     EXPECT_EQ(readSettingString("gwmac"), "0A-1B-22-33-44-55");
     EXPECT_EQ(readSettingString("gwip"), "192.168.7.1");
@@ -256,7 +252,7 @@ TEST_F(Acceptance, TheAdministratorsRoadFromFirstStartToUninstall) {
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDC_APPLY)));
 
     clickButton(window, IDC_UNINSTALL);
-    answerMessageBox(processId, "Information", kUninstallDoneText.in(language));
+    answerMessageBox(processId, "Information", uiText(IDS_UNINSTALL_DONE, language).c_str());
     EXPECT_NE(sandbox.waitForRecorded(kRemoveCommand), 0u);
     EXPECT_FALSE(settingsKeyExists());
     EXPECT_FALSE(fileExists(folders.startup + "\\XirARP.lnk"));

@@ -3,10 +3,63 @@
 // folder, where every sandbox shares it: there it logs to the file XIRARP_COMMAND_LOG names (the running
 // sandbox's). A copy planted anywhere else logs to commands.log beside itself, so that whether it ever ran
 // can be told apart.
+// Like arp.exe run without administrator rights, it changes nothing. Only with XIRARP_ARP_EFFECT=neighbour
+// inside the network of namespaces scripts/netns.sh makes (the attack suite's) does an "arp -s IP MAC" also
+// take effect, as "ip neigh replace IP lladdr MAC dev eth0 nud permanent" in the stand-in's namespace.
 #include <windows.h>
 
 #include <cstring>
 #include <initializer_list>
+
+namespace {
+
+// The next space-separated word of the command line, if it has only the allowed characters and fits.
+bool takeWord(const char*& cursor, const char* allowed, char* word, size_t capacity) {
+    while (*cursor == ' ')
+        ++cursor;
+    size_t length = 0;
+    for (; *cursor && *cursor != ' ' && *cursor != '\r' && *cursor != '\n'; ++cursor, ++length) {
+        if (length + 1 >= capacity || !std::strchr(allowed, *cursor))
+            return false;
+        word[length] = *cursor == '-' ? ':' : *cursor;
+    }
+    word[length] = '\0';
+    return length > 0;
+}
+
+// "arp -s IP MAC" carried out on the kernel's neighbour table; anything else changes nothing.
+void pinInNeighbourTable(const char* commandLine) {
+    char ip[16], mac[18];
+    const char* cursor = commandLine;
+    if (std::strncmp(cursor, "arp -s ", 7) != 0)
+        return;
+    cursor += 7;
+    if (!takeWord(cursor, "0123456789.", ip, sizeof ip) ||
+        !takeWord(cursor, "0123456789abcdefABCDEF-", mac, sizeof mac))
+        return;
+    char line[96];
+    wsprintfA(line, "ip neigh replace %s lladdr %s dev eth0 nud permanent", ip, mac);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    // Wine starts a Linux program and hands back no handles to wait on.
+    if (CreateProcessA("Z:\\usr\\sbin\\ip", line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+        if (started.hThread)
+            CloseHandle(started.hThread);
+        if (started.hProcess)
+            CloseHandle(started.hProcess);
+    }
+}
+
+// Asked for, and inside the network scripts/netns.sh made (never the machine's own table).
+bool neighbourEffectWanted() {
+    char effect[16];
+    DWORD length = GetEnvironmentVariableA("XIRARP_ARP_EFFECT", effect, sizeof effect);
+    return length > 0 && length < sizeof effect && lstrcmpA(effect, "neighbour") == 0 &&
+           GetEnvironmentVariableA("XIRARP_NETNS_STEP", nullptr, 0) > 0;
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char path[MAX_PATH];
@@ -38,5 +91,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     DWORD written = 0;
     WriteFile(log, commandLine, lstrlenA(commandLine) + 1, &written, nullptr);
     CloseHandle(log);
+    if (neighbourEffectWanted())
+        pinInNeighbourTable(commandLine);
     return 0;
 }

@@ -59,10 +59,9 @@ TEST(FieldRules, ARefusedValueGivesWayToThePreviousOneInTheFieldsFormat) {
 }
 
 TEST(FieldRules, TheMessageNamesTheFieldsRangeInEachLanguage) {
-    EXPECT_EQ(outOfRangeMessage(kMac, 0), "The value is out of range [00~FF] !");
-    EXPECT_EQ(outOfRangeMessage(kInterval, 0), "The value is out of range [1~3600] !");
-    EXPECT_EQ(outOfRangeMessage(kMac, 1), "该值范围不能超过 [00~FF] !");
-    EXPECT_EQ(outOfRangeMessage(kInterval, 2), "設定超出範圍 [1~3600] !");
-    EXPECT_EQ(outOfRangeMessage(kInterval, -1), "The value is out of range [1~3600] !");
-    EXPECT_EQ(outOfRangeMessage(kMac, 99), "The value is out of range [00~FF] !");
+    const char* const kEnglish = "The value is out of range [%s~%s] !";
+    EXPECT_EQ(outOfRangeMessage(kMac, kEnglish), "The value is out of range [00~FF] !");
+    EXPECT_EQ(outOfRangeMessage(kInterval, kEnglish), "The value is out of range [1~3600] !");
+    EXPECT_EQ(outOfRangeMessage(kMac, "该值范围不能超过 [%s~%s] !"), "该值范围不能超过 [00~FF] !");
+    EXPECT_EQ(outOfRangeMessage(kInterval, "設定超出範圍 [%s~%s] !"), "設定超出範圍 [1~3600] !");
 }

@@ -31,11 +31,10 @@ TEST(SystemUiLanguage, MapsTheTwoChineseLanguagesAndEverythingElseToEnglish) {
     EXPECT_EQ(systemUiLanguage(0), English);
 }
 
-TEST(LocalizedText, AnyNumberButOneAndTwoIsEnglish) {
-    LocalizedText text{"en", "sc", "tc"};
-    EXPECT_STREQ(text.in(0), "en");
-    EXPECT_STREQ(text.in(1), "sc");
-    EXPECT_STREQ(text.in(2), "tc");
-    EXPECT_STREQ(text.in(-1), "en");
-    EXPECT_STREQ(text.in(99), "en");
+TEST(TextLanguageId, AnyNumberButOneAndTwoIsEnglish) {
+    EXPECT_EQ(textLanguageId(0), 1033);
+    EXPECT_EQ(textLanguageId(1), 2052);
+    EXPECT_EQ(textLanguageId(2), 1028);
+    EXPECT_EQ(textLanguageId(-1), 1033);
+    EXPECT_EQ(textLanguageId(99), 1033);
 }

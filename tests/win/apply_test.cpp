@@ -149,6 +149,7 @@ class ApplyTest : public testing::Test {
         };
         seams().readArpTable = [](std::vector<ArpRow>& rows) { rows.clear(); };
         seams().notifyIcon = [](unsigned long, void*) { return true; };  // no tray under test
+        seams().notifyIconWide = [](unsigned long, void*) { return true; };
         seams().messageBox = [](void* owner, const char* text, const char* caption, unsigned flags) {
             recorded().boxes.push_back({owner, text, caption, flags});
             recorded().events.push_back(std::string("box ") + text);

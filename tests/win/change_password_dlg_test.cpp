@@ -94,7 +94,7 @@ bool isLowerHexDigest(const std::string& text) {
 
 TEST_F(ChangePasswordDlgTest, EveryLanguageShowsItsTextsAndEveryRefusal) {
     const struct {
-        int language;  // -1: no value stored
+        int language;  // -1: the fixture's English owner
         const ChangeTexts& texts;
     } kCases[] = {{-1, kEnglish}, {1, kSimplified}, {2, kTraditional}, {5, kEnglish}};
     for (const auto& entry : kCases) {

@@ -39,7 +39,9 @@ class Driven : public Dialog {
   public:
     using Script = std::function<void(Driven&)>;
 
-    explicit Driven(Script script) : Dialog(nullptr), script_(std::move(script)) {}
+    // Further arguments go to the dialog's constructor after its (absent) owner.
+    template <typename... Args>
+    explicit Driven(Script script, Args... args) : Dialog(nullptr, args...), script_(std::move(script)) {}
 
     HWND hwnd() const { return this->GetHwnd(); }
     HWND item(int id) const { return this->GetDlgItem(id); }

@@ -20,6 +20,7 @@ struct FakeNetwork {
     std::vector<AdapterInfo> adapters;
     std::vector<ArpRow> rows;
     std::function<void()> whileBoxOpen;  // runs inside the message box, as its message loop would
+    uint32_t now = 0;                     // the clock the watch reads
 
     std::vector<std::string> commands;
     std::vector<unsigned> waits;
@@ -48,6 +49,7 @@ class FakeNetworkTest : public testing::Test {
             ++fakeNetwork().tableReads;
             rows = fakeNetwork().rows;
         };
+        seams().tickCount = [] { return fakeNetwork().now; };
         seams().messageBox = [](void* owner, const char* text, const char* caption, unsigned flags) {
             fakeNetwork().boxes.push_back({owner, text, caption, flags});
             if (fakeNetwork().whileBoxOpen)

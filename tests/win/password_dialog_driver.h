@@ -22,7 +22,7 @@ using dialog_test::recordBox;
 using dialog_test::ShownBox;
 using dialog_test::shownBoxes;
 
-// Starts every test without "pwd" and "language", records message boxes instead of showing them.
+// Starts every test without "pwd" and with an English owner, records message boxes instead of showing them.
 class PasswordDialogTest : public testing::Test {
   protected:
     void SetUp() override {
@@ -38,11 +38,14 @@ class PasswordDialogTest : public testing::Test {
 
     static void clearSettings() {
         SHDeleteValueA(HKEY_CURRENT_USER, kSettingsKey, "pwd");
-        SHDeleteValueA(HKEY_CURRENT_USER, kSettingsKey, "language");
+        ownerLanguage() = 0;
     }
-    static void setLanguage(DWORD language) {
-        SHSetValueA(HKEY_CURRENT_USER, kSettingsKey, "language", REG_DWORD, &language, sizeof language);
+    // The language of the window that opens the dialogs.
+    static int32_t& ownerLanguage() {
+        static int32_t language = 0;
+        return language;
     }
+    static void setLanguage(int32_t language) { ownerLanguage() = language; }
     static void setPwd(const std::string& text) {
         SHSetValueA(HKEY_CURRENT_USER, kSettingsKey, "pwd", REG_SZ, text.c_str(), DWORD(text.size() + 1));
     }
@@ -57,7 +60,7 @@ class PasswordDialogTest : public testing::Test {
 
     template <typename Dialog>
     static INT_PTR run(typename Driven<Dialog>::Script script) {
-        Driven<Dialog> dialog(std::move(script));
+        Driven<Dialog> dialog(std::move(script), ownerLanguage());
         return dialog.DoModal();
     }
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -49,8 +50,17 @@ struct IconCall {
     bool iconAlive;  // the icon handle was a live icon while the shell was called
 };
 
+enum class Look { Gone, Normal, Alert };
+
+struct WideIconCall {
+    unsigned long message;
+    NOTIFYICONDATAW data;
+    Look look;
+};
+
 struct Recorder {
     std::vector<IconCall> iconCalls;
+    std::vector<WideIconCall> wideCalls;
     std::vector<std::pair<std::string, int>> opened;  // address, show command
 };
 
@@ -66,6 +76,22 @@ bool iconAlive(HICON icon) {
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
     return true;
+}
+
+// The warning look is the red shield, the usual one blue: told by the colours the icon draws.
+Look lookOf(HICON icon) {
+    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), 16, 16, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    uint8_t* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    const bool drawn = iconAlive(icon) && DrawIconEx(dc, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    long redOverBlue = 0;
+    for (int i = 0; i < 16 * 16; ++i)
+        redOverBlue += bits[4 * i + 2] - bits[4 * i];
+    DeleteObject(SelectObject(dc, previous));
+    DeleteDC(dc);
+    return !drawn ? Look::Gone : redOverBlue > 0 ? Look::Alert : Look::Normal;
 }
 
 // A dialog of this thread that opens in a nested modal loop, answered once it shows.
@@ -217,6 +243,11 @@ class TrayTest : public FakeNetworkTest {
         seams().notifyIcon = [](unsigned long message, void* data) {
             auto* record = static_cast<NOTIFYICONDATAA*>(data);
             recorder().iconCalls.push_back({message, *record, iconAlive(record->hIcon)});
+            return true;
+        };
+        seams().notifyIconWide = [](unsigned long message, void* data) {
+            auto* record = static_cast<NOTIFYICONDATAW*>(data);
+            recorder().wideCalls.push_back({message, *record, lookOf(record->hIcon)});
             return true;
         };
         setRunMode(RunMode::Admin);
@@ -534,5 +565,96 @@ TEST_F(TrayTest, SystemMenuAboutAndChangePasswordOpenOwnedDialogs) {
 
         // Neither touches the lock or the window.
         expectShownUnlocked(dlg);
+    });
+}
+
+namespace {
+
+constexpr MacBytes kGatewayMac = {0x02, 0xFC, 0x00, 0x00, 0x00, 0x05};
+
+ArpRow gatewayRow(const MacBytes& mac, uint32_t type) {
+    ArpRow row{0, 6, {mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]}, 0, type};
+    memcpy(&row.addr, "\xC0\x00\x02\x01", 4);  // 192.0.2.1
+    return row;
+}
+
+// One expiry of the watch at the given time; the calls to the shell it made.
+std::vector<WideIconCall> watchAt(HWND window, uint32_t now) {
+    fakeNetwork().now = now;
+    recorder().wideCalls.clear();
+    SendMessageW(window, WM_TIMER, kWatchTimerId, 0);
+    return recorder().wideCalls;
+}
+
+void expectShown(const std::vector<WideIconCall>& calls, HWND window, Look look, const char* tip, bool balloon) {
+    ASSERT_EQ(calls.size(), 1u);
+    const NOTIFYICONDATAW& data = calls[0].data;
+    EXPECT_EQ(calls[0].message, unsigned(NIM_MODIFY));
+    EXPECT_TRUE(data.cbSize == NOTIFYICONDATAW_V2_SIZE && data.hWnd == window && data.uID == 1);
+    EXPECT_EQ(calls[0].look, look);
+    EXPECT_FALSE(iconAlive(data.hIcon));  // our copy went once the shell had it: no handle piles up per change
+    EXPECT_EQ(wideToUtf8(data.szTip), tip);
+    EXPECT_EQ(data.uFlags, UINT(NIF_ICON | NIF_TIP | (balloon ? NIF_INFO : 0)));
+    if (balloon) {
+        EXPECT_TRUE(wideToUtf8(data.szInfo) == tip && data.dwInfoFlags == NIIF_WARNING);
+    }
+}
+
+}  // namespace
+
+TEST_F(TrayTest, TheWatchShowsEachStateOnTheIconWithOneBalloonPerTurnForTheWorse) {
+    run([&](MainDriven& dlg) {
+        HWND window = dlg.hwnd();
+        dlg.timer = 60;
+        dlg.gwip = "192.0.2.1";
+        dlg.gwmac = "2-fc-0-0-0-5";
+        // Opened, settings known, not applied: nothing is watched and the tip stays empty.
+        EXPECT_FALSE(KillTimer(window, kWatchTimerId));
+        EXPECT_TRUE(watchAt(window, 60000).empty());
+
+        dlg.startBinding();
+        // Both timers run; the test delivers their expiries itself. Hidden and locked, as a client runs.
+        EXPECT_TRUE(KillTimer(window, kBindTimerId) && KillTimer(window, kWatchTimerId));
+        SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        fakeNetwork().now = 1000;
+        SendMessageW(window, WM_TIMER, kBindTimerId, 0);
+        EXPECT_TRUE(watchAt(window, 3999).empty());
+        expectShown(watchAt(window, 4000), window, Look::Alert,
+                    "Gateway 192.0.2.1 not pinned: run XirARP as administrator", true);
+        EXPECT_TRUE(watchAt(window, 6000).empty());  // never repeated while it lasts
+
+        fakeNetwork().rows = {gatewayRow(kGatewayMac, 4)};
+        expectShown(watchAt(window, 8000), window, Look::Normal, "Gateway 192.0.2.1 pinned to 02-FC-00-00-00-05",
+                    false);
+
+        // A forged reply: the balloon, and the binding's command again at once.
+        fakeNetwork().rows = {gatewayRow({0x66, 0x66, 0x66, 0x66, 0x66, 0x66}, 3)};
+        expectShown(watchAt(window, 12000), window, Look::Alert,
+                    "Gateway 192.0.2.1 answered as 66-66-66-66-66-66, pinned 02-FC-00-00-00-05", true);
+        EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>(2, "arp -s 192.0.2.1 2-fc-0-0-0-5\r\n"));
+
+        // Another forger while the conflict lasts: the tip follows, with no second balloon.
+        fakeNetwork().rows = {gatewayRow({0x66, 0x66, 0x66, 0x66, 0x66, 0x77}, 3)};
+        const char kConflict[] = "Gateway 192.0.2.1 answered as 66-66-66-66-66-77, pinned 02-FC-00-00-00-05";
+        expectShown(watchAt(window, 13000), window, Look::Alert, kConflict, false);
+
+        // A new taskbar gets the look and tip back; a language switch changes the tip at once.
+        recorder().wideCalls.clear();
+        SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+        expectShown(recorder().wideCalls, window, Look::Alert, kConflict, false);
+        recorder().wideCalls.clear();
+        dlg.locked = false;
+        SendMessageW(GetDlgItem(window, IDC_LANGUAGE), CB_SETCURSEL, SimplifiedChinese, 0);
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE, CBN_SELCHANGE),
+                     LPARAM(GetDlgItem(window, IDC_LANGUAGE)));
+        expectShown(recorder().wideCalls, window, Look::Alert,
+                    "网关 192.0.2.1 应答为 66-66-66-66-66-77，已绑定 02-FC-00-00-00-05", false);
+        // Apply stops the binding first; refused here (no password yet), it leaves no watch and a plain icon.
+        recorder().wideCalls.clear();
+        dlg.press(IDC_APPLY);
+        ASSERT_EQ(fakeNetwork().boxes.size(), 1u);
+        expectShown(recorder().wideCalls, window, Look::Normal, "", false);
+        EXPECT_FALSE(KillTimer(window, kWatchTimerId) || KillTimer(window, kBindTimerId));
+        EXPECT_TRUE(watchAt(window, 60000).empty());
     });
 }

@@ -49,7 +49,7 @@ class UnlockDlgTest : public PasswordDialogTest {
 
 TEST_F(UnlockDlgTest, EveryLanguageShowsItsTextsAndMessages) {
     const struct {
-        int language;  // -1: no value stored
+        int language;  // -1: the fixture's English owner
         const UnlockTexts& texts;
     } kCases[] = {{-1, kEnglish}, {0, kEnglish}, {1, kSimplified}, {2, kTraditional}, {7, kEnglish}};
     for (const auto& entry : kCases) {

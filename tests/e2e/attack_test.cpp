@@ -1,0 +1,102 @@
+// A real ARP attack on the workstation the program protects: arpspoof in an attacker's network namespace
+// tells the workstation that the gateway's address is at the attacker's MAC. The driver and the program run in
+// the workstation's namespace (scripts/netns.sh starts the whole Wine session there); elsewhere these cases
+// skip. The driver reads the kernel's entry with "ip neigh" and the program's icon as the shell would.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include "steps/clean_settings.h"
+#include "steps/netns.h"
+#include "steps/program.h"
+#include "steps/sandbox.h"
+#include "steps/shell_tray.h"
+#include "steps/windows.h"
+
+namespace {
+
+const std::string kBindCommand = std::string("arp -s ") + netns::kGateway + " " + netns::kGatewayMac + "\r\n";
+// The stand-in's "arp -s" takes effect on the kernel's table only when asked; otherwise it changes nothing,
+// as arp.exe does for a user without administrator rights.
+const std::vector<std::string> kArpTakesEffect = {"XIRARP_ARP_EFFECT=neighbour"};
+constexpr DWORD kArpReplySpacingMs = 2000;  // arpspoof's
+
+bool gatewayPinned() {
+    netns::NeighbourEntry entry = netns::gatewayEntry();
+    return entry.mac == netns::kGatewayMac && entry.state == "PERMANENT";
+}
+
+class Attack : public CleanSettingsTest {
+  protected:
+    void SetUp() override {
+        std::string reason = netns::unavailableReason();
+        if (!reason.empty())
+            GTEST_SKIP() << reason;
+        CleanSettingsTest::SetUp();
+        ASSERT_TRUE(netns::act("learn-gateway"));
+        ASSERT_EQ(netns::gatewayEntry().mac, netns::kGatewayMac);
+    }
+    void TearDown() override {
+        if (IsSkipped())
+            return;
+        EXPECT_TRUE(netns::act("attack-stop"));
+        CleanSettingsTest::TearDown();
+    }
+};
+
+}  // namespace
+
+TEST_F(Attack, WithoutTheProgramTheForgedMacTakesTheGatewaysEntry) {
+    ASSERT_TRUE(netns::act("attack-start"));
+    EXPECT_TRUE(waitUntilTrue([] { return netns::gatewayEntry().mac == netns::kAttackerMac; }, 10000));
+}
+
+TEST_F(Attack, AClientKeepsTheGatewaysMacThroughTheAttackAndItsIconSaysPinned) {
+    ShellTray tray;
+    ASSERT_TRUE(tray.receivesNotifications());
+    Sandbox sandbox("attack-pinned");
+    RunningProgram client(netns::gatewayClientCopy(sandbox), sandbox.folder(), kArpTakesEffect);
+    ASSERT_TRUE(waitUntilTrue(gatewayPinned)) << "the first binding did not pin the gateway";
+    EXPECT_TRUE(waitUntilTrue([&] { return tray.tooltip() == netns::kPinnedTip; }, 10000)) << tray.describe();
+
+    ASSERT_TRUE(netns::act("attack-start"));
+    bool heldEveryTime = true;
+    for (DWORD start = GetTickCount(); heldEveryTime && GetTickCount() - start < 3 * kArpReplySpacingMs; Sleep(20))
+        heldEveryTime = gatewayPinned();
+    EXPECT_TRUE(heldEveryTime) << "the forged reply took the gateway's entry";
+    EXPECT_EQ(tray.tooltip(), netns::kPinnedTip);
+    EXPECT_TRUE(tray.balloons().empty());
+    EXPECT_TRUE(client.running());
+}
+
+TEST_F(Attack, WithoutRightsTheIconSaysNotPinnedThenShowsTheAttackWithABalloonWithinThreeSeconds) {
+    ShellTray tray;
+    ASSERT_TRUE(tray.receivesNotifications());
+    Sandbox sandbox("attack-refused");
+    RunningProgram client(netns::gatewayClientCopy(sandbox), sandbox.folder());
+    ASSERT_TRUE(sandbox.waitForRecorded(kBindCommand));
+    ASSERT_TRUE(waitUntilTrue([&] { return tray.tooltip() == netns::kNotPinnedTip; }, 10000)) << tray.describe();
+    const std::string firstLook = tray.notices().front().iconBits;
+    EXPECT_NE(tray.iconBits(), firstLook);
+    ASSERT_EQ(tray.balloons().size(), 1u);
+    EXPECT_EQ(tray.balloons()[0].balloonFlags & NIIF_ICON_MASK, static_cast<DWORD>(NIIF_WARNING));
+
+    ASSERT_TRUE(netns::act("attack-start"));
+    const DWORD forged = GetTickCount();
+    EXPECT_TRUE(waitUntilTrue([&] { return tray.tooltip() == netns::kAttackedTip; }, 10000)) << tray.describe();
+    const DWORD shown = tray.firstTickWithTip(netns::kAttackedTip);
+    ASSERT_NE(shown, 0u);
+    RecordProperty("shown_ms_after_the_first_forged_reply", static_cast<int>(shown - forged));
+    EXPECT_LE(shown - forged, 3000u);
+    std::vector<ShellTray::Notice> balloons = tray.balloons();
+    ASSERT_EQ(balloons.size(), 2u);
+    EXPECT_LE(balloons[1].tick - forged, 3000u);
+    EXPECT_EQ(balloons[1].balloonFlags & NIIF_ICON_MASK, static_cast<DWORD>(NIIF_WARNING));
+    EXPECT_NE(tray.iconBits(), firstLook);
+
+    // Once per change: arpspoof goes on, the balloon is not shown again.
+    Sleep(2 * kArpReplySpacingMs);
+    EXPECT_EQ(tray.balloons().size(), 2u);
+    EXPECT_EQ(tray.tooltip(), netns::kAttackedTip);
+}

@@ -1,0 +1,96 @@
+#include <windows.h>
+
+#include <cctype>
+#include <sstream>
+
+#include "config/client_config.h"
+#include "steps/netns.h"
+#include "steps/sandbox.h"
+
+namespace netns {
+
+namespace {
+
+std::string environment(const char* name) {
+    char value[512];
+    DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    return length > 0 && length < sizeof value ? std::string(value, length) : std::string();
+}
+
+// "Z:\usr\sbin\ip" for "/usr/sbin/ip": Wine shows the Linux root as drive Z:.
+std::string windowsPath(std::string path) {
+    for (char& c : path)
+        c = c == '/' ? '\\' : c;
+    return "Z:" + path;
+}
+
+}  // namespace
+
+std::string unavailableReason() {
+    std::string skipped = environment("XIRARP_NETNS_SKIP");
+    if (!skipped.empty())
+        return skipped;
+    if (environment("XIRARP_NETNS_STEP").empty())
+        return "not started inside the attack network (scripts/netns.sh run ...)";
+    return {};
+}
+
+std::string runLinux(const std::string& program, const std::string& arguments) {
+    // Wine starts a Linux program with no handle to wait on and without the caller's standard output: the
+    // output goes to a file of the network's folder, renamed into place once the program is done.
+    static unsigned runs = 0;
+    const std::string result = environment("XIRARP_NETNS_DIR") + "/run-" + std::to_string(++runs);
+    std::string line = "/bin/bash -c \"" + program + " " + arguments + " >" + result + ".part 2>&1; mv " + result +
+                       ".part " + result + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessA("Z:\\bin\\bash", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        return {};
+    if (started.hThread)
+        CloseHandle(started.hThread);
+    if (started.hProcess)
+        CloseHandle(started.hProcess);
+    const std::string resultForWine = windowsPath(result);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(5)) {
+        if (GetFileAttributesA(resultForWine.c_str()) == INVALID_FILE_ATTRIBUTES)
+            continue;
+        std::string output = readFileBytes(resultForWine);
+        DeleteFileA(resultForWine.c_str());
+        return output;
+    }
+    return {};
+}
+
+bool act(const std::string& action) {
+    return runLinux("/bin/bash", "'" + environment("XIRARP_NETNS_STEP") + "' " + action).find("ok") == 0;
+}
+
+std::string gatewayClientCopy(const Sandbox& sandbox) {
+    ArpSettings settings;
+    settings.language = 0;
+    settings.mode = kTokenClientBind;
+    settings.pwd = "0123456789abcdef0123456789abcdef";
+    settings.timer = 600;
+    settings.gwip = kGateway;
+    settings.gwmac = kGatewayMac;
+    std::string path = sandbox.copyProgram("XirARP-Client.exe");
+    appendFileBytes(path, *formatClientConfig(settings));
+    return path;
+}
+
+NeighbourEntry gatewayEntry() {
+    // "192.0.2.1 dev eth0 lladdr 02:fc:00:00:00:05 REACHABLE"
+    std::istringstream words(runLinux("/usr/sbin/ip", std::string("neigh show ") + kGateway + " dev eth0"));
+    NeighbourEntry entry;
+    for (std::string word; words >> word;) {
+        if (word == "lladdr" && words >> entry.mac) {
+            for (char& c : entry.mac)
+                c = c == ':' ? '-' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            words >> entry.state;
+        }
+    }
+    return entry;
+}
+
+}  // namespace netns

@@ -1,0 +1,41 @@
+#pragma once
+#include <string>
+
+class Sandbox;
+
+// The small network scripts/netns.sh makes: a gateway, this workstation (the driver and the program run in its
+// namespace, in a Wine session of their own) and an attacker that runs arpspoof when asked.
+namespace netns {
+
+constexpr const char* kGateway = "192.0.2.1";
+// MAC addresses as the program writes them.
+constexpr const char* kGatewayMac = "02-FC-00-00-00-05";
+constexpr const char* kAttackerMac = "66-66-66-66-66-66";
+// What the program's icon tells about this gateway.
+constexpr const wchar_t* kPinnedTip = L"Gateway 192.0.2.1 pinned to 02-FC-00-00-00-05";
+constexpr const wchar_t* kNotPinnedTip = L"Gateway 192.0.2.1 not pinned: run XirARP as administrator";
+constexpr const wchar_t* kAttackedTip = L"Gateway 192.0.2.1 answered as 66-66-66-66-66-66, pinned 02-FC-00-00-00-05";
+
+// A client copy in the sandbox that binds this gateway at a long interval: in a case's time only the first
+// binding and the program's own watch run "arp -s".
+std::string gatewayClientCopy(const Sandbox& sandbox);
+
+// Empty inside the network; otherwise why the driver is not there (the cases that need it skip with it).
+std::string unavailableReason();
+
+// Runs a Linux program by its path with the arguments as one text (no double quotes) and waits until it ended;
+// its output, standard error included, or "" when it could not start or did not end within 30 s.
+std::string runLinux(const std::string& program, const std::string& arguments);
+
+// An action of scripts/netns.sh: "attack-start", "attack-stop", "learn-gateway"; true when it was done.
+bool act(const std::string& action);
+
+// The workstation's entry for the gateway as the kernel holds it ("ip neigh show"): its MAC written as the
+// program writes MACs and its state ("PERMANENT", "REACHABLE", ...); both empty when there is none.
+struct NeighbourEntry {
+    std::string mac;
+    std::string state;
+};
+NeighbourEntry gatewayEntry();
+
+}  // namespace netns
