@@ -6,6 +6,8 @@
 #include "config/client_config.h"
 #include "steps/netns.h"
 #include "steps/sandbox.h"
+#include "steps/shell_tray.h"
+#include "steps/windows.h"
 
 namespace netns {
 
@@ -77,6 +79,14 @@ std::string gatewayClientCopy(const Sandbox& sandbox) {
     std::string path = sandbox.copyProgram("XirARP-Client.exe");
     appendFileBytes(path, *formatClientConfig(settings));
     return path;
+}
+
+bool endAttackAndSettle(const ShellTray& tray) {
+    if (!act("attack-stop") || !act("learn-gateway") ||
+        !waitUntilTrue([&] { return tray.tooltip() == kNotPinnedTip; }, 10000))
+        return false;
+    Sleep(1000);  // the last "arp -s" of the conflict, started just before, is under way
+    return true;
 }
 
 NeighbourEntry gatewayEntry() {
