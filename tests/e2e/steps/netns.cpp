@@ -8,6 +8,7 @@
 #include "steps/sandbox.h"
 #include "steps/shell_tray.h"
 #include "steps/windows.h"
+#include "sys/win_handles.h"
 
 namespace netns {
 
@@ -49,10 +50,7 @@ std::string runLinux(const std::string& program, const std::string& arguments) {
     PROCESS_INFORMATION started = {};
     if (!CreateProcessA("Z:\\bin\\bash", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
         return {};
-    if (started.hThread)
-        CloseHandle(started.hThread);
-    if (started.hProcess)
-        CloseHandle(started.hProcess);
+    UniqueKernelHandle process(started.hProcess), thread(started.hThread);
     const std::string resultForWine = windowsPath(result);
     for (DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(5)) {
         if (GetFileAttributesA(resultForWine.c_str()) == INVALID_FILE_ATTRIBUTES)
