@@ -357,24 +357,29 @@ int detection(int runs) {
         printf("detection_error %s\n", unavailable.c_str());
         return 1;
     }
+    Sandbox sandbox("bench-detection");
+    // The client's logon shortcut goes here, not where Wine would start it with its next session.
+    UserFoldersRedirect folders(sandbox.makeSubfolder("Desktop"), sandbox.makeSubfolder("Startup"));
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
         removeProgramSettings();
         ShellTray tray;
-        Sandbox sandbox("bench-detection");
         if (!netns::act("learn-gateway") || !tray.receivesNotifications()) {
             printf("detection_error the network or the stand-in shell is not ready\n");
             break;
         }
         RunningProgram client(netns::gatewayClientCopy(sandbox), sandbox.folder());
         if (!waitUntilTrue([&] { return tray.tooltip() == netns::kNotPinnedTip; })) {
-            printf("detection_error the icon never said the gateway was not pinned\n");
+            printf("detection_error the icon never said the gateway was not pinned; %s\n", tray.describe().c_str());
             break;
         }
         const bool attacked = netns::act("attack-start");
         const DWORD forged = GetTickCount();
         const bool shown = attacked && waitUntilTrue([&] { return tray.tooltip() == netns::kAttackedTip; }, 15000);
-        netns::act("attack-stop");
+        if (!netns::endAttackAndSettle(tray) && shown) {
+            printf("detection_error the icon did not return to not pinned after the attack\n");
+            break;
+        }
         if (!shown) {
             printf("detection_error the attack was not shown\n");
             break;

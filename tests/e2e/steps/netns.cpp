@@ -6,6 +6,9 @@
 #include "config/client_config.h"
 #include "steps/netns.h"
 #include "steps/sandbox.h"
+#include "steps/shell_tray.h"
+#include "steps/windows.h"
+#include "sys/win_handles.h"
 
 namespace netns {
 
@@ -47,10 +50,7 @@ std::string runLinux(const std::string& program, const std::string& arguments) {
     PROCESS_INFORMATION started = {};
     if (!CreateProcessA("Z:\\bin\\bash", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
         return {};
-    if (started.hThread)
-        CloseHandle(started.hThread);
-    if (started.hProcess)
-        CloseHandle(started.hProcess);
+    UniqueKernelHandle process(started.hProcess), thread(started.hThread);
     const std::string resultForWine = windowsPath(result);
     for (DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(5)) {
         if (GetFileAttributesA(resultForWine.c_str()) == INVALID_FILE_ATTRIBUTES)
@@ -77,6 +77,14 @@ std::string gatewayClientCopy(const Sandbox& sandbox) {
     std::string path = sandbox.copyProgram("XirARP-Client.exe");
     appendFileBytes(path, *formatClientConfig(settings));
     return path;
+}
+
+bool endAttackAndSettle(const ShellTray& tray) {
+    if (!act("attack-stop") || !act("learn-gateway") ||
+        !waitUntilTrue([&] { return tray.tooltip() == kNotPinnedTip; }, 10000))
+        return false;
+    Sleep(1000);  // the last "arp -s" of the conflict, started just before, is under way
+    return true;
 }
 
 NeighbourEntry gatewayEntry() {

@@ -2,6 +2,7 @@
 #include <string>
 
 class Sandbox;
+class ShellTray;
 
 // The small network scripts/netns.sh makes: a gateway, this workstation (the driver and the program run in its
 // namespace, in a Wine session of their own) and an attacker that runs arpspoof when asked.
@@ -29,6 +30,11 @@ std::string runLinux(const std::string& program, const std::string& arguments);
 
 // An action of scripts/netns.sh: "attack-start", "attack-stop", "learn-gateway"; true when it was done.
 bool act(const std::string& action);
+
+// Ends the attack and lets the real gateway answer again; true once the icon of a client whose "arp -s" changes
+// nothing says "not pinned" again. On a conflict the program runs "arp -s" every 2 s: ended while it starts one,
+// it would leave that arp.exe hanging half-made in Wine, and the Wine session with it. Here it runs no more.
+bool endAttackAndSettle(const ShellTray& tray);
 
 // The workstation's entry for the gateway as the kernel holds it ("ip neigh show"): its MAC written as the
 // program writes MACs and its state ("PERMANENT", "REACHABLE", ...); both empty when there is none.

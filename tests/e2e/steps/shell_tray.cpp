@@ -39,10 +39,9 @@ const wchar_t kClassName[] = L"Shell_TrayWnd";
 
 }  // namespace
 
-ShellTray::ShellTray() {
-    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+ShellTray::ShellTray() : ready_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
     thread_ = std::thread([this] { run(); });
-    WaitForSingleObject(ready_, 10000);
+    WaitForSingleObject(ready_.get(), 10000);
 }
 
 ShellTray::~ShellTray() {
@@ -50,7 +49,6 @@ ShellTray::~ShellTray() {
         PostMessageW(window_, WM_CLOSE, 0, 0);
     if (thread_.joinable())
         thread_.join();
-    CloseHandle(ready_);
 }
 
 void ShellTray::run() {
@@ -63,7 +61,7 @@ void ShellTray::run() {
                                   nullptr, windowClass.hInstance, nullptr);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     window_ = window;
-    SetEvent(ready_);
+    SetEvent(ready_.get());
     MSG message;
     while (window && GetMessageW(&message, nullptr, 0, 0) > 0)
         DispatchMessageW(&message);

@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include "sys/win_handles.h"
+
 // Stands in for the shell's notification area, so that a driver can read what the program shows there.
 // Wine's shell32 hands every Shell_NotifyIcon call to the first top-level window of the class "Shell_TrayWnd"
 // as WM_COPYDATA with a record of its own layout; this window is made topmost so that it comes before the one
@@ -49,6 +51,6 @@ class ShellTray {
     mutable std::mutex mutex_;
     std::vector<Notice> notices_;
     HWND window_ = nullptr;
-    HANDLE ready_ = nullptr;
+    UniqueKernelHandle ready_;
     std::thread thread_;
 };
