@@ -13,19 +13,17 @@
 #include "auth/password.h"
 #include "config/client_config.h"
 #include "config/ui_language.h"
-#include "steps/clean_settings.h"
 #include "steps/program.h"
-#include "steps/registry.h"
 #include "steps/sandbox.h"
-#include "steps/user_folders.h"
-#include "steps/windows.h"
+#include "support/registry.h"
+#include "support/user_folders.h"
+#include "support/windows.h"
 #include "ui/apply_texts.h"
 #include "ui/main_texts.h"
 #include "ui/uninstall_texts.h"
 
 namespace {
 
-const char* const kMainCaption = "XirARP Utility v0.4";
 const char* const kPassword = "Gat3way!";
 const char* const kBindCommand = "arp -s 192.168.7.1 0A-1B-22-33-44-55\r\n";
 const char* const kRemoveCommand = "arp -d 192.168.7.1\r\n";
@@ -41,10 +39,6 @@ const char* mainWindowText(int controlId) {
         if (entry.controlId == controlId)
             return entry.text.in(systemLanguage());
     return "";
-}
-
-bool fileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Answers the message box the process shows next and checks what it says.

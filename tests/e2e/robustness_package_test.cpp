@@ -11,8 +11,8 @@
 
 #include "config/client_config.h"
 #include "robustness_support.h"
-#include "steps/clean_settings.h"
 #include "steps/sandbox.h"
+#include "support/registry.h"
 
 using namespace robustness;
 

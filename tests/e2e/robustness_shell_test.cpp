@@ -11,8 +11,8 @@
 #include "auth/password.h"
 #include "config/client_config.h"
 #include "robustness_support.h"
-#include "steps/clean_settings.h"
 #include "steps/sandbox.h"
+#include "support/registry.h"
 
 using namespace robustness;
 
@@ -91,7 +91,7 @@ TEST_F(RobustnessShell, AHiddenClientAddsItsIconAgainWhenTheTaskbarIsRecreated) 
     ASSERT_TRUE(waitUntilHidden(seen.window));
     expectIconRestored(program, seen.window, "hidden client");
     // The first menu item of a locked window is "UnLock": its dialog opens, so the icon still leads in.
-    HWND unlock = waitForDialog(program.processId(), "UnLock");
+    HWND unlock = waitForDialog(program.processId(), kUnlockDialogCaption);
     ASSERT_TRUE(unlock);
     clickButton(unlock, IDCANCEL);
     waitUntilGone(unlock);
@@ -110,10 +110,10 @@ TEST_F(RobustnessShell, AnUnlockedAdministratorAddsItsIconAgainWhenTheTaskbarIsR
     ASSERT_EQ(seen.mode, SeenMode::Admin) << modeName(seen.mode);
     expectIconRestored(program, seen.window, "unlocked administrator");
     // "Lock" was chosen: the window stays shown with its controls disabled.
-    for (DWORD start = GetTickCount(); IsWindowEnabled(GetDlgItem(seen.window, kLanguageSelector)) &&
+    for (DWORD start = GetTickCount(); IsWindowEnabled(GetDlgItem(seen.window, IDC_LANGUAGE)) &&
                                        GetTickCount() - start < 10000;)
         Sleep(50);
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(seen.window, kLanguageSelector)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(seen.window, IDC_LANGUAGE)));
     EXPECT_TRUE(IsWindowVisible(seen.window));
     ASSERT_TRUE(unlockFromIconMenu(seen.window, program.processId(), L"mauve"));  // it ends only unlocked
     expectCleanExit(program, seen.window, "unlocked administrator");

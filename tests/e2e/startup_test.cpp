@@ -2,15 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "config/client_config.h"
-#include "steps/clean_settings.h"
+#include "res/resource.h"
 #include "steps/program.h"
-#include "steps/registry.h"
 #include "steps/sandbox.h"
-#include "steps/windows.h"
+#include "support/registry.h"
+#include "support/windows.h"
 
 namespace {
-
-const char* const kMainCaption = "XirARP Utility v0.4";
 
 std::string configText(const std::string& token) {
     ArpSettings settings;
@@ -38,7 +36,7 @@ void expectImportedSettings() {
 }
 
 void exitThroughButton(HWND window, const RunningProgram& program) {
-    clickButton(window, 1022);
+    clickButton(window, IDC_EXIT);
     EXPECT_TRUE(program.waitForExit(10000));
 }
 

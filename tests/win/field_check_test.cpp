@@ -13,9 +13,9 @@ class FieldCheck : public SettingsWindowTest {
   protected:
     void SetUp() override {
         SettingsWindowTest::SetUp();
-        storeText("gwmac", "00-11-22-33-44-55");
-        storeText("gwip", "192.168.1.1");
-        storeDword("timer", 300);
+        writeSettingString("gwmac", "00-11-22-33-44-55");
+        writeSettingString("gwip", "192.168.1.1");
+        writeSettingDword("timer", 300);
     }
 
     // Types into a field as the keyboard would (the edit's own style applies) and moves the focus on.
@@ -26,15 +26,10 @@ class FieldCheck : public SettingsWindowTest {
         SetFocus(window.item(next));
     }
 
-    static void expectNoBox() { EXPECT_TRUE(takeBoxes().empty()); }
+    static void expectNoBox() { EXPECT_TRUE(takeShownBoxes().empty()); }
 
     static void expectOneBox(const MainWindow& window, const std::string& text) {
-        std::vector<FakeNetwork::Box> boxes = takeBoxes();
-        ASSERT_EQ(boxes.size(), 1u) << "expected \"" << text << "\"";
-        EXPECT_EQ(boxes[0].text, text);
-        EXPECT_EQ(boxes[0].caption, "Information");
-        EXPECT_EQ(boxes[0].flags, kInformation);
-        EXPECT_EQ(boxes[0].owner, static_cast<void*>(window.hwnd()));
+        ::expectOneBox(window.hwnd(), text, "Information", kInformation);
     }
 };
 
@@ -103,7 +98,7 @@ TEST_F(FieldCheck, WithoutAPreviousNumberTheFieldIsEmptied) {
         selectLanguage(w, 0);
         ASSERT_EQ(w.gatewayMac[0], "");
         ASSERT_EQ(w.intervalText, "60");
-        takeBoxes();
+        takeShownBoxes();
 
         enter(w, IDC_GATEWAY_MAC1, L"x");
         expectOneBox(w, kMacRange);
@@ -166,14 +161,15 @@ TEST_F(FieldCheck, TheMessageFollowsTheWindowsLanguage) {
 TEST_F(FieldCheck, FocusMovesWhileTheMessageIsUpCheckNothingFurther) {
     run([](MainWindow& w) {
         w.setEntry(IDC_GATEWAY_MAC3, "");
-        fakeNetwork().whileBoxOpen = [&w] {
+        messageBoxes().whileOpen = [&w] {
             SetFocus(w.item(IDC_GATEWAY_MAC3));
             SetFocus(w.item(IDC_GATEWAY_MAC2));
+            return IDOK;
         };
         enter(w, IDC_GATEWAY_MAC1, L"", IDC_GATEWAY_MAC2);
         expectOneBox(w, kMacRange);
         EXPECT_EQ(w.text(IDC_GATEWAY_MAC1), "00");
-        fakeNetwork().whileBoxOpen = nullptr;
+        messageBoxes().whileOpen = nullptr;
 
         SetFocus(w.item(IDC_GATEWAY_MAC3));  // leaving the emptied field later does check it
         SetFocus(w.item(IDC_APPLY));

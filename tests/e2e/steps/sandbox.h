@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "support/files.h"
+
 // A fresh folder for one end-to-end case, holding copies of the program under test. The program starts
 // arp.exe and ping.exe from the system folder: the recording stand-ins are put there (the test prefix is
 // ours), and from the sandbox's creation on they log to its commands.log (see stand_in.cpp).
@@ -35,8 +37,3 @@ std::string driverFolder();
 // The folder that holds every sandbox of the run.
 std::string sandboxRoot();
 std::string adminImagePath();
-// Paths of the steps are UTF-8, so that they can name folders outside the ANSI code page.
-std::wstring widePath(const std::string& utf8);
-std::string readFileBytes(const std::string& path);
-bool writeFileBytes(const std::string& path, const std::string& bytes);
-bool appendFileBytes(const std::string& path, const std::string& bytes);

@@ -1,21 +1,27 @@
-#include "steps/windows.h"
+#include "support/windows.h"
 
 #include <vector>
 
+#include "res/resource.h"
+#include "ui/main_dlg.h"
+
 namespace {
+
+// What a search of the process's top-level windows looks for.
+enum class Kind { Dialog, MessageBox, ShownMenu };
 
 struct Search {
     DWORD processId;
-    bool wantMessageBox;
-    std::wstring caption;
+    Kind kind;
+    std::wstring caption;  // dialogs only; empty: any
     HWND found = nullptr;
 };
 
 std::string toUtf8(const std::wstring& wide) {
     if (wide.empty())
         return {};
-    int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                     nullptr);
+    int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string text(static_cast<size_t>(length), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length, nullptr, nullptr);
     return text;
@@ -36,52 +42,66 @@ std::wstring wideText(HWND window) {
         return {};
     std::vector<wchar_t> buffer(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
-                        SMTO_ABORTIFHUNG, 5000, &copied);
+    SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
+                        5000, &copied);
     return buffer.data();
 }
 
-bool isDialog(HWND window) {
+bool hasClass(HWND window, const wchar_t* wanted) {
     wchar_t className[64] = {};
     GetClassNameW(window, className, 64);
-    return wcscmp(className, L"#32770") == 0;
+    return wcscmp(className, wanted) == 0;
+}
+
+bool matches(HWND window, const Search& search) {
+    if (search.kind == Kind::ShownMenu)
+        return hasClass(window, L"#32768") && IsWindowVisible(window);
+    if (!hasClass(window, L"#32770"))
+        return false;
+    bool messageBox = GetDlgItem(window, 0xFFFF) != nullptr;
+    if (messageBox != (search.kind == Kind::MessageBox))
+        return false;
+    return search.caption.empty() || wideText(window) == search.caption;
 }
 
 BOOL CALLBACK visit(HWND window, LPARAM context) {
     auto* search = reinterpret_cast<Search*>(context);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !isDialog(window))
-        return TRUE;
-    bool messageBox = GetDlgItem(window, 0xFFFF) != nullptr;
-    if (messageBox != search->wantMessageBox)
-        return TRUE;
-    if (!search->caption.empty() && wideText(window) != search->caption)
+    if (owner != search->processId || !matches(window, *search))
         return TRUE;
     search->found = window;
     return FALSE;
 }
 
-HWND poll(Search search, DWORD milliseconds) {
+HWND find(Search search) {
+    EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND poll(const Search& search, DWORD milliseconds) {
     DWORD start = GetTickCount();
     for (;;) {
-        search.found = nullptr;
-        EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
-        if (search.found || GetTickCount() - start > milliseconds)
-            return search.found;
+        HWND found = find(search);
+        if (found || GetTickCount() - start > milliseconds)
+            return found;
         Sleep(50);
     }
 }
 
 }  // namespace
 
+HWND findDialog(DWORD processId, const std::string& caption) {
+    return find(Search{processId, Kind::Dialog, toWide(caption)});
+}
+
 HWND waitForDialog(DWORD processId, const std::string& caption, DWORD milliseconds) {
-    return poll(Search{processId, false, toWide(caption)}, milliseconds);
+    return poll(Search{processId, Kind::Dialog, toWide(caption)}, milliseconds);
 }
 
 MessageBoxSeen waitForMessageBox(DWORD processId, DWORD milliseconds) {
     MessageBoxSeen seen;
-    seen.window = poll(Search{processId, true, L""}, milliseconds);
+    seen.window = poll(Search{processId, Kind::MessageBox, L""}, milliseconds);
     if (seen.window) {
         seen.caption = windowText(seen.window);
         seen.text = windowText(GetDlgItem(seen.window, 0xFFFF));
@@ -90,7 +110,17 @@ MessageBoxSeen waitForMessageBox(DWORD processId, DWORD milliseconds) {
 }
 
 bool hasMessageBox(DWORD processId) {
-    return poll(Search{processId, true, L""}, 0) != nullptr;
+    return find(Search{processId, Kind::MessageBox, L""}) != nullptr;
+}
+
+HWND findShownMenu(DWORD processId) {
+    return find(Search{processId, Kind::ShownMenu, L""});
+}
+
+void chooseMenuItem(HWND menuWindow, int position) {
+    for (int step = 0; step <= position; ++step)
+        PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
 }
 
 std::string windowText(HWND window) {
@@ -152,60 +182,25 @@ LRESULT sendToControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam) 
     return static_cast<LRESULT>(result);
 }
 
-namespace {
-
-struct MenuSearch {
-    DWORD processId;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK findShownMenu(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<MenuSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (owner != search->processId || wcscmp(className, L"#32768") != 0 || !IsWindowVisible(window))
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-HWND waitForShownMenu(DWORD processId) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        MenuSearch search{processId};
-        EnumWindows(findShownMenu, reinterpret_cast<LPARAM>(&search));
-        if (search.found || GetTickCount() - start > kWindowDeadlineMs)
-            return search.found;
-        Sleep(50);
-    }
-}
-
-}  // namespace
-
-// The menu runs its own loop in the program, which reads the keys posted to the menu window.
+// The menu runs its own loop in the program.
 bool chooseFromIconMenu(HWND mainWindow, DWORD processId, int position) {
-    PostMessageW(mainWindow, kTrayCallbackMessage, 1, WM_RBUTTONDOWN);
-    HWND menu = waitForShownMenu(processId);
+    PostMessageW(mainWindow, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONDOWN);
+    HWND menu = poll(Search{processId, Kind::ShownMenu, L""}, kWindowDeadlineMs);
     if (!menu)
         return false;
-    for (int step = 0; step <= position; ++step)
-        PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    chooseMenuItem(menu, position);
     return true;
 }
 
 bool unlockFromIconMenu(HWND mainWindow, DWORD processId, const wchar_t* password, const std::string& unlockCaption) {
-    constexpr int kPasswordEntry = 1018;
-    constexpr int kExitButton = 1022;  // enabled in every run mode once unlocked
     if (!chooseFromIconMenu(mainWindow, processId))
         return false;
     HWND unlock = waitForDialog(processId, unlockCaption);
     if (!unlock)
         return false;
-    setControlText(GetDlgItem(unlock, kPasswordEntry), password);
+    setControlText(GetDlgItem(unlock, IDC_UNLOCK_PASSWORD), password);
     clickButton(unlock, IDOK);
+    // "Exit" is enabled in every run mode once unlocked.
     return waitUntilGone(unlock) && waitUntilVisible(mainWindow) &&
-           waitUntilTrue([&] { return IsWindowEnabled(GetDlgItem(mainWindow, kExitButton)) != FALSE; });
+           waitUntilTrue([&] { return IsWindowEnabled(GetDlgItem(mainWindow, IDC_EXIT)) != FALSE; });
 }
