@@ -41,16 +41,6 @@ const char* mainWindowText(int controlId) {
     return "";
 }
 
-// Answers the message box the process shows next and checks what it says.
-void answerMessageBox(DWORD processId, const char* caption, const char* text, int button = IDOK) {
-    MessageBoxSeen box = waitForMessageBox(processId);
-    ASSERT_TRUE(box.window) << "no message box saying: " << text;
-    EXPECT_EQ(box.caption, caption);
-    EXPECT_EQ(box.text, text);
-    clickButton(box.window, button);
-    EXPECT_TRUE(waitUntilGone(box.window));
-}
-
 void typeInto(HWND dialog, int controlId, const char* text) {
     std::wstring wide(text, text + strlen(text));
     setControlText(GetDlgItem(dialog, controlId), wide.c_str());

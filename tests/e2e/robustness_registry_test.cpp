@@ -202,11 +202,7 @@ TEST_F(RobustnessRegistry, MegabyteTextsOpenBlankAndTheUnlockRefusesTheDefaultPa
     ASSERT_TRUE(unlock);
     sendToControl(GetDlgItem(unlock, IDC_UNLOCK_PASSWORD), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"mauve"));
     clickButton(unlock, IDOK);
-    MessageBoxSeen refusal = waitForMessageBox(program.processId());
-    ASSERT_TRUE(refusal.window);
-    EXPECT_EQ(refusal.text, "Wrong Password ! Please input again !");
-    clickButton(refusal.window, IDOK);
-    waitUntilGone(refusal.window);
+    answerMessageBox(program.processId(), nullptr, "Wrong Password ! Please input again !");
     clickButton(unlock, IDCANCEL);
     waitUntilGone(unlock);
     EXPECT_FALSE(IsWindowVisible(window));

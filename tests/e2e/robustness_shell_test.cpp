@@ -74,16 +74,10 @@ class RobustnessShell : public CleanSettingsTest {};
 }  // namespace
 
 TEST_F(RobustnessShell, AHiddenClientAddsItsIconAgainWhenTheTaskbarIsRecreated) {
-    ArpSettings settings;
-    settings.language = 0;
-    settings.mode = kTokenClientBind;
+    ArpSettings settings = clientSettings();
     settings.pwd = PasswordDigest("secret");
-    settings.timer = 600;
-    settings.gwmac = "00-11-22-33-44-55";
-    settings.gwip = "192.168.1.1";
     Sandbox sandbox("robust-shell-client");
-    std::string exe = sandbox.copyProgram("XirARP-Client.exe");
-    ASSERT_TRUE(appendFileBytes(exe, *formatClientConfig(settings)));
+    std::string exe = sandbox.copyClient(*formatClientConfig(settings));
 
     WatchedProgram program(exe, sandbox.folder());
     StartupSeen seen = driveStartup(program);
@@ -110,8 +104,8 @@ TEST_F(RobustnessShell, AnUnlockedAdministratorAddsItsIconAgainWhenTheTaskbarIsR
     ASSERT_EQ(seen.mode, SeenMode::Admin) << modeName(seen.mode);
     expectIconRestored(program, seen.window, "unlocked administrator");
     // "Lock" was chosen: the window stays shown with its controls disabled.
-    for (DWORD start = GetTickCount(); IsWindowEnabled(GetDlgItem(seen.window, IDC_LANGUAGE)) &&
-                                       GetTickCount() - start < 10000;)
+    for (DWORD start = GetTickCount();
+         IsWindowEnabled(GetDlgItem(seen.window, IDC_LANGUAGE)) && GetTickCount() - start < 10000;)
         Sleep(50);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(seen.window, IDC_LANGUAGE)));
     EXPECT_TRUE(IsWindowVisible(seen.window));

@@ -76,15 +76,12 @@ TEST_F(SystemLanguage, ASecondStartIsRefusedAndTheFirstCopyStays) {
 
 TEST_F(SystemLanguage, TheClientQuestionAndTheStoredLanguageFollowTheSystem) {
     Sandbox sandbox("client-question-" + std::to_string(GetSystemDefaultLangID()));
-    ArpSettings settings;
+    ArpSettings settings = clientSettings();
     settings.language = 1;  // whatever the administrator used
     settings.mode = kTokenClientAsk;
-    settings.pwd = "0123456789abcdef0123456789abcdef";
     settings.timer = 60;
-    settings.gwmac = "00-11-22-33-44-55";
     settings.gwip = "10.0.0.1";
-    std::string exe = sandbox.copyProgram("XirARP-Client.exe");
-    appendFileBytes(exe, *formatClientConfig(settings));
+    std::string exe = sandbox.copyClient(*formatClientConfig(settings));
 
     RunningProgram program(exe, sandbox.folder());
     MessageBoxSeen question = waitForMessageBox(program.processId());

@@ -14,16 +14,9 @@
 namespace {
 
 std::string clientCopy(const Sandbox& sandbox, const std::string& password) {
-    ArpSettings settings;
-    settings.language = 0;
-    settings.mode = kTokenClientBind;
+    ArpSettings settings = clientSettings();
     settings.pwd = PasswordDigest(password);
-    settings.timer = 600;
-    settings.gwmac = "00-11-22-33-44-55";
-    settings.gwip = "192.168.1.1";
-    std::string path = sandbox.copyProgram("XirARP-Client.exe");
-    appendFileBytes(path, *formatClientConfig(settings));
-    return path;
+    return sandbox.copyClient(*formatClientConfig(settings));
 }
 
 void setEntry(HWND dialog, int id, const wchar_t* text) {
@@ -56,12 +49,7 @@ TEST_F(TrayEndToEnd, AHiddenClientUnlocksFromTheIconMenuWithTheRightPasswordAndO
 
     setEntry(unlock, IDC_UNLOCK_PASSWORD, L"Secret");
     clickButton(unlock, IDOK);
-    MessageBoxSeen warning = waitForMessageBox(processId);
-    ASSERT_TRUE(warning.window);
-    EXPECT_EQ(warning.caption, "WARNING");
-    EXPECT_EQ(warning.text, "Wrong Password ! Please input again !");
-    clickButton(warning.window, IDOK);
-    ASSERT_TRUE(waitUntilGone(warning.window));
+    answerMessageBox(processId, "WARNING", "Wrong Password ! Please input again !");
     EXPECT_TRUE(IsWindowVisible(unlock));
     EXPECT_FALSE(IsWindowVisible(window));
 

@@ -18,12 +18,6 @@ namespace {
 
 const char* const kRemoveCommand = "arp -d 192.168.1.1\r\n";
 
-// Confirms a message box and waits until it is gone, so that the next box looked for is a new one.
-void confirm(HWND box) {
-    clickButton(box, IDOK);
-    EXPECT_TRUE(waitUntilGone(box, 10000));
-}
-
 void storeSettingsAsApplyWould() {
     writeSettingDword("timer", 45);
     writeSettingString("gwmac", "00-11-22-33-44-55");
@@ -34,11 +28,7 @@ void storeSettingsAsApplyWould() {
 // Clicks Uninstall and confirms its message, which must be the success message.
 void uninstallThroughButton(HWND window, DWORD processId) {
     clickButton(window, IDC_UNINSTALL);
-    MessageBoxSeen box = waitForMessageBox(processId);
-    ASSERT_TRUE(box.window);
-    EXPECT_EQ(box.caption, "Information");
-    EXPECT_EQ(box.text, "Remove Setting Successfully !");
-    confirm(box.window);
+    answerMessageBox(processId, "Information", "Remove Setting Successfully !");
 }
 
 // Applies the window's fields with the gateway 192.168.1.1 and no client package, and confirms the
@@ -50,10 +40,7 @@ void applyThroughButton(HWND window, DWORD processId) {
     SendMessageTimeoutW(GetDlgItem(window, IDC_GENERATE_CLIENT), BM_SETCHECK, BST_UNCHECKED, 0, SMTO_ABORTIFHUNG, 5000,
                         &ignored);
     clickButton(window, IDC_APPLY);
-    MessageBoxSeen box = waitForMessageBox(processId);
-    ASSERT_TRUE(box.window);
-    EXPECT_EQ(box.text, "Apply Setting Successfully !");
-    confirm(box.window);
+    answerMessageBox(processId, nullptr, "Apply Setting Successfully !");
 }
 
 class UninstallE2e : public CleanSettingsTest {};
@@ -99,14 +86,10 @@ TEST_F(UninstallE2e, AClientCopyRemovesItsOwnShortcutAndNotTheAdministrators) {
     ASSERT_TRUE(writeFileBytes(adminShortcut, "L"));
     ASSERT_TRUE(writeFileBytes(clientShortcut, "L"));
 
-    ArpSettings settings;
-    settings.mode = kTokenClientBind;
+    ArpSettings settings = clientSettings();
     settings.pwd = PasswordDigest("secret");
     settings.timer = 45;
-    settings.gwmac = "00-11-22-33-44-55";
-    settings.gwip = "192.168.1.1";
-    std::string exe = sandbox.copyProgram("XirARP-Client.exe");
-    ASSERT_TRUE(appendFileBytes(exe, *formatClientConfig(settings)));
+    std::string exe = sandbox.copyClient(*formatClientConfig(settings));
 
     RunningProgram program(exe, sandbox.folder());
     HWND window = waitForDialog(program.processId(), kMainCaption);

@@ -1,5 +1,7 @@
 #include "support/windows.h"
 
+#include <gtest/gtest.h>
+
 #include <vector>
 
 #include "res/resource.h"
@@ -111,6 +113,17 @@ MessageBoxSeen waitForMessageBox(DWORD processId, DWORD milliseconds) {
 
 bool hasMessageBox(DWORD processId) {
     return find(Search{processId, Kind::MessageBox, L""}) != nullptr;
+}
+
+void answerMessageBox(DWORD processId, const char* caption, const char* text, int button) {
+    MessageBoxSeen box = waitForMessageBox(processId);
+    ASSERT_TRUE(box.window) << "no message box saying: " << text;
+    if (caption) {
+        EXPECT_EQ(box.caption, caption);
+    }
+    EXPECT_EQ(box.text, text);
+    clickButton(box.window, button);
+    EXPECT_TRUE(waitUntilGone(box.window));
 }
 
 HWND findShownMenu(DWORD processId) {

@@ -28,6 +28,9 @@ struct MessageBoxSeen {
 // A message box of the process: a dialog with the static text control 65535.
 MessageBoxSeen waitForMessageBox(DWORD processId, DWORD milliseconds = kWindowDeadlineMs);
 bool hasMessageBox(DWORD processId);
+// Answers the message box the process shows next with the button and checks what it says (its caption too
+// unless null); returns once the box is gone, so that the next box looked for is a new one.
+void answerMessageBox(DWORD processId, const char* caption, const char* text, int button = IDOK);
 
 // The popup menu ("#32768") the process shows now; null if none.
 HWND findShownMenu(DWORD processId);

@@ -56,6 +56,21 @@ std::string Sandbox::copyProgram(const std::string& fileName) const {
     return target;
 }
 
+std::string Sandbox::copyClient(const std::string& trailer, const std::string& fileName) const {
+    std::string target = copyProgram(fileName);
+    appendFileBytes(target, trailer);
+    return target;
+}
+
+ArpSettings clientSettings() {
+    return ArpSettings{.language = 0,
+                       .mode = kTokenClientBind,
+                       .pwd = "0123456789abcdef0123456789abcdef",
+                       .timer = 600,
+                       .gwmac = "00-11-22-33-44-55",
+                       .gwip = "192.168.1.1"};
+}
+
 std::vector<std::string> Sandbox::recordedCommands() const {
     std::string log = readFileBytes(path("commands.log"));
     std::vector<std::string> commands;
