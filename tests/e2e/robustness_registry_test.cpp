@@ -57,7 +57,7 @@ bool gatewayMacBlank(HWND window) {
 class RobustnessRegistry : public CleanSettingsTest {
   protected:
     // Starts the administrator program on the settings as they are now; the caller checks the window.
-    HWND open(WatchedProgram& program, const std::string& what) {
+    HWND open(RunningProgram& program, const std::string& what) {
         before_ = settingsSnapshot();
         StartupSeen seen = driveStartup(program);
         expectNoCrash(program, what);
@@ -120,7 +120,7 @@ TEST_F(RobustnessRegistry, ValuesOfTheWrongTypeCountAsMissing) {
         setRawSetting("pwd", REG_MULTI_SZ, multiStringBytes("0123456789abcdef0123456789abcdef", "second"));
 
         Sandbox sandbox("robust-types");
-        WatchedProgram program(sandbox.copyProgram(), sandbox.folder());
+        RunningProgram program(sandbox.copyProgram(), sandbox.folder());
         HWND window = open(program, c.what);
         ASSERT_TRUE(window);
         EXPECT_EQ(fieldText(window, IDC_INTERVAL), "60");
@@ -162,7 +162,7 @@ TEST_F(RobustnessRegistry, OutOfRangeIntervalsAndUnknownLanguagesOpenWithDefined
         writeSettingString("pwd", "0123456789abcdef0123456789abcdef");
 
         Sandbox sandbox("robust-numbers");
-        WatchedProgram program(sandbox.copyProgram(), sandbox.folder());
+        RunningProgram program(sandbox.copyProgram(), sandbox.folder());
         HWND window = open(program, what);
         ASSERT_TRUE(window);
         EXPECT_EQ(fieldText(window, IDC_INTERVAL), c.interval);
@@ -185,7 +185,7 @@ TEST_F(RobustnessRegistry, MegabyteTextsOpenBlankAndTheUnlockRefusesTheDefaultPa
     const std::string what = "megabyte gwip, gwmac and pwd";
 
     Sandbox sandbox("robust-huge");
-    WatchedProgram program(sandbox.copyProgram(), sandbox.folder());
+    RunningProgram program(sandbox.copyProgram(), sandbox.folder());
     HWND window = open(program, what);
     ASSERT_TRUE(window);
     EXPECT_TRUE(gatewayIpBlank(window));
@@ -236,7 +236,7 @@ TEST_F(RobustnessRegistry, AValidAddressBesideBrokenMacTextsShowsNoMac) {
         setRawSetting("gwmac", c.gwmacType, c.gwmac);
 
         Sandbox sandbox("robust-mac");
-        WatchedProgram program(sandbox.copyProgram(), sandbox.folder());
+        RunningProgram program(sandbox.copyProgram(), sandbox.folder());
         HWND window = open(program, c.what);
         ASSERT_TRUE(window);
         EXPECT_TRUE(gatewayMacBlank(window));

@@ -55,7 +55,7 @@ void broadcastTaskbarCreated() {
 
 // Takes the icon away, announces a new taskbar twice (a shell may do so more than once) and expects one
 // icon back, still working: its menu opens.
-void expectIconRestored(const WatchedProgram& program, HWND window, const std::string& what) {
+void expectIconRestored(const RunningProgram& program, HWND window, const std::string& what) {
     ASSERT_TRUE(waitForIcon(window)) << what << ": the shell does not know the program's icon to begin with";
     forgetIcon(window);
     ASSERT_FALSE(shellKnowsIcon(window)) << what << ": the icon could not be taken away";
@@ -79,7 +79,7 @@ TEST_F(RobustnessShell, AHiddenClientAddsItsIconAgainWhenTheTaskbarIsRecreated) 
     Sandbox sandbox("robust-shell-client");
     std::string exe = sandbox.copyClient(*formatClientConfig(settings));
 
-    WatchedProgram program(exe, sandbox.folder());
+    RunningProgram program(exe, sandbox.folder());
     StartupSeen seen = driveStartup(program);
     ASSERT_EQ(seen.mode, SeenMode::ClientBind) << modeName(seen.mode);
     ASSERT_TRUE(waitUntilHidden(seen.window));
@@ -99,7 +99,7 @@ TEST_F(RobustnessShell, AHiddenClientAddsItsIconAgainWhenTheTaskbarIsRecreated) 
 
 TEST_F(RobustnessShell, AnUnlockedAdministratorAddsItsIconAgainWhenTheTaskbarIsRecreated) {
     Sandbox sandbox("robust-shell-admin");
-    WatchedProgram program(sandbox.copyProgram(), sandbox.folder());
+    RunningProgram program(sandbox.copyProgram(), sandbox.folder());
     StartupSeen seen = driveStartup(program);
     ASSERT_EQ(seen.mode, SeenMode::Admin) << modeName(seen.mode);
     expectIconRestored(program, seen.window, "unlocked administrator");

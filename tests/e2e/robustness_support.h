@@ -121,43 +121,12 @@ inline bool crashReported() {
     return dialog || processRuns(L"winedbg.exe");
 }
 
-// The program under test with a handle of our own, so that its exit code can still be read once it ended.
-class WatchedProgram {
-  public:
-    WatchedProgram(const std::string& exe, const std::string& folder) : program_(exe, folder) {
-        if (program_.started())
-            handle_ = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, program_.processId());
-    }
-    ~WatchedProgram() {
-        if (handle_)
-            CloseHandle(handle_);
-    }
-    WatchedProgram(const WatchedProgram&) = delete;
-    WatchedProgram& operator=(const WatchedProgram&) = delete;
-
-    bool started() const { return program_.started(); }
-    DWORD processId() const { return program_.processId(); }
-    bool running() const { return program_.running(); }
-    bool waitForExit(DWORD milliseconds) const { return program_.waitForExit(milliseconds); }
-    // STILL_ACTIVE while it runs.
-    DWORD exitCode() const {
-        DWORD code = STILL_ACTIVE;
-        if (handle_)
-            GetExitCodeProcess(handle_, &code);
-        return code;
-    }
-
-  private:
-    RunningProgram program_;
-    HANDLE handle_ = nullptr;
-};
-
 // Abnormal ends of a Windows program: an exception status, or abort()'s 3.
 inline bool crashExitCode(DWORD code) {
     return code == 3 || code >= 0xC0000000u;
 }
 
-inline void expectNoCrash(const WatchedProgram& program, const std::string& what) {
+inline void expectNoCrash(const RunningProgram& program, const std::string& what) {
     EXPECT_FALSE(crashReported()) << what << ": Wine reported a crash (debugger or \"Program Error\" window)";
     DWORD code = program.exitCode();
     if (code != STILL_ACTIVE) {
@@ -209,7 +178,7 @@ struct StartupSeen {
 // Answers every start-up message with OK until the main window is there, waits until its opening is
 // over (it answers), and tells the run mode from what the window shows: locked means a client copy, and
 // a client that may decline has "YES" preset.
-inline StartupSeen driveStartup(const WatchedProgram& program) {
+inline StartupSeen driveStartup(const RunningProgram& program) {
     StartupSeen seen;
     if (!program.started())
         return seen;
@@ -255,7 +224,7 @@ inline bool lockedWindow(HWND window) {
 
 // The close command of a locked window only hides it: the lock holds and the program goes on (the test's end
 // stops it). Warnings that come meanwhile are answered.
-inline void expectLockedWindowHidesOnClose(const WatchedProgram& program, HWND window, const std::string& what) {
+inline void expectLockedWindowHidesOnClose(const RunningProgram& program, HWND window, const std::string& what) {
     PostMessageW(window, WM_CLOSE, 0, 0);
     for (DWORD start = GetTickCount(); !program.waitForExit(100) && GetTickCount() - start < 1500;) {
         MessageBoxSeen box = waitForMessageBox(program.processId(), 0);
@@ -269,7 +238,7 @@ inline void expectLockedWindowHidesOnClose(const WatchedProgram& program, HWND w
 
 // Ends the program the way its user would: "Exit" when unlocked. A clean end is status 0. A locked program
 // cannot be ended without its password: its close command must only hide it.
-inline void expectCleanExit(const WatchedProgram& program, HWND window, const std::string& what) {
+inline void expectCleanExit(const RunningProgram& program, HWND window, const std::string& what) {
     ASSERT_TRUE(answers(window)) << what << ": the program no longer answers";
     if (lockedWindow(window))
         return expectLockedWindowHidesOnClose(program, window, what);

@@ -61,6 +61,13 @@ bool RunningProgram::running() const {
     return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
 }
 
+DWORD RunningProgram::exitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (process_)
+        GetExitCodeProcess(process_, &code);
+    return code;
+}
+
 bool RunningProgram::waitForExit(DWORD milliseconds) const {
     return process_ && WaitForSingleObject(process_, milliseconds) == WAIT_OBJECT_0;
 }
