@@ -38,10 +38,7 @@ struct SwitchTexts {
 
 // Picks the language in the combo box and tells the window, as a user's choice does; the texts after it.
 SwitchTexts switchLanguage(HWND window, int language) {
-    HWND combo = GetDlgItem(window, IDC_LANGUAGE);
-    SendMessageTimeoutW(combo, CB_SETCURSEL, static_cast<WPARAM>(language), 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-    SendMessageTimeoutW(window, WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo),
-                        SMTO_ABORTIFHUNG, 5000, nullptr);
+    selectLanguage(window, language);
     return {windowText(GetDlgItem(window, IDC_ARP_GROUP)), windowText(GetDlgItem(window, IDC_APPLY))};
 }
 

@@ -195,6 +195,12 @@ LRESULT sendToControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam) 
     return static_cast<LRESULT>(result);
 }
 
+void selectLanguage(HWND mainWindow, int index) {
+    HWND selector = GetDlgItem(mainWindow, IDC_LANGUAGE);
+    sendToControl(selector, CB_SETCURSEL, static_cast<WPARAM>(index));
+    sendToControl(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(selector));
+}
+
 // The menu runs its own loop in the program.
 bool chooseFromIconMenu(HWND mainWindow, DWORD processId, int position) {
     PostMessageW(mainWindow, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONDOWN);

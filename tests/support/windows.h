@@ -52,6 +52,8 @@ bool waitUntilTrue(const std::function<bool()>& condition, DWORD milliseconds = 
 // Controls of another process's window, set the way a user's typing or clicking would leave them.
 void setControlText(HWND control, const wchar_t* text);
 LRESULT sendToControl(HWND control, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+// Picks the language at the index in the main window's selector and tells the window, as a user's choice does.
+void selectLanguage(HWND mainWindow, int index);
 
 // Right-clicks the program's notification-area icon as the shell reports it and picks the menu item at
 // the given position (0 = first) with the keyboard. False when the menu did not open.

@@ -95,7 +95,7 @@ TEST_F(FieldCheck, TheIntervalTakesOneTo3600AndOtherwiseGetsThePreviousNumberBac
 TEST_F(FieldCheck, WithoutAPreviousNumberTheFieldIsEmptied) {
     run([](MainWindow& w) {
         w.press(IDC_CLEAR_FIELDS);  // blank fields reach the members with the next data exchange
-        selectLanguage(w, 0);
+        selectLanguage(w.hwnd(), 0);
         ASSERT_EQ(w.gatewayMac[0], "");
         ASSERT_EQ(w.intervalText, "60");
         takeShownBoxes();
@@ -144,13 +144,13 @@ TEST_F(FieldCheck, MovingTheFocusAmongOtherControlsChecksNothing) {
 
 TEST_F(FieldCheck, TheMessageFollowsTheWindowsLanguage) {
     run([](MainWindow& w) {
-        selectLanguage(w, 1);
+        selectLanguage(w.hwnd(), 1);
         enter(w, IDC_GATEWAY_MAC4, L"");
         expectOneBox(w, "该值范围不能超过 [00~FF] !");
-        selectLanguage(w, 2);
+        selectLanguage(w.hwnd(), 2);
         enter(w, IDC_INTERVAL, L"0");
         expectOneBox(w, "設定超出範圍 [1~3600] !");
-        selectLanguage(w, 0);
+        selectLanguage(w.hwnd(), 0);
         enter(w, IDC_INTERVAL, L"0");
         expectOneBox(w, kIntervalRange);
     });

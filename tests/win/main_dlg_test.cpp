@@ -127,7 +127,7 @@ TEST_F(MainWindowTest, AStoredLanguageWinsAndAnUnknownOneShowsEnglishAndStoresMi
 
 TEST_F(MainWindowTest, TheLanguageSwitchSetsEveryTextStoresTheNumberAndSwapsTheLogo) {
     run([](MainWindow& w) {
-        selectLanguage(w, 1);
+        selectLanguage(w.hwnd(), 1);
         EXPECT_EQ(storedLanguage(), 1);
         EXPECT_EQ(w.text(IDC_ARP_GROUP), "网关MAC设置");
         EXPECT_EQ(w.text(IDC_GENERATE_CLIENT), "在桌面创建用戶绑定程序");
@@ -139,14 +139,14 @@ TEST_F(MainWindowTest, TheLanguageSwitchSetsEveryTextStoresTheNumberAndSwapsTheL
         EXPECT_EQ(info.bmWidth, 170);
         EXPECT_EQ(info.bmHeight, 62);
 
-        selectLanguage(w, 2);
+        selectLanguage(w.hwnd(), 2);
         EXPECT_EQ(storedLanguage(), 2);
         EXPECT_EQ(w.text(IDC_GATEWAY_IP_LABEL), "Gateway IP");
         EXPECT_EQ(w.text(IDC_UNINSTALL), "移除設定");
         EXPECT_EQ(w.text(IDC_INTERVAL_LABEL), "自動綁定IP與MAC 每隔");
         EXPECT_EQ(GetObjectType(simplifiedLogo), 0u) << "the replaced logo is deleted";
 
-        selectLanguage(w, 0);
+        selectLanguage(w.hwnd(), 0);
         EXPECT_EQ(storedLanguage(), 0);
         EXPECT_EQ(w.text(IDC_INTERVAL_LABEL), "IP and MAC binding  Interval");
         EXPECT_EQ(w.text(IDC_GENERATE_CLIENT), "Generate XirARP-Client for User");
@@ -161,7 +161,7 @@ TEST_F(MainWindowTest, ManyLanguageSwitchesKeepOnlyTheShownLogo) {
         std::vector<HBITMAP> replaced;
         for (int i = 0; i < 150; ++i) {
             replaced.push_back(w.shownLogo());
-            selectLanguage(w, i % 3);
+            selectLanguage(w.hwnd(), i % 3);
         }
         int alive = 0;
         for (HBITMAP logo : replaced)
@@ -224,7 +224,7 @@ TEST_F(MainWindowTest, TheLogoOpensTheSiteOfTheLanguageUpToItsRightAndBottomEdge
         ASSERT_EQ(g_opened.size(), 2u);
         EXPECT_EQ(g_opened[0], kMakerSiteOther);
 
-        selectLanguage(w, 1);
+        selectLanguage(w.hwnd(), 1);
         click(logo.left + 5, logo.top + 5);
         ASSERT_EQ(g_opened.size(), 3u);
         EXPECT_EQ(g_opened[2], kMakerSiteSimplifiedChinese);

@@ -38,11 +38,6 @@ class SettingsWindowTest : public FakeNetworkTest {
         FakeNetworkTest::TearDown();
     }
 
-    static void selectLanguage(MainWindow& window, int index) {
-        SendMessageW(window.item(IDC_LANGUAGE), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(window.item(IDC_LANGUAGE)));
-    }
     static INT_PTR run(MainWindow::Script script) { return dialog_test::runModal<CArpMainDlg>(std::move(script)); }
 };
 

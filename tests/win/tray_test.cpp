@@ -465,9 +465,7 @@ TEST_F(TrayTest, MenuTextsFollowLanguageAndLockAndExitIsGrayedWhileLocked) {
         dlg.locked = false;
 
         // A language picked in the window shows in the next menu.
-        SendMessageW(GetDlgItem(window, IDC_LANGUAGE), CB_SETCURSEL, TraditionalChinese, 0);
-        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE, CBN_SELCHANGE),
-                     LPARAM(GetDlgItem(window, IDC_LANGUAGE)));
+        selectLanguage(window, TraditionalChinese);
         EXPECT_EQ(openMenu(window).texts[0], "鎖定");
 
         // The menu opens at the cursor with its right edge there.
@@ -603,9 +601,7 @@ TEST_F(TrayTest, TheWatchShowsEachStateOnTheIconWithOneBalloonPerTurnForTheWorse
         expectShown(recorder().wideCalls, window, Look::Alert, kConflict, false);
         recorder().wideCalls.clear();
         dlg.locked = false;
-        SendMessageW(GetDlgItem(window, IDC_LANGUAGE), CB_SETCURSEL, SimplifiedChinese, 0);
-        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE, CBN_SELCHANGE),
-                     LPARAM(GetDlgItem(window, IDC_LANGUAGE)));
+        selectLanguage(window, SimplifiedChinese);
         expectShown(recorder().wideCalls, window, Look::Alert,
                     "网关 192.0.2.1 应答为 66-66-66-66-66-77，已绑定 02-FC-00-00-00-05", false);
         // Apply stops the binding first; refused here (no password yet), it leaves no watch and a plain icon.

@@ -135,7 +135,7 @@ TEST_F(Uninstall, TheMessageFollowsTheWindowsLanguage) {
             const char* text;
         } kCases[] = {{1, "已成功卸载 !"}, {2, "已成功移除設定 !"}, {0, "Remove Setting Successfully !"}};
         for (const auto& entry : kCases) {
-            selectLanguage(w, entry.language);
+            selectLanguage(w.hwnd(), entry.language);
             w.press(IDC_UNINSTALL);
             expectSuccessBox(w, entry.text);
         }
