@@ -20,16 +20,15 @@
 #include "steps/netns.h"
 #include "steps/process_resources.h"
 #include "steps/program.h"
-#include "steps/registry.h"
 #include "steps/sandbox.h"
 #include "steps/shell_tray.h"
 #include "steps/timer_expiries.h"
-#include "steps/user_folders.h"
-#include "steps/windows.h"
+#include "support/registry.h"
+#include "support/user_folders.h"
+#include "support/windows.h"
 
 namespace {
 
-const char* const kMainCaption = "XirARP Utility v0.4";
 const char* const kEmptyCaption = "Empty Dialog";
 const char* const kGatewayIp = "192.168.7.1";
 const char* const kGatewayMac = "0A-0B-22-33-44-55";

@@ -72,9 +72,15 @@ function(xirarp_add_wine_test name target)
                                             TIMEOUT 3600)  # an hour: the emulator lane is slow
 endfunction()
 
+# What the in-process and end-to-end suites share: finding and working the program's windows, its settings.
+file(GLOB test_support_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+add_library(xirarp_test_support STATIC ${test_support_sources})
+target_include_directories(xirarp_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(xirarp_test_support PUBLIC xirarp_core gtest shlwapi advapi32 user32)
+
 file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 add_executable(xirarp_win_tests ${win_test_sources} res/xirarp.rc res/strings.rc)
-target_link_libraries(xirarp_win_tests PRIVATE xirarp_win gtest gtest_main)
+target_link_libraries(xirarp_win_tests PRIVATE xirarp_win xirarp_test_support gtest gtest_main)
 xirarp_add_wine_test(win_tests xirarp_win_tests)
 
 # Recording stand-ins for the system commands the program starts.
@@ -88,7 +94,7 @@ file(GLOB e2e_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.cpp
 # The suites read the program's texts from the same string tables, through the program's own loader.
 add_executable(xirarp_e2e_tests ${e2e_sources} res/strings.rc src/sys/ui_text.cpp src/sys/text_encoding.cpp)
 target_include_directories(xirarp_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e)
-target_link_libraries(xirarp_e2e_tests PRIVATE xirarp_core gtest gtest_main shell32 shlwapi advapi32 user32)
+target_link_libraries(xirarp_e2e_tests PRIVATE xirarp_test_support gtest_main shell32)
 add_dependencies(xirarp_e2e_tests XirARP standin_arp standin_ping)
 # The robustness suites run once, in an entry of their own (scripts/robustness.sh runs them alone).
 xirarp_add_wine_test(e2e_tests xirarp_e2e_tests --gtest_filter=-Robustness*:Attack.*)

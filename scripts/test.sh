@@ -3,8 +3,8 @@
 # Windows-side in-process tests and end-to-end tests under Wine. Ends with one line: "N passed, N failed"
 # (followed by ", N skipped" when cases could not run here; they never count as passed).
 # The Wine suites run on the shipped 32-bit build; on a machine that refuses 32-bit code they run on a
-# 64-bit build of the same sources on the host, and with XIRARP_I686_LANE=emulator also on the 32-bit
-# build inside the full-system emulator (scripts/emulator.sh). XIRARP_I686_LANE=host forces the first.
+# 64-bit build of the same sources on the host and, in addition, the 32-bit build's end-to-end suite runs
+# inside the full-system emulator (scripts/emulator.sh). XIRARP_I686_LANE=host|emulator|none chooses.
 set -u
 source "$(dirname "$0")/common.sh"
 xirarp_ensure_packages || exit 1
@@ -85,7 +85,7 @@ if [ "$lane" = host ]; then
     run_wine_suites "$XIRARP_BUILD/win-i686" . "${headless[@]}"
 else
     echo "== Windows-side and end-to-end tests under Wine, x86_64 build of the same sources on the host"
-    echo "   (this machine cannot run 32-bit code)"
+    echo "   (this machine does not run 32-bit code)"
     xirarp_configure_and_build x86_64 || failed=$((failed + 1))
     run_wine_suites "$XIRARP_BUILD/win-x86_64" . "${headless[@]}"
 fi
@@ -96,7 +96,8 @@ if [ "$lane" = emulator ]; then
     # The Wine prefix is made once and kept in the build folder; its making is no test's time.
     "$XIRARP_ROOT/scripts/emulator.sh" "$XIRARP_BUILD/win-i686/wine-run.sh" wineboot
     run_wine_suites "$XIRARP_BUILD/win-i686" "$XIRARP_EMULATOR_SUITES" \
-        "$XIRARP_ROOT/scripts/emulator.sh" xvfb-run -a -s "-screen 0 1024x768x24"
+        "$XIRARP_ROOT/scripts/emulator.sh" env XIRARP_TEST_PATIENCE="$XIRARP_EMULATOR_PATIENCE" \
+        xvfb-run -a -s "-screen 0 1024x768x24"
     echo "   (the emulator lane took $((SECONDS - started)) s)"
 fi
 

@@ -12,17 +12,15 @@
 #include "config/client_config.h"
 #include "config/ui_language.h"
 #include "res/resource.h"
-#include "steps/clean_settings.h"
 #include "steps/program.h"
-#include "steps/registry.h"
 #include "steps/sandbox.h"
-#include "steps/user_folders.h"
-#include "steps/windows.h"
+#include "support/registry.h"
+#include "support/user_folders.h"
+#include "support/windows.h"
 #include "sys/ui_text.h"
 
 namespace {
 
-const char* const kMainCaption = "XirARP Utility v0.4";
 const char* const kPassword = "Gat3way!";
 const char* const kBindCommand = "arp -s 192.168.7.1 0A-1B-22-33-44-55\r\n";
 const char* const kRemoveCommand = "arp -d 192.168.7.1\r\n";
@@ -36,20 +34,6 @@ int32_t systemLanguage() {
 // A main window control's text in the system's language: the string tables hold it under the control's id.
 std::string mainWindowText(int controlId) {
     return uiText(static_cast<unsigned>(controlId), systemLanguage());
-}
-
-bool fileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Answers the message box the process shows next and checks what it says.
-void answerMessageBox(DWORD processId, const char* caption, const char* text, int button = IDOK) {
-    MessageBoxSeen box = waitForMessageBox(processId);
-    ASSERT_TRUE(box.window) << "no message box saying: " << text;
-    EXPECT_EQ(box.caption, caption);
-    EXPECT_EQ(box.text, text);
-    clickButton(box.window, button);
-    EXPECT_TRUE(waitUntilGone(box.window));
 }
 
 void typeInto(HWND dialog, int controlId, const char* text) {

@@ -7,12 +7,12 @@
 
 #include <gtest/gtest.h>
 
-#include "steps/clean_settings.h"
 #include "steps/netns.h"
 #include "steps/program.h"
 #include "steps/sandbox.h"
 #include "steps/shell_tray.h"
-#include "steps/windows.h"
+#include "support/registry.h"
+#include "support/windows.h"
 
 namespace {
 

@@ -10,21 +10,17 @@
 #include <set>
 #include <string>
 
-#include "steps/clean_settings.h"
+#include "res/resource.h"
 #include "steps/process_resources.h"
 #include "steps/program.h"
-#include "steps/registry.h"
 #include "steps/sandbox.h"
 #include "steps/timer_expiries.h"
-#include "steps/windows.h"
+#include "support/registry.h"
+#include "support/windows.h"
 
 namespace {
 
-const char* const kMainCaption = "XirARP Utility v0.4";
 const std::string kBindCommand = "arp -s 192.168.7.1 0A-0B-22-33-44-55\r\n";
-constexpr int kLanguageCombo = 1026;
-constexpr int kApplyButton = 1015;
-constexpr int kArpGroup = 1033;
 constexpr int kLanguages = 3;
 // Wine's heap grows over the first process starts until its free lists settle.
 constexpr size_t kWarmUpExpiries = 300;
@@ -42,11 +38,8 @@ struct SwitchTexts {
 
 // Picks the language in the combo box and tells the window, as a user's choice does; the texts after it.
 SwitchTexts switchLanguage(HWND window, int language) {
-    HWND combo = GetDlgItem(window, kLanguageCombo);
-    SendMessageTimeoutW(combo, CB_SETCURSEL, static_cast<WPARAM>(language), 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-    SendMessageTimeoutW(window, WM_COMMAND, MAKEWPARAM(kLanguageCombo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo),
-                        SMTO_ABORTIFHUNG, 5000, nullptr);
-    return {windowText(GetDlgItem(window, kArpGroup)), windowText(GetDlgItem(window, kApplyButton))};
+    selectLanguage(window, language);
+    return {windowText(GetDlgItem(window, IDC_ARP_GROUP)), windowText(GetDlgItem(window, IDC_APPLY))};
 }
 
 class RobustnessResources : public CleanSettingsTest {

@@ -11,8 +11,8 @@
 
 #include "config/client_config.h"
 #include "robustness_support.h"
-#include "steps/clean_settings.h"
 #include "steps/sandbox.h"
+#include "support/registry.h"
 
 using namespace robustness;
 
@@ -75,7 +75,7 @@ SettingsSnapshot fullImport(const std::string& pwd = kNewPwd, DWORD timer = 45,
 
 // Ends the program through its window's close command, answering any warning still coming. A locked client
 // only hides on that command.
-void closeProgram(const WatchedProgram& program, HWND window, const std::string& what) {
+void closeProgram(const RunningProgram& program, HWND window, const std::string& what) {
     EXPECT_TRUE(answers(window)) << what << ": the program no longer answers";
     if (lockedWindow(window))
         return expectLockedWindowHidesOnClose(program, window, what);
@@ -105,7 +105,7 @@ class RobustnessPackage : public CleanSettingsTest {
         Sandbox sandbox("robust-package");
         std::string exe = sandbox.copyProgram("XirARP-Client.exe");
         ASSERT_TRUE(appendFileBytes(exe, tail));
-        WatchedProgram program(exe, sandbox.folder());
+        RunningProgram program(exe, sandbox.folder());
         StartupSeen seen = driveStartup(program);
         expectNoCrash(program, what);
         ASSERT_EQ(seen.mode, expected.mode) << what << ": started as " << modeName(seen.mode);
@@ -278,7 +278,7 @@ TEST_F(RobustnessPackage, APackageCutInsideTheImageNeverImports) {
         Sandbox sandbox("robust-cut");
         std::string exe = sandbox.path("XirARP-Client.exe");
         ASSERT_TRUE(writeFileBytes(exe, package.substr(0, cut.length)));
-        WatchedProgram program(exe, sandbox.folder());
+        RunningProgram program(exe, sandbox.folder());
         if (!cut.loads) {
             // Either the loader refuses it, or whatever starts must not crash or import.
             if (program.started())
@@ -328,7 +328,7 @@ TEST_F(RobustnessPackage, RandomlyDamagedTextsHaveADefinedOutcome) {
         Sandbox sandbox("robust-random");
         std::string exe = sandbox.copyProgram("XirARP-Client.exe");
         ASSERT_TRUE(appendFileBytes(exe, tail));
-        WatchedProgram program(exe, sandbox.folder());
+        RunningProgram program(exe, sandbox.folder());
         StartupSeen seen = driveStartup(program);
         expectNoCrash(program, what);
         ASSERT_NE(seen.mode, SeenMode::EndedEarly) << what;

@@ -8,16 +8,14 @@
 
 #include <string>
 
+#include "res/resource.h"
 #include "robustness_support.h"
-#include "steps/clean_settings.h"
 #include "steps/sandbox.h"
+#include "support/registry.h"
 
 using namespace robustness;
 
 namespace {
-
-constexpr int kGatewayMacFirst = 1002;
-constexpr int kPasswordEntry = 1018;
 
 std::string stringBytes(const std::string& text) {
     return text + '\0';
@@ -37,20 +35,20 @@ std::string megabyteOf(const std::string& unit) {
 }
 
 bool gatewayIpBlank(HWND window) {
-    return sendTo(GetDlgItem(window, kGatewayIpField), IPM_ISBLANK) != 0;
+    return sendToControl(GetDlgItem(window, IDC_GATEWAY_IP), IPM_ISBLANK) != 0;
 }
 
 // The address control's four fields joined with dots (its address cannot be asked across processes).
 std::string gatewayIpText(HWND window) {
     std::string text;
-    for (HWND field = GetWindow(GetDlgItem(window, kGatewayIpField), GW_CHILD); field;
+    for (HWND field = GetWindow(GetDlgItem(window, IDC_GATEWAY_IP), GW_CHILD); field;
          field = GetWindow(field, GW_HWNDNEXT))
         text += (text.empty() ? "" : ".") + windowText(field);
     return text;
 }
 
 bool gatewayMacBlank(HWND window) {
-    for (int id = kGatewayMacFirst; id < kGatewayMacFirst + 6; ++id)
+    for (int id = IDC_GATEWAY_MAC1; id < IDC_GATEWAY_MAC1 + 6; ++id)
         if (!fieldText(window, id).empty())
             return false;
     return true;
@@ -59,7 +57,7 @@ bool gatewayMacBlank(HWND window) {
 class RobustnessRegistry : public CleanSettingsTest {
   protected:
     // Starts the administrator program on the settings as they are now; the caller checks the window.
-    HWND open(WatchedProgram& program, const std::string& what) {
+    HWND open(RunningProgram& program, const std::string& what) {
         before_ = settingsSnapshot();
         StartupSeen seen = driveStartup(program);
         expectNoCrash(program, what);
@@ -122,15 +120,15 @@ TEST_F(RobustnessRegistry, ValuesOfTheWrongTypeCountAsMissing) {
         setRawSetting("pwd", REG_MULTI_SZ, multiStringBytes("0123456789abcdef0123456789abcdef", "second"));
 
         Sandbox sandbox("robust-types");
-        WatchedProgram program(sandbox.copyProgram(), sandbox.folder());
+        RunningProgram program(sandbox.copyProgram(), sandbox.folder());
         HWND window = open(program, c.what);
         ASSERT_TRUE(window);
-        EXPECT_EQ(fieldText(window, kIntervalField), "60");
+        EXPECT_EQ(fieldText(window, IDC_INTERVAL), "60");
         EXPECT_EQ(selectedLanguage(window), 0);
-        EXPECT_EQ(fieldText(window, kApplyButton), "Apply");
+        EXPECT_EQ(fieldText(window, IDC_APPLY), "Apply");
         // Blank, or what this machine's own adapter gives when nothing is stored.
         EXPECT_NE(gatewayIpText(window), "10.9.8.7");
-        EXPECT_NE(fieldText(window, kGatewayMacFirst + 5), "0F");
+        EXPECT_NE(fieldText(window, IDC_GATEWAY_MAC1 + 5), "0F");
         expectSettings({}, c.what);
         expectCleanExit(program, window, c.what);
     }
@@ -164,12 +162,12 @@ TEST_F(RobustnessRegistry, OutOfRangeIntervalsAndUnknownLanguagesOpenWithDefined
         writeSettingString("pwd", "0123456789abcdef0123456789abcdef");
 
         Sandbox sandbox("robust-numbers");
-        WatchedProgram program(sandbox.copyProgram(), sandbox.folder());
+        RunningProgram program(sandbox.copyProgram(), sandbox.folder());
         HWND window = open(program, what);
         ASSERT_TRUE(window);
-        EXPECT_EQ(fieldText(window, kIntervalField), c.interval);
+        EXPECT_EQ(fieldText(window, IDC_INTERVAL), c.interval);
         EXPECT_EQ(selectedLanguage(window), c.selection);
-        EXPECT_EQ(fieldText(window, kApplyButton), "Apply");
+        EXPECT_EQ(fieldText(window, IDC_APPLY), "Apply");
         SettingsSnapshot changed;
         if (c.stores)
             changed["language"] = dwordValue(c.storedLanguage);
@@ -187,12 +185,12 @@ TEST_F(RobustnessRegistry, MegabyteTextsOpenBlankAndTheUnlockRefusesTheDefaultPa
     const std::string what = "megabyte gwip, gwmac and pwd";
 
     Sandbox sandbox("robust-huge");
-    WatchedProgram program(sandbox.copyProgram(), sandbox.folder());
+    RunningProgram program(sandbox.copyProgram(), sandbox.folder());
     HWND window = open(program, what);
     ASSERT_TRUE(window);
     EXPECT_TRUE(gatewayIpBlank(window));
     EXPECT_TRUE(gatewayMacBlank(window));
-    EXPECT_EQ(fieldText(window, kIntervalField), "60");
+    EXPECT_EQ(fieldText(window, IDC_INTERVAL), "60");
     EXPECT_EQ(selectedLanguage(window), 0);
     expectSettings({}, what);
 
@@ -200,15 +198,11 @@ TEST_F(RobustnessRegistry, MegabyteTextsOpenBlankAndTheUnlockRefusesTheDefaultPa
     PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(waitUntilHidden(window));
     ASSERT_TRUE(chooseFromIconMenu(window, program.processId(), 0)) << "the icon's menu did not open";
-    HWND unlock = waitForDialog(program.processId(), "UnLock");
+    HWND unlock = waitForDialog(program.processId(), kUnlockDialogCaption);
     ASSERT_TRUE(unlock);
-    sendTo(GetDlgItem(unlock, kPasswordEntry), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"mauve"));
+    sendToControl(GetDlgItem(unlock, IDC_UNLOCK_PASSWORD), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"mauve"));
     clickButton(unlock, IDOK);
-    MessageBoxSeen refusal = waitForMessageBox(program.processId());
-    ASSERT_TRUE(refusal.window);
-    EXPECT_EQ(refusal.text, "Wrong Password ! Please input again !");
-    clickButton(refusal.window, IDOK);
-    waitUntilGone(refusal.window);
+    answerMessageBox(program.processId(), nullptr, "Wrong Password ! Please input again !");
     clickButton(unlock, IDCANCEL);
     waitUntilGone(unlock);
     EXPECT_FALSE(IsWindowVisible(window));
@@ -242,7 +236,7 @@ TEST_F(RobustnessRegistry, AValidAddressBesideBrokenMacTextsShowsNoMac) {
         setRawSetting("gwmac", c.gwmacType, c.gwmac);
 
         Sandbox sandbox("robust-mac");
-        WatchedProgram program(sandbox.copyProgram(), sandbox.folder());
+        RunningProgram program(sandbox.copyProgram(), sandbox.folder());
         HWND window = open(program, c.what);
         ASSERT_TRUE(window);
         EXPECT_TRUE(gatewayMacBlank(window));

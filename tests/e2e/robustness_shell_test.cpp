@@ -11,8 +11,8 @@
 #include "auth/password.h"
 #include "config/client_config.h"
 #include "robustness_support.h"
-#include "steps/clean_settings.h"
 #include "steps/sandbox.h"
+#include "support/registry.h"
 
 using namespace robustness;
 
@@ -55,7 +55,7 @@ void broadcastTaskbarCreated() {
 
 // Takes the icon away, announces a new taskbar twice (a shell may do so more than once) and expects one
 // icon back, still working: its menu opens.
-void expectIconRestored(const WatchedProgram& program, HWND window, const std::string& what) {
+void expectIconRestored(const RunningProgram& program, HWND window, const std::string& what) {
     ASSERT_TRUE(waitForIcon(window)) << what << ": the shell does not know the program's icon to begin with";
     forgetIcon(window);
     ASSERT_FALSE(shellKnowsIcon(window)) << what << ": the icon could not be taken away";
@@ -74,24 +74,18 @@ class RobustnessShell : public CleanSettingsTest {};
 }  // namespace
 
 TEST_F(RobustnessShell, AHiddenClientAddsItsIconAgainWhenTheTaskbarIsRecreated) {
-    ArpSettings settings;
-    settings.language = 0;
-    settings.mode = kTokenClientBind;
+    ArpSettings settings = clientSettings();
     settings.pwd = PasswordDigest("secret");
-    settings.timer = 600;
-    settings.gwmac = "00-11-22-33-44-55";
-    settings.gwip = "192.168.1.1";
     Sandbox sandbox("robust-shell-client");
-    std::string exe = sandbox.copyProgram("XirARP-Client.exe");
-    ASSERT_TRUE(appendFileBytes(exe, *formatClientConfig(settings)));
+    std::string exe = sandbox.copyClient(*formatClientConfig(settings));
 
-    WatchedProgram program(exe, sandbox.folder());
+    RunningProgram program(exe, sandbox.folder());
     StartupSeen seen = driveStartup(program);
     ASSERT_EQ(seen.mode, SeenMode::ClientBind) << modeName(seen.mode);
     ASSERT_TRUE(waitUntilHidden(seen.window));
     expectIconRestored(program, seen.window, "hidden client");
     // The first menu item of a locked window is "UnLock": its dialog opens, so the icon still leads in.
-    HWND unlock = waitForDialog(program.processId(), "UnLock");
+    HWND unlock = waitForDialog(program.processId(), kUnlockDialogCaption);
     ASSERT_TRUE(unlock);
     clickButton(unlock, IDCANCEL);
     waitUntilGone(unlock);
@@ -105,15 +99,15 @@ TEST_F(RobustnessShell, AHiddenClientAddsItsIconAgainWhenTheTaskbarIsRecreated) 
 
 TEST_F(RobustnessShell, AnUnlockedAdministratorAddsItsIconAgainWhenTheTaskbarIsRecreated) {
     Sandbox sandbox("robust-shell-admin");
-    WatchedProgram program(sandbox.copyProgram(), sandbox.folder());
+    RunningProgram program(sandbox.copyProgram(), sandbox.folder());
     StartupSeen seen = driveStartup(program);
     ASSERT_EQ(seen.mode, SeenMode::Admin) << modeName(seen.mode);
     expectIconRestored(program, seen.window, "unlocked administrator");
     // "Lock" was chosen: the window stays shown with its controls disabled.
-    for (DWORD start = GetTickCount(); IsWindowEnabled(GetDlgItem(seen.window, kLanguageSelector)) &&
-                                       GetTickCount() - start < 10000;)
+    for (DWORD start = GetTickCount();
+         IsWindowEnabled(GetDlgItem(seen.window, IDC_LANGUAGE)) && GetTickCount() - start < 10000;)
         Sleep(50);
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(seen.window, kLanguageSelector)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(seen.window, IDC_LANGUAGE)));
     EXPECT_TRUE(IsWindowVisible(seen.window));
     ASSERT_TRUE(unlockFromIconMenu(seen.window, program.processId(), L"mauve"));  // it ends only unlocked
     expectCleanExit(program, seen.window, "unlocked administrator");

@@ -13,22 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "res/resource.h"
 #include "steps/program.h"
-#include "steps/registry.h"
-#include "steps/windows.h"
+#include "support/registry.h"
+#include "support/windows.h"
 
 namespace robustness {
 
-inline const char* const kMainCaption = "XirARP Utility v0.4";
-inline const char* const kSettingsKey = "Software\\Xir\\XirARP";
 inline const char* const kParseFailed = "parse configuration fail!!";
 inline const char* const kAskQuestion = "Would you like to run \"Prevent ARP Virus Attack\" binding ?";
-constexpr int kExitButton = 1022;
-constexpr int kLanguageSelector = 1026;
-constexpr int kIntervalField = 1008;
-constexpr int kGatewayIpField = 1001;
-constexpr int kYesRadio = 1038;
-constexpr int kApplyButton = 1015;
 
 // The long run tries many more random inputs; the quick one stays within the README's test time.
 inline bool longRun() {
@@ -58,7 +51,7 @@ using SettingsSnapshot = std::map<std::string, RawValue>;
 inline SettingsSnapshot settingsSnapshot() {
     SettingsSnapshot values;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kTestSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return values;
     for (DWORD index = 0;; ++index) {
         char name[256];
@@ -80,7 +73,7 @@ inline SettingsSnapshot settingsSnapshot() {
 }
 
 inline void setRawSetting(const char* name, DWORD type, const std::string& bytes) {
-    RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
+    RegSetKeyValueA(HKEY_CURRENT_USER, kTestSettingsKey, name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
 }
 
 inline std::string dwordBytes(DWORD value) {
@@ -128,43 +121,12 @@ inline bool crashReported() {
     return dialog || processRuns(L"winedbg.exe");
 }
 
-// The program under test with a handle of our own, so that its exit code can still be read once it ended.
-class WatchedProgram {
-  public:
-    WatchedProgram(const std::string& exe, const std::string& folder) : program_(exe, folder) {
-        if (program_.started())
-            handle_ = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, program_.processId());
-    }
-    ~WatchedProgram() {
-        if (handle_)
-            CloseHandle(handle_);
-    }
-    WatchedProgram(const WatchedProgram&) = delete;
-    WatchedProgram& operator=(const WatchedProgram&) = delete;
-
-    bool started() const { return program_.started(); }
-    DWORD processId() const { return program_.processId(); }
-    bool running() const { return program_.running(); }
-    bool waitForExit(DWORD milliseconds) const { return program_.waitForExit(milliseconds); }
-    // STILL_ACTIVE while it runs.
-    DWORD exitCode() const {
-        DWORD code = STILL_ACTIVE;
-        if (handle_)
-            GetExitCodeProcess(handle_, &code);
-        return code;
-    }
-
-  private:
-    RunningProgram program_;
-    HANDLE handle_ = nullptr;
-};
-
 // Abnormal ends of a Windows program: an exception status, or abort()'s 3.
 inline bool crashExitCode(DWORD code) {
     return code == 3 || code >= 0xC0000000u;
 }
 
-inline void expectNoCrash(const WatchedProgram& program, const std::string& what) {
+inline void expectNoCrash(const RunningProgram& program, const std::string& what) {
     EXPECT_FALSE(crashReported()) << what << ": Wine reported a crash (debugger or \"Program Error\" window)";
     DWORD code = program.exitCode();
     if (code != STILL_ACTIVE) {
@@ -179,18 +141,12 @@ inline bool answers(HWND window, DWORD milliseconds = 10000) {
     return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, milliseconds, &result) != 0;
 }
 
-inline LRESULT sendTo(HWND control, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(control, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
-    return static_cast<LRESULT>(result);
-}
-
 inline std::string fieldText(HWND window, int id) {
     return windowText(GetDlgItem(window, id));
 }
 
 inline int selectedLanguage(HWND window) {
-    return static_cast<int>(sendTo(GetDlgItem(window, kLanguageSelector), CB_GETCURSEL));
+    return static_cast<int>(sendToControl(GetDlgItem(window, IDC_LANGUAGE), CB_GETCURSEL));
 }
 
 enum class SeenMode { NotStarted, EndedEarly, Admin, ClientAsk, ClientBind };
@@ -222,7 +178,7 @@ struct StartupSeen {
 // Answers every start-up message with OK until the main window is there, waits until its opening is
 // over (it answers), and tells the run mode from what the window shows: locked means a client copy, and
 // a client that may decline has "YES" preset.
-inline StartupSeen driveStartup(const WatchedProgram& program) {
+inline StartupSeen driveStartup(const RunningProgram& program) {
     StartupSeen seen;
     if (!program.started())
         return seen;
@@ -249,12 +205,12 @@ inline StartupSeen driveStartup(const WatchedProgram& program) {
         seen.mode = SeenMode::EndedEarly;
         return seen;
     }
-    bool locked = !IsWindowEnabled(GetDlgItem(seen.window, kLanguageSelector));
+    bool locked = !IsWindowEnabled(GetDlgItem(seen.window, IDC_LANGUAGE));
     if (!locked) {
         waitUntilVisible(seen.window);
         seen.mode = SeenMode::Admin;
     } else {
-        bool yes = sendTo(GetDlgItem(seen.window, kYesRadio), BM_GETCHECK) == BST_CHECKED;
+        bool yes = sendToControl(GetDlgItem(seen.window, IDC_ALLOW_SKIP_YES), BM_GETCHECK) == BST_CHECKED;
         seen.mode = yes ? SeenMode::ClientAsk : SeenMode::ClientBind;
         waitUntilHidden(seen.window);
     }
@@ -263,12 +219,12 @@ inline StartupSeen driveStartup(const WatchedProgram& program) {
 
 // A hidden window is always locked; a shown one is locked when its "Exit" is disabled.
 inline bool lockedWindow(HWND window) {
-    return !IsWindowVisible(window) || !IsWindowEnabled(GetDlgItem(window, kExitButton));
+    return !IsWindowVisible(window) || !IsWindowEnabled(GetDlgItem(window, IDC_EXIT));
 }
 
 // The close command of a locked window only hides it: the lock holds and the program goes on (the test's end
 // stops it). Warnings that come meanwhile are answered.
-inline void expectLockedWindowHidesOnClose(const WatchedProgram& program, HWND window, const std::string& what) {
+inline void expectLockedWindowHidesOnClose(const RunningProgram& program, HWND window, const std::string& what) {
     PostMessageW(window, WM_CLOSE, 0, 0);
     for (DWORD start = GetTickCount(); !program.waitForExit(100) && GetTickCount() - start < 1500;) {
         MessageBoxSeen box = waitForMessageBox(program.processId(), 0);
@@ -282,11 +238,11 @@ inline void expectLockedWindowHidesOnClose(const WatchedProgram& program, HWND w
 
 // Ends the program the way its user would: "Exit" when unlocked. A clean end is status 0. A locked program
 // cannot be ended without its password: its close command must only hide it.
-inline void expectCleanExit(const WatchedProgram& program, HWND window, const std::string& what) {
+inline void expectCleanExit(const RunningProgram& program, HWND window, const std::string& what) {
     ASSERT_TRUE(answers(window)) << what << ": the program no longer answers";
     if (lockedWindow(window))
         return expectLockedWindowHidesOnClose(program, window, what);
-    clickButton(window, kExitButton);
+    clickButton(window, IDC_EXIT);
     EXPECT_TRUE(program.waitForExit(10000)) << what << ": the program did not end";
     EXPECT_EQ(program.exitCode(), 0u) << what << ": unexpected exit status";
     expectNoCrash(program, what);

@@ -2,15 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "config/client_config.h"
-#include "steps/clean_settings.h"
+#include "res/resource.h"
 #include "steps/program.h"
-#include "steps/registry.h"
 #include "steps/sandbox.h"
-#include "steps/windows.h"
+#include "support/registry.h"
+#include "support/windows.h"
 
 namespace {
-
-const char* const kMainCaption = "XirARP Utility v0.4";
 
 std::string configText(const std::string& token) {
     ArpSettings settings;
@@ -23,12 +21,6 @@ std::string configText(const std::string& token) {
     return *formatClientConfig(settings);
 }
 
-std::string makeClientCopy(const Sandbox& sandbox, const std::string& fileName, const std::string& trailer) {
-    std::string path = sandbox.copyProgram(fileName);
-    appendFileBytes(path, trailer);
-    return path;
-}
-
 void expectImportedSettings() {
     EXPECT_EQ(readSettingDword("language"), 0u);  // this test prefix is an English system
     EXPECT_EQ(readSettingString("pwd"), "0123456789abcdef0123456789abcdef");
@@ -38,7 +30,7 @@ void expectImportedSettings() {
 }
 
 void exitThroughButton(HWND window, const RunningProgram& program) {
-    clickButton(window, 1022);
+    clickButton(window, IDC_EXIT);
     EXPECT_TRUE(program.waitForExit(10000));
 }
 
@@ -62,7 +54,7 @@ TEST_F(Startup, TheAdministratorImageIsExactlyTheBaseSizeAndOpensShownWithoutImp
 
 TEST_F(Startup, OneByteBehindTheImageHasNoHeaderAndStartsAsAdministrator) {
     Sandbox sandbox("one-byte");
-    std::string exe = makeClientCopy(sandbox, "XirARP.exe", "x");
+    std::string exe = sandbox.copyClient("x", "XirARP.exe");
     RunningProgram program(exe, sandbox.folder());
     HWND window = waitForDialog(program.processId(), kMainCaption);
     ASSERT_TRUE(window);
@@ -74,7 +66,7 @@ TEST_F(Startup, OneByteBehindTheImageHasNoHeaderAndStartsAsAdministrator) {
 
 TEST_F(Startup, AnAlwaysBindClientImportsWithoutAskingAndHidesItself) {
     Sandbox sandbox("client-bind");
-    std::string exe = makeClientCopy(sandbox, "XirARP-Client.exe", configText(kTokenClientBind));
+    std::string exe = sandbox.copyClient(configText(kTokenClientBind));
     RunningProgram program(exe, sandbox.folder());
     HWND window = waitForDialog(program.processId(), kMainCaption);
     ASSERT_TRUE(window);
@@ -85,7 +77,7 @@ TEST_F(Startup, AnAlwaysBindClientImportsWithoutAskingAndHidesItself) {
 
 TEST_F(Startup, AClientThatMayDeclineAsksFirstAndCancelEndsAfterImporting) {
     Sandbox sandbox("client-ask-cancel");
-    std::string exe = makeClientCopy(sandbox, "XirARP-Client.exe", configText(kTokenClientAsk));
+    std::string exe = sandbox.copyClient(configText(kTokenClientAsk));
     RunningProgram program(exe, sandbox.folder());
     MessageBoxSeen question = waitForMessageBox(program.processId());
     ASSERT_TRUE(question.window);
@@ -99,7 +91,7 @@ TEST_F(Startup, AClientThatMayDeclineAsksFirstAndCancelEndsAfterImporting) {
 
 TEST_F(Startup, AClientThatMayDeclineOpensAndHidesOnOk) {
     Sandbox sandbox("client-ask-ok");
-    std::string exe = makeClientCopy(sandbox, "XirARP-Client.exe", configText(kTokenClientAsk));
+    std::string exe = sandbox.copyClient(configText(kTokenClientAsk));
     RunningProgram program(exe, sandbox.folder());
     MessageBoxSeen question = waitForMessageBox(program.processId());
     ASSERT_TRUE(question.window);
@@ -112,7 +104,7 @@ TEST_F(Startup, AClientThatMayDeclineOpensAndHidesOnOk) {
 
 TEST_F(Startup, AnUnknownTokenRunsAsAdministratorWithTheSettingsStored) {
     Sandbox sandbox("client-unknown");
-    std::string exe = makeClientCopy(sandbox, "XirARP-Client.exe", configText("k7qw2mzp9tlx5"));
+    std::string exe = sandbox.copyClient(configText("k7qw2mzp9tlx5"));
     RunningProgram program(exe, sandbox.folder());
     HWND window = waitForDialog(program.processId(), kMainCaption);
     ASSERT_TRUE(window);
@@ -123,7 +115,7 @@ TEST_F(Startup, AnUnknownTokenRunsAsAdministratorWithTheSettingsStored) {
 
 TEST_F(Startup, ARenamedClientStartedFromAnotherFolderStillFindsItself) {
     Sandbox sandbox("client-renamed");
-    std::string exe = makeClientCopy(sandbox, "Gateway Guard.exe", configText(kTokenClientAsk));
+    std::string exe = sandbox.copyClient(configText(kTokenClientAsk), "Gateway Guard.exe");
     RunningProgram program(exe, sandbox.makeSubfolder("elsewhere"));
     MessageBoxSeen question = waitForMessageBox(program.processId());
     ASSERT_TRUE(question.window);
@@ -147,7 +139,7 @@ TEST_F(Startup, EveryMissingKeyIsReportedOnceAndTheOthersAreStored) {
     std::string text = configText(kTokenClientBind);
     text.erase(text.find("\"pwd\""), text.find("\"timer\"") - text.find("\"pwd\""));
     text.erase(text.find("\"gwip\""));
-    std::string exe = makeClientCopy(sandbox, "XirARP-Client.exe", text);
+    std::string exe = sandbox.copyClient(text);
     RunningProgram program(exe, sandbox.folder());
     for (int missing = 0; missing < 2; ++missing) {
         MessageBoxSeen report = waitForMessageBox(program.processId());
@@ -171,7 +163,7 @@ TEST_F(Startup, AClientOverwritesChangedSettingsAtEveryStart) {
     Sandbox sandbox("client-overwrite");
     writeSettingString("pwd", "ffffffffffffffffffffffffffffffff");
     writeSettingDword("timer", 45);
-    std::string exe = makeClientCopy(sandbox, "XirARP-Client.exe", configText(kTokenClientBind));
+    std::string exe = sandbox.copyClient(configText(kTokenClientBind));
     RunningProgram program(exe, sandbox.folder());
     ASSERT_TRUE(waitForDialog(program.processId(), kMainCaption));
     expectImportedSettings();

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "config/client_config.h"
-#include "steps/clean_settings.h"
+#include "res/resource.h"
 #include "steps/program.h"
-#include "steps/registry.h"
 #include "steps/sandbox.h"
-#include "steps/windows.h"
+#include "support/registry.h"
+#include "support/windows.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ TEST_F(SystemLanguage, ASecondStartIsRefusedAndTheFirstCopyStays) {
     appendFileBytes(second, "client bytes without a header");
 
     RunningProgram running(first, sandbox.folder());
-    HWND window = waitForDialog(running.processId(), "XirARP Utility v0.4");
+    HWND window = waitForDialog(running.processId(), kMainCaption);
     ASSERT_TRUE(window);
     ASSERT_TRUE(waitUntilVisible(window));
 
@@ -62,7 +62,7 @@ TEST_F(SystemLanguage, ASecondStartIsRefusedAndTheFirstCopyStays) {
     ASSERT_TRUE(refusal.window);
     EXPECT_EQ(refusal.text, expectedTexts().anotherCopy);
     EXPECT_EQ(refusal.caption, "XirARP-Client");
-    EXPECT_EQ(waitForDialog(again.processId(), "XirARP Utility v0.4", 0), nullptr);
+    EXPECT_EQ(waitForDialog(again.processId(), kMainCaption, 0), nullptr);
     clickButton(refusal.window, IDOK);
     EXPECT_TRUE(again.waitForExit(10000));
 
@@ -70,21 +70,18 @@ TEST_F(SystemLanguage, ASecondStartIsRefusedAndTheFirstCopyStays) {
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(windowText(window), "XirARP Utility v0.4");
     EXPECT_FALSE(hasMessageBox(running.processId()));
-    clickButton(window, 1022);
+    clickButton(window, IDC_EXIT);
     EXPECT_TRUE(running.waitForExit(10000));
 }
 
 TEST_F(SystemLanguage, TheClientQuestionAndTheStoredLanguageFollowTheSystem) {
     Sandbox sandbox("client-question-" + std::to_string(GetSystemDefaultLangID()));
-    ArpSettings settings;
+    ArpSettings settings = clientSettings();
     settings.language = 1;  // whatever the administrator used
     settings.mode = kTokenClientAsk;
-    settings.pwd = "0123456789abcdef0123456789abcdef";
     settings.timer = 60;
-    settings.gwmac = "00-11-22-33-44-55";
     settings.gwip = "10.0.0.1";
-    std::string exe = sandbox.copyProgram("XirARP-Client.exe");
-    appendFileBytes(exe, *formatClientConfig(settings));
+    std::string exe = sandbox.copyClient(*formatClientConfig(settings));
 
     RunningProgram program(exe, sandbox.folder());
     MessageBoxSeen question = waitForMessageBox(program.processId());

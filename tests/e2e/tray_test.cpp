@@ -4,28 +4,19 @@
 
 #include "auth/password.h"
 #include "config/client_config.h"
-#include "steps/clean_settings.h"
+#include "res/resource.h"
 #include "steps/program.h"
-#include "steps/registry.h"
 #include "steps/sandbox.h"
-#include "steps/windows.h"
+#include "support/registry.h"
+#include "support/windows.h"
+#include "ui/main_dlg.h"
 
 namespace {
 
-const char* const kMainCaption = "XirARP Utility v0.4";
-constexpr int kPasswordEntry = 1018;
-
 std::string clientCopy(const Sandbox& sandbox, const std::string& password) {
-    ArpSettings settings;
-    settings.language = 0;
-    settings.mode = kTokenClientBind;
+    ArpSettings settings = clientSettings();
     settings.pwd = PasswordDigest(password);
-    settings.timer = 600;
-    settings.gwmac = "00-11-22-33-44-55";
-    settings.gwip = "192.168.1.1";
-    std::string path = sandbox.copyProgram("XirARP-Client.exe");
-    appendFileBytes(path, *formatClientConfig(settings));
-    return path;
+    return sandbox.copyClient(*formatClientConfig(settings));
 }
 
 void setEntry(HWND dialog, int id, const wchar_t* text) {
@@ -45,50 +36,45 @@ TEST_F(TrayEndToEnd, AHiddenClientUnlocksFromTheIconMenuWithTheRightPasswordAndO
     // Opened, applied and hidden to the notification area, locked: posted "Exit" commands and the close
     // command do not end it.
     ASSERT_TRUE(waitUntilHidden(window));
-    clickButton(window, 1022);
-    PostMessageW(window, WM_COMMAND, 32781, 0);
+    clickButton(window, IDC_EXIT);
+    PostMessageW(window, WM_COMMAND, ID_TRAY_EXIT, 0);
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(program.waitForExit(1000));
     EXPECT_FALSE(IsWindowVisible(window));
 
     ASSERT_TRUE(chooseFromIconMenu(window, processId)) << "the icon's menu did not open";
-    HWND unlock = waitForDialog(processId, "UnLock");
+    HWND unlock = waitForDialog(processId, kUnlockDialogCaption);
     ASSERT_TRUE(unlock);
     EXPECT_FALSE(IsWindowVisible(window));
 
-    setEntry(unlock, kPasswordEntry, L"Secret");
+    setEntry(unlock, IDC_UNLOCK_PASSWORD, L"Secret");
     clickButton(unlock, IDOK);
-    MessageBoxSeen warning = waitForMessageBox(processId);
-    ASSERT_TRUE(warning.window);
-    EXPECT_EQ(warning.caption, "WARNING");
-    EXPECT_EQ(warning.text, "Wrong Password ! Please input again !");
-    clickButton(warning.window, IDOK);
-    ASSERT_TRUE(waitUntilGone(warning.window));
+    answerMessageBox(processId, "WARNING", "Wrong Password ! Please input again !");
     EXPECT_TRUE(IsWindowVisible(unlock));
     EXPECT_FALSE(IsWindowVisible(window));
 
-    setEntry(unlock, kPasswordEntry, L"secret");
+    setEntry(unlock, IDC_UNLOCK_PASSWORD, L"secret");
     clickButton(unlock, IDOK);
     ASSERT_TRUE(waitUntilVisible(window));
     EXPECT_FALSE(IsWindow(unlock));
     // Unlocked in a client copy: the language, "Uninstall" and "Exit" only. The window is shown first and
     // its controls follow the new lock state right after, one by one.
     EXPECT_TRUE(waitUntilTrue([&] {
-        return IsWindowEnabled(GetDlgItem(window, 1026)) && IsWindowEnabled(GetDlgItem(window, 1025)) &&
-               IsWindowEnabled(GetDlgItem(window, 1022));
+        return IsWindowEnabled(GetDlgItem(window, IDC_LANGUAGE)) &&
+               IsWindowEnabled(GetDlgItem(window, IDC_UNINSTALL)) && IsWindowEnabled(GetDlgItem(window, IDC_EXIT));
     }));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, 1015)));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, 1001)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_APPLY)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_GATEWAY_IP)));
 
     // The entry the window adds to its system menu.
-    PostMessageW(window, WM_SYSCOMMAND, 16, 0);
-    HWND about = waitForDialog(processId, "About XirARP Utility");
+    PostMessageW(window, WM_SYSCOMMAND, kAboutCommand, 0);
+    HWND about = waitForDialog(processId, kAboutBoxCaption);
     ASSERT_TRUE(about);
     EXPECT_EQ(GetWindow(about, GW_OWNER), window);
     clickButton(about, IDOK);
     ASSERT_TRUE(waitUntilGone(about));
 
-    clickButton(window, 1022);
+    clickButton(window, IDC_EXIT);
     EXPECT_TRUE(program.waitForExit(10000));
 }
 
@@ -106,14 +92,14 @@ TEST_F(TrayEndToEnd, TheMinimisedAdministratorHidesAndComesBackWithTheDefaultPas
     EXPECT_FALSE(IsIconic(window));
 
     ASSERT_TRUE(chooseFromIconMenu(window, processId)) << "the icon's menu did not open";
-    HWND unlock = waitForDialog(processId, "UnLock");
+    HWND unlock = waitForDialog(processId, kUnlockDialogCaption);
     ASSERT_TRUE(unlock);
-    setEntry(unlock, kPasswordEntry, L"mauve");
+    setEntry(unlock, IDC_UNLOCK_PASSWORD, L"mauve");
     clickButton(unlock, IDOK);
     ASSERT_TRUE(waitUntilVisible(window));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, 1015)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDC_APPLY)));
     EXPECT_FALSE(hasMessageBox(processId));
 
-    clickButton(window, 1022);
+    clickButton(window, IDC_EXIT);
     EXPECT_TRUE(program.waitForExit(10000));
 }

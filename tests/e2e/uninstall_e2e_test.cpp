@@ -7,40 +7,16 @@
 
 #include "auth/password.h"
 #include "config/client_config.h"
-#include "steps/clean_settings.h"
+#include "res/resource.h"
 #include "steps/program.h"
-#include "steps/registry.h"
 #include "steps/sandbox.h"
-#include "steps/user_folders.h"
-#include "steps/windows.h"
+#include "support/registry.h"
+#include "support/user_folders.h"
+#include "support/windows.h"
 
 namespace {
 
-const char* const kMainCaption = "XirARP Utility v0.4";
 const char* const kRemoveCommand = "arp -d 192.168.1.1\r\n";
-constexpr int kUninstallButton = 1025;
-constexpr int kExitButton = 1022;
-constexpr int kApplyButton = 1015;
-constexpr int kGatewayIpControl = 1001;
-constexpr int kGenerateClientCheck = 1024;
-
-bool fileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool vendorKeyExists() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Xir", 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-// Confirms a message box and waits until it is gone, so that the next box looked for is a new one.
-void confirm(HWND box) {
-    clickButton(box, IDOK);
-    EXPECT_TRUE(waitUntilGone(box, 10000));
-}
 
 void storeSettingsAsApplyWould() {
     writeSettingDword("timer", 45);
@@ -51,27 +27,20 @@ void storeSettingsAsApplyWould() {
 
 // Clicks Uninstall and confirms its message, which must be the success message.
 void uninstallThroughButton(HWND window, DWORD processId) {
-    clickButton(window, kUninstallButton);
-    MessageBoxSeen box = waitForMessageBox(processId);
-    ASSERT_TRUE(box.window);
-    EXPECT_EQ(box.caption, "Information");
-    EXPECT_EQ(box.text, "Remove Setting Successfully !");
-    confirm(box.window);
+    clickButton(window, IDC_UNINSTALL);
+    answerMessageBox(processId, "Information", "Remove Setting Successfully !");
 }
 
 // Applies the window's fields with the gateway 192.168.1.1 and no client package, and confirms the
 // success message.
 void applyThroughButton(HWND window, DWORD processId) {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(GetDlgItem(window, kGatewayIpControl), IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 1, 1),
+    SendMessageTimeoutW(GetDlgItem(window, IDC_GATEWAY_IP), IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 1, 1),
                         SMTO_ABORTIFHUNG, 5000, &ignored);
-    SendMessageTimeoutW(GetDlgItem(window, kGenerateClientCheck), BM_SETCHECK, BST_UNCHECKED, 0, SMTO_ABORTIFHUNG, 5000,
+    SendMessageTimeoutW(GetDlgItem(window, IDC_GENERATE_CLIENT), BM_SETCHECK, BST_UNCHECKED, 0, SMTO_ABORTIFHUNG, 5000,
                         &ignored);
-    clickButton(window, kApplyButton);
-    MessageBoxSeen box = waitForMessageBox(processId);
-    ASSERT_TRUE(box.window);
-    EXPECT_EQ(box.text, "Apply Setting Successfully !");
-    confirm(box.window);
+    clickButton(window, IDC_APPLY);
+    answerMessageBox(processId, nullptr, "Apply Setting Successfully !");
 }
 
 class UninstallE2e : public CleanSettingsTest {};
@@ -89,22 +58,22 @@ TEST_F(UninstallE2e, RemovesTheEntryTheShortcutAndTheKeyAndTheWindowStays) {
     HWND window = waitForDialog(program.processId(), kMainCaption);
     ASSERT_TRUE(window);
     ASSERT_TRUE(waitUntilVisible(window));  // the fields are filled before the window shows
-    std::string macByte = windowText(GetDlgItem(window, 1002));
+    std::string macByte = windowText(GetDlgItem(window, IDC_GATEWAY_MAC1));
     ASSERT_EQ(macByte, "00");
 
     uninstallThroughButton(window, program.processId());
     EXPECT_NE(sandbox.waitForRecorded(kRemoveCommand), 0u);
     EXPECT_FALSE(fileExists(shortcut));
-    EXPECT_FALSE(vendorKeyExists());
+    EXPECT_FALSE(registryKeyExists(kTestVendorKey));
     EXPECT_TRUE(IsWindow(window));
     EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_EQ(windowText(GetDlgItem(window, 1002)), macByte);
-    EXPECT_EQ(windowText(GetDlgItem(window, 1008)), "45");
+    EXPECT_EQ(windowText(GetDlgItem(window, IDC_GATEWAY_MAC1)), macByte);
+    EXPECT_EQ(windowText(GetDlgItem(window, IDC_INTERVAL)), "45");
 
     // Once more: nothing is left, the message comes all the same.
     uninstallThroughButton(window, program.processId());
     EXPECT_TRUE(program.running());
-    clickButton(window, kExitButton);
+    clickButton(window, IDC_EXIT);
     EXPECT_TRUE(program.waitForExit(10000));
 }
 
@@ -117,20 +86,16 @@ TEST_F(UninstallE2e, AClientCopyRemovesItsOwnShortcutAndNotTheAdministrators) {
     ASSERT_TRUE(writeFileBytes(adminShortcut, "L"));
     ASSERT_TRUE(writeFileBytes(clientShortcut, "L"));
 
-    ArpSettings settings;
-    settings.mode = kTokenClientBind;
+    ArpSettings settings = clientSettings();
     settings.pwd = PasswordDigest("secret");
     settings.timer = 45;
-    settings.gwmac = "00-11-22-33-44-55";
-    settings.gwip = "192.168.1.1";
-    std::string exe = sandbox.copyProgram("XirARP-Client.exe");
-    ASSERT_TRUE(appendFileBytes(exe, *formatClientConfig(settings)));
+    std::string exe = sandbox.copyClient(*formatClientConfig(settings));
 
     RunningProgram program(exe, sandbox.folder());
     HWND window = waitForDialog(program.processId(), kMainCaption);
     ASSERT_TRUE(window);
     ASSERT_TRUE(waitUntilHidden(window));
-    clickButton(window, kUninstallButton);  // locked: refused, whoever posts it
+    clickButton(window, IDC_UNINSTALL);  // locked: refused, whoever posts it
     EXPECT_FALSE(waitForMessageBox(program.processId(), 1000).window);
     EXPECT_TRUE(fileExists(clientShortcut));
     ASSERT_TRUE(unlockFromIconMenu(window, program.processId(), L"secret"));
@@ -138,7 +103,7 @@ TEST_F(UninstallE2e, AClientCopyRemovesItsOwnShortcutAndNotTheAdministrators) {
     EXPECT_NE(sandbox.waitForRecorded(kRemoveCommand), 0u);
     EXPECT_FALSE(fileExists(clientShortcut));
     EXPECT_TRUE(fileExists(adminShortcut));
-    EXPECT_FALSE(vendorKeyExists());
+    EXPECT_FALSE(registryKeyExists(kTestVendorKey));
 }
 
 // After Apply the window hides in the notification area, locked; the default password brings it back.
@@ -160,7 +125,7 @@ TEST_F(UninstallE2e, ApplyThenUninstallThenApplyAgainPutsEverythingBack) {
     uninstallThroughButton(window, program.processId());
     EXPECT_NE(sandbox.waitForRecorded(kRemoveCommand), 0u);
     EXPECT_FALSE(fileExists(shortcut));
-    EXPECT_FALSE(vendorKeyExists());
+    EXPECT_FALSE(registryKeyExists(kTestVendorKey));
     EXPECT_TRUE(IsWindow(window));
 
     applyThroughButton(window, program.processId());

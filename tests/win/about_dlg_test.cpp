@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
@@ -7,60 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "config/arp_settings.h"
 #include "res/resource.h"
+#include "support/dialog_driver.h"
+#include "support/registry.h"
 #include "sys/text_encoding.h"
 #include "ui/about_dlg.h"
 
 namespace {
 
-constexpr INT_PTR kStillOpen = 1000;
-
-// Runs the About box modally and plays a script inside its own loop once it is shown.
-class DrivenAbout : public CAboutDlg {
-  public:
-    using Script = std::function<void(DrivenAbout&)>;
-    explicit DrivenAbout(Script script) : script_(std::move(script)) {}
-
-  protected:
-    BOOL OnInitDialog() override {
-        BOOL result = CAboutDlg::OnInitDialog();
-        SetTimer(GetHwnd(), kScriptTimer, 20, nullptr);
-        return result;
-    }
-
-    void OnTimer(UINT_PTR id) override {
-        if (id == kWatchdogTimer) {
-            KillTimer(GetHwnd(), kWatchdogTimer);
-            EndDialog(kStillOpen);
-            return;
-        }
-        if (id != kScriptTimer || (!IsWindowVisible(GetHwnd()) && ++waits_ < 100))
-            return;
-        KillTimer(GetHwnd(), kScriptTimer);
-        SetForegroundWindow(GetHwnd());
-        script_(*this);
-        // What the script posted runs first; a box still open afterwards ends with kStillOpen.
-        SetTimer(GetHwnd(), kWatchdogTimer, 500, nullptr);
-    }
-
-  private:
-    static constexpr UINT_PTR kScriptTimer = 0xAB1;
-    static constexpr UINT_PTR kWatchdogTimer = 0xAB2;
-    Script script_;
-    int waits_ = 0;
-};
-
-INT_PTR runAbout(DrivenAbout::Script script) {
-    DrivenAbout dialog(std::move(script));
-    return dialog.DoModal();
-}
-
-std::string windowText(HWND window) {
-    wchar_t buffer[256] = {};
-    GetWindowTextW(window, buffer, 256);
-    return wideToUtf8(buffer);
-}
+using DrivenAbout = dialog_test::Driven<CAboutDlg>;
 
 std::string className(HWND window) {
     char buffer[64] = {};
@@ -142,41 +96,18 @@ void expectTemplateAndTexts(HWND dialog) {
     EXPECT_EQ(GetFocus(), ok);
 }
 
-// Keeps the stored "language" as it was around each test.
-class AboutDlgTest : public testing::Test {
-  protected:
-    void SetUp() override {
-        DWORD size = sizeof savedLanguage_;
-        hadLanguage_ =
-            SHGetValueA(HKEY_CURRENT_USER, kSettingsKey, "language", nullptr, &savedLanguage_, &size) == ERROR_SUCCESS;
-    }
-    void TearDown() override {
-        if (hadLanguage_)
-            setLanguage(savedLanguage_);
-        else
-            SHDeleteValueA(HKEY_CURRENT_USER, kSettingsKey, "language");
-    }
-    static void setLanguage(DWORD language) {
-        SHSetValueA(HKEY_CURRENT_USER, kSettingsKey, "language", REG_DWORD, &language, sizeof language);
-    }
-
-  private:
-    bool hadLanguage_ = false;
-    DWORD savedLanguage_ = 0;
-};
+class AboutDlgTest : public CleanSettingsTest {};
 
 }  // namespace
 
 TEST_F(AboutDlgTest, ShowsItsTemplateInEnglishWhateverTheLanguage) {
-    SHDeleteValueA(HKEY_CURRENT_USER, kSettingsKey, "language");
     for (int language : {-1, 1, 2}) {
         SCOPED_TRACE(language);
         if (language >= 0)
-            setLanguage(DWORD(language));
-        INT_PTR result = runAbout([](DrivenAbout& dlg) {
-            expectTemplateAndTexts(dlg.GetHwnd());
-            PostMessageW(dlg.GetHwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                         LPARAM(GetDlgItem(dlg.GetHwnd(), IDOK)));
+            writeSettingDword("language", DWORD(language));
+        INT_PTR result = dialog_test::runModal<CAboutDlg>([](DrivenAbout& dlg) {
+            expectTemplateAndTexts(dlg.hwnd());
+            clickButton(dlg.hwnd(), IDOK);
         });
         EXPECT_EQ(result, IDOK);
     }
@@ -195,6 +126,6 @@ TEST_F(AboutDlgTest, EnterEscAndTheCloseBoxEndIt) {
     };
     for (const auto& way : kWays) {
         SCOPED_TRACE(way.way);
-        EXPECT_EQ(runAbout([&](DrivenAbout& dlg) { way.act(dlg.GetHwnd()); }), way.result);
+        EXPECT_EQ(dialog_test::runModal<CAboutDlg>([&](DrivenAbout& dlg) { way.act(dlg.hwnd()); }), way.result);
     }
 }

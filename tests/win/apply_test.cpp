@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
-#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
@@ -13,15 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "../e2e/steps/user_folders.h"
 #include "app/run_mode.h"
 #include "config/arp_settings.h"
 #include "config/client_config.h"
-#include "dialog_driver.h"
 #include "net/binding_commands.h"
 #include "res/resource.h"
+#include "support/dialog_driver.h"
+#include "support/files.h"
+#include "support/registry.h"
+#include "support/seam_guard.h"
+#include "support/user_folders.h"
 #include "sys/module_path.h"
-#include "sys/win_handles.h"
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
 #include "ui/client_package.h"
@@ -30,73 +31,19 @@
 namespace {
 
 using MainDriven = dialog_test::Driven<CArpMainDlg>;
-using dialog_test::ShownBox;
 
 constexpr const char* kDigest = "0123456789abcdef0123456789abcdef";
 constexpr const char* kSuccessText = "Apply Setting Successfully !";
 
-struct Recorded {
-    std::vector<std::string> events;  // "run <command>" and "box <text>", in the order they happened
-    std::vector<ShownBox> boxes;
-    std::function<int()> whileBoxOpen;  // runs inside each box; its result is the button pressed
-};
-
-Recorded& recorded() {
-    static Recorded record;
-    return record;
+// "run <command>" and "box <text>", in the order they happened.
+std::vector<std::string>& events() {
+    static std::vector<std::string> recorded;
+    return recorded;
 }
 
-void removeTree(const std::string& folder) {
-    std::string doubleTerminated = folder + '\0' + '\0';
-    SHFILEOPSTRUCTA operation = {};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = doubleTerminated.c_str();
-    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationA(&operation);
-}
-
-bool fileExists(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string readBytes(const std::string& path) {
-    UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, 0, nullptr));
-    std::string bytes;
-    if (!file)
-        return bytes;
-    char buffer[65536];
-    DWORD received = 0;
-    while (ReadFile(file.get(), buffer, sizeof buffer, &received, nullptr) && received > 0)
-        bytes.append(buffer, received);
-    return bytes;
-}
-
-void writeBytes(const std::string& path, const std::string& bytes) {
-    UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    ASSERT_TRUE(file);
-    ASSERT_TRUE(WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-}
-
-std::optional<std::string> setting(const char* name) {
-    char buffer[4096] = {};
-    DWORD size = sizeof buffer - 1;
-    if (SHGetValueA(HKEY_CURRENT_USER, kSettingsKey, name, nullptr, buffer, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return std::string(buffer);
-}
-
-std::optional<DWORD> numberSetting(const char* name) {
-    DWORD value = 0, size = sizeof value, type = 0;
-    if (SHGetValueA(HKEY_CURRENT_USER, kSettingsKey, name, &type, &value, &size) != ERROR_SUCCESS || type != REG_DWORD)
-        return std::nullopt;
-    return value;
-}
-
-void storeSetting(const char* name, const std::string& text) {
-    SHSetValueA(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+void forgetRecorded() {
+    events().clear();
+    messageBoxes() = MessageBoxRecord();
 }
 
 // Whether the binding timer runs; the probe stops it.
@@ -131,7 +78,7 @@ void tick(MainDriven& dlg, int id, bool checked) {
 void blankLastIpField(MainDriven& dlg, const char* lastFieldText) {
     HWND field = nullptr;
     while ((field = FindWindowExW(dlg.item(IDC_GATEWAY_IP), field, nullptr, nullptr)) != nullptr) {
-        if (MainDriven::windowText(field) == lastFieldText)
+        if (windowText(field) == lastFieldText)
             SetWindowTextW(field, L"");
     }
 }
@@ -139,9 +86,8 @@ void blankLastIpField(MainDriven& dlg, const char* lastFieldText) {
 class ApplyTest : public testing::Test {
   protected:
     void SetUp() override {
-        saved_ = seams();
-        recorded() = Recorded();
-        seams().runHidden = [](const char* line) { recorded().events.push_back(std::string("run ") + line); };
+        forgetRecorded();
+        seams().runHidden = [](const char* line) { events().push_back(std::string("run ") + line); };
         seams().wait = [](unsigned) {};
         seams().readAdapters = [](std::vector<AdapterInfo>& adapters) {
             adapters.clear();
@@ -151,11 +97,10 @@ class ApplyTest : public testing::Test {
         seams().notifyIcon = [](unsigned long, void*) { return true; };  // no tray under test
         seams().notifyIconWide = [](unsigned long, void*) { return true; };
         seams().messageBox = [](void* owner, const char* text, const char* caption, unsigned flags) {
-            recorded().boxes.push_back({owner, text, caption, flags});
-            recorded().events.push_back(std::string("box ") + text);
-            return recorded().whileBoxOpen ? recorded().whileBoxOpen() : IDOK;
+            events().push_back(std::string("box ") + text);
+            return recordMessageBox(owner, text, caption, flags);
         };
-        SHDeleteKeyA(HKEY_CURRENT_USER, kVendorKey);
+        removeProgramSettings();
 
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);
@@ -170,30 +115,26 @@ class ApplyTest : public testing::Test {
     }
 
     void TearDown() override {
-        seams() = saved_;
         setRunMode(RunMode::Admin);
         folders_.reset();
-        SHDeleteKeyA(HKEY_CURRENT_USER, kVendorKey);
+        removeProgramSettings();
         removeTree(root_);
     }
 
-    static INT_PTR run(MainDriven::Script script) {
-        MainDriven dialog(std::move(script));
-        return dialog.DoModal();
-    }
+    static INT_PTR run(MainDriven::Script script) { return dialog_test::runModal<CArpMainDlg>(std::move(script)); }
 
     std::string shortcut() const { return startup_ + "\\" + wideToUtf8(applicationName()) + ".lnk"; }
     std::string package() const { return desktop_ + "\\" + wideToUtf8(kClientPackageName); }
     // The configuration text behind the image of the package on the desktop.
     std::string packageTail() const {
-        std::string bytes = readBytes(package());
+        std::string bytes = readFileBytes(package());
         return bytes.size() > kBaseImageSize ? bytes.substr(kBaseImageSize) : std::string();
     }
 
     std::string root_, desktop_, startup_;
 
   private:
-    SystemSeams saved_{};
+    ScopedSeams seams_;
     std::optional<UserFoldersRedirect> folders_;
 };
 
@@ -219,28 +160,19 @@ bool stagingFolderExists() {
     return GetFileAttributesW(clientStagingFolder().c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void expectOneBox(HWND owner, const char* text, const char* caption, unsigned flags) {
-    ASSERT_EQ(recorded().boxes.size(), 1u);
-    const ShownBox& box = recorded().boxes.front();
-    EXPECT_EQ(box.owner, owner);
-    EXPECT_EQ(box.text, text);
-    EXPECT_EQ(box.caption, caption);
-    EXPECT_EQ(box.flags, flags);
-}
-
 }  // namespace
 
 TEST_F(ApplyTest, TheDefaultPasswordStopsApplyBeforeTheShortcutInEveryLanguage) {
     for (int language : {0, 1, 2, 7}) {
         SCOPED_TRACE(language);
-        recorded() = Recorded();
+        forgetRecorded();
         run([&](MainDriven& dlg) {
             dlg.language = language;
             dlg.gwip = "10.0.0.9";
             fill(dlg, {});
             startBindTimer(dlg.hwnd());
             bool timerRanDuringBox = true;
-            recorded().whileBoxOpen = [&] {
+            messageBoxes().whileOpen = [&] {
                 timerRanDuringBox = bindTimerRan(dlg.hwnd());
                 return IDOK;
             };
@@ -250,15 +182,15 @@ TEST_F(ApplyTest, TheDefaultPasswordStopsApplyBeforeTheShortcutInEveryLanguage) 
             EXPECT_FALSE(bindTimerRan(dlg.hwnd()));
             EXPECT_FALSE(minimisePending(dlg.hwnd()));
         });
-        EXPECT_EQ(recorded().events.size(), 1u);  // no "arp -d"
+        EXPECT_EQ(events().size(), 1u);  // no "arp -d"
         EXPECT_FALSE(fileExists(shortcut()));
-        EXPECT_FALSE(setting("timer") || setting("gwmac") || setting("gwip"));
+        EXPECT_FALSE(settingExists("timer") || settingExists("gwmac") || settingExists("gwip"));
         EXPECT_FALSE(fileExists(package()));
     }
 }
 
 TEST_F(ApplyTest, AMissingFieldWarnsInEveryLanguageAfterTheShortcutAndStoresNothing) {
-    storeSetting("pwd", kDigest);
+    writeSettingString("pwd", kDigest);
     for (int language : {0, 1, 2, 7}) {
         SCOPED_TRACE(language);
         run([&](MainDriven& dlg) {
@@ -276,49 +208,48 @@ TEST_F(ApplyTest, AMissingFieldWarnsInEveryLanguageAfterTheShortcutAndStoresNoth
             };
             for (const auto& entry : kCases) {
                 SCOPED_TRACE(entry.name);
-                recorded() = Recorded();
+                forgetRecorded();
                 DeleteFileA(shortcut().c_str());
                 fill(dlg, {});
                 entry.spoil();
                 startBindTimer(dlg.hwnd());
                 bool shortcutDuringBox = false;
-                recorded().whileBoxOpen = [&] {
+                messageBoxes().whileOpen = [&] {
                     shortcutDuringBox = fileExists(shortcut());
                     return IDOK;
                 };
                 dlg.press(IDC_APPLY);
                 expectOneBox(dlg.hwnd(), entry.warning.in(language), "WARNING", MB_OK | MB_ICONEXCLAMATION);
                 EXPECT_TRUE(shortcutDuringBox);
-                EXPECT_EQ(recorded().events.size(), 1u);  // no "arp -d"
+                EXPECT_EQ(events().size(), 1u);  // no "arp -d"
                 EXPECT_FALSE(bindTimerRan(dlg.hwnd()));
                 EXPECT_FALSE(minimisePending(dlg.hwnd()));
             }
         });
-        EXPECT_FALSE(setting("timer") || setting("gwmac") || setting("gwip"));
+        EXPECT_FALSE(settingExists("timer") || settingExists("gwmac") || settingExists("gwip"));
         EXPECT_FALSE(fileExists(package()));
     }
 }
 
 TEST_F(ApplyTest, RemovesThePreviousEntryStoresTheFieldsAsTypedConfirmsThenMinimises) {
-    storeSetting("pwd", kDigest);
+    writeSettingString("pwd", kDigest);
     // The registry already holds what is applied first.
-    storeSetting("gwip", "10.0.0.9");
-    storeSetting("gwmac", "0A-B-22-33-44-5");
-    DWORD thirty = 30;
-    SHSetValueA(HKEY_CURRENT_USER, kSettingsKey, "timer", REG_DWORD, &thirty, sizeof thirty);
+    writeSettingString("gwip", "10.0.0.9");
+    writeSettingString("gwmac", "0A-B-22-33-44-5");
+    writeSettingDword("timer", 30);
 
     for (int language : {0, 1, 2, 7}) {
         SCOPED_TRACE(language);
-        recorded() = Recorded();
+        forgetRecorded();
         run([&](MainDriven& dlg) {
             dlg.language = language;
             EXPECT_EQ(dlg.gwip, "10.0.0.9");
             fill(dlg, {{10, 0, 0, 9}, {"0A", "B", "22", "33", "44", "5"}, "30"});
             bool minimiseDuringBox = true;
             std::optional<std::string> storedDuringBox;
-            recorded().whileBoxOpen = [&] {
+            messageBoxes().whileOpen = [&] {
                 minimiseDuringBox = minimisePending(dlg.hwnd());
-                storedDuringBox = setting("gwmac");
+                storedDuringBox = readSettingString("gwmac");
                 return IDOK;
             };
             dlg.press(IDC_APPLY);
@@ -332,34 +263,33 @@ TEST_F(ApplyTest, RemovesThePreviousEntryStoresTheFieldsAsTypedConfirmsThenMinim
             EXPECT_EQ(dlg.timer, 30);
         });
         // The unchanged address is removed all the same, before the confirmation.
-        EXPECT_EQ(recorded().events,
+        EXPECT_EQ(events(),
                   (std::vector<std::string>{"run arp -d 10.0.0.9\r\n", std::string("box ") + kSuccess.in(language)}));
-        EXPECT_EQ(setting("gwip"), "10.0.0.9");
-        EXPECT_EQ(setting("gwmac"), "0A-B-22-33-44-5");
-        EXPECT_EQ(numberSetting("timer"), 30u);
+        EXPECT_EQ(readSettingString("gwip"), "10.0.0.9");
+        EXPECT_EQ(readSettingString("gwmac"), "0A-B-22-33-44-5");
+        EXPECT_EQ(readSettingDword("timer"), 30u);
         EXPECT_TRUE(fileExists(shortcut()));
         EXPECT_TRUE(fileExists(package()));
     }
 
     // A new address whose last field is left blank: the old entry goes, the blank field is stored as 0.
-    recorded() = Recorded();
+    forgetRecorded();
     run([&](MainDriven& dlg) {
         fill(dlg, {{172, 16, 5, 77}, {"00", "11", "22", "33", "44", "55"}, "2"});
         blankLastIpField(dlg, "77");
         ASSERT_FALSE(SendMessageW(dlg.item(IDC_GATEWAY_IP), IPM_ISBLANK, 0, 0));
         dlg.press(IDC_APPLY);
     });
-    EXPECT_EQ(recorded().events,
-              (std::vector<std::string>{"run arp -d 10.0.0.9\r\n", std::string("box ") + kSuccessText}));
-    EXPECT_EQ(setting("gwip"), "172.16.5.0");
-    EXPECT_EQ(numberSetting("timer"), 2u);
+    EXPECT_EQ(events(), (std::vector<std::string>{"run arp -d 10.0.0.9\r\n", std::string("box ") + kSuccessText}));
+    EXPECT_EQ(readSettingString("gwip"), "172.16.5.0");
+    EXPECT_EQ(readSettingDword("timer"), 2u);
 }
 
 TEST_F(ApplyTest, AnswerOtherThanOkLeavesTheWindowShownButBinds) {
-    storeSetting("pwd", kDigest);
+    writeSettingString("pwd", kDigest);
     run([&](MainDriven& dlg) {
         fill(dlg, {});
-        recorded().whileBoxOpen = [] { return IDCANCEL; };
+        messageBoxes().whileOpen = [] { return IDCANCEL; };
         dlg.press(IDC_APPLY);
         EXPECT_FALSE(minimisePending(dlg.hwnd()));
         EXPECT_TRUE(bindTimerRan(dlg.hwnd()));
@@ -367,7 +297,7 @@ TEST_F(ApplyTest, AnswerOtherThanOkLeavesTheWindowShownButBinds) {
 }
 
 TEST_F(ApplyTest, ThePackageCarriesTheImageAndTheTextWithTheTokenOfTheRadioButtons) {
-    storeSetting("pwd", kDigest);
+    writeSettingString("pwd", kDigest);
     const struct {
         bool yes;
         bool no;
@@ -378,7 +308,7 @@ TEST_F(ApplyTest, ThePackageCarriesTheImageAndTheTextWithTheTokenOfTheRadioButto
         {false, false, kTokenClientBind},
         {true, true, kTokenClientBind},
     };
-    const std::string ownImage = readBytes(wideToUtf8(ownExecutablePath())).substr(0, kBaseImageSize);
+    const std::string ownImage = readFileBytes(wideToUtf8(ownExecutablePath())).substr(0, kBaseImageSize);
     for (const auto& state : kStates) {
         SCOPED_TRACE(std::to_string(state.yes) + std::to_string(state.no));
         DeleteFileA(package().c_str());
@@ -400,7 +330,7 @@ TEST_F(ApplyTest, ThePackageCarriesTheImageAndTheTextWithTheTokenOfTheRadioButto
         expected.timer = 45;
         expected.gwmac = "0-1-A2-33-44-F";
         expected.gwip = "192.168.0.254";
-        std::string bytes = readBytes(package());
+        std::string bytes = readFileBytes(package());
         ASSERT_GT(bytes.size(), kBaseImageSize);
         EXPECT_TRUE(bytes.compare(0, kBaseImageSize, ownImage) == 0);
         EXPECT_EQ(bytes.substr(kBaseImageSize), formatClientConfig(expected));
@@ -436,8 +366,8 @@ TEST_F(ApplyTest, AnUntickedBoxSkipsThePasswordCheckAndThePackage) {
         expectOneBox(dlg.hwnd(), kSuccessText, "Information", MB_OK | MB_ICONINFORMATION);
         EXPECT_TRUE(bindTimerRan(dlg.hwnd()));
     });
-    EXPECT_EQ(setting("gwip"), "192.168.1.1");
-    EXPECT_EQ(setting("gwmac"), "00-11-22-33-44-55");
+    EXPECT_EQ(readSettingString("gwip"), "192.168.1.1");
+    EXPECT_EQ(readSettingString("gwmac"), "00-11-22-33-44-55");
     EXPECT_TRUE(fileExists(shortcut()));
     EXPECT_FALSE(fileExists(package()));
 }
@@ -451,21 +381,21 @@ TEST_F(ApplyTest, APackageThatDoesNotReachTheDesktopIsReportedAndTheBindingGoesO
         int language;
     } kCases[] = {
         // A digest too long for the text's buffer: no text, so no package.
-        {"text too long", [] { storeSetting("pwd", std::string(2000, 'f')); }, 0},
+        {"text too long", [] { writeSettingString("pwd", std::string(2000, 'f')); }, 0},
         // Made, but the copy to the desktop fails.
         {"desktop missing", [&] { removeTree(desktop_); }, 1},
         {"no desktop folder", [] { UserFoldersRedirect::forget("Desktop"); }, 2},
     };
     for (const auto& entry : kCases) {
         SCOPED_TRACE(entry.name);
-        storeSetting("pwd", kDigest);
+        writeSettingString("pwd", kDigest);
         entry.spoil();
-        recorded() = Recorded();
+        forgetRecorded();
         bool timerRanDuringBox = false;
         run([&](MainDriven& dlg) {
             dlg.language = entry.language;
             fill(dlg, {});
-            recorded().whileBoxOpen = [&] {
+            messageBoxes().whileOpen = [&] {
                 timerRanDuringBox = bindTimerRan(dlg.hwnd());
                 return IDOK;
             };
@@ -474,7 +404,7 @@ TEST_F(ApplyTest, APackageThatDoesNotReachTheDesktopIsReportedAndTheBindingGoesO
             EXPECT_FALSE(minimisePending(dlg.hwnd()));
         });
         EXPECT_TRUE(timerRanDuringBox);
-        EXPECT_EQ(setting("gwip"), "192.168.1.1");
+        EXPECT_EQ(readSettingString("gwip"), "192.168.1.1");
         EXPECT_FALSE(fileExists(package()));
         EXPECT_FALSE(stagingFolderExists());
     }
@@ -482,13 +412,12 @@ TEST_F(ApplyTest, APackageThatDoesNotReachTheDesktopIsReportedAndTheBindingGoesO
 
 TEST_F(ApplyTest, TheClientModesOnlyRefreshTheShortcutAndStartTheBinding) {
     // What a client copy imported; an administrator's Apply would remove this gateway's entry first.
-    storeSetting("gwip", "10.0.0.9");
-    storeSetting("gwmac", "00-11-22-33-44-55");
-    DWORD hour = 3600;
-    SHSetValueA(HKEY_CURRENT_USER, kSettingsKey, "timer", REG_DWORD, &hour, sizeof hour);
+    writeSettingString("gwip", "10.0.0.9");
+    writeSettingString("gwmac", "00-11-22-33-44-55");
+    writeSettingDword("timer", 3600);
     for (RunMode mode : {RunMode::ClientAsk, RunMode::ClientBind}) {
         SCOPED_TRACE(static_cast<int>(mode));
-        recorded() = Recorded();
+        forgetRecorded();
         DeleteFileA(shortcut().c_str());
         setRunMode(mode);
         bool wasVisible = true;
@@ -507,8 +436,8 @@ TEST_F(ApplyTest, TheClientModesOnlyRefreshTheShortcutAndStartTheBinding) {
         });
         EXPECT_FALSE(wasVisible);  // the opening's own minimise hid it
         // Nothing but the binding itself, if its first second has passed while the window hid.
-        EXPECT_TRUE(recorded().boxes.empty());
-        for (const std::string& event : recorded().events)
+        EXPECT_TRUE(messageBoxes().boxes.empty());
+        for (const std::string& event : events())
             EXPECT_EQ(event, "run arp -s 10.0.0.9 00-11-22-33-44-55\r\n");
         EXPECT_FALSE(fileExists(package()));
         setRunMode(RunMode::Admin);
@@ -520,18 +449,18 @@ TEST_F(ApplyTest, PackageFailuresTouchNoOtherFileOfThePackageName) {
     const std::string own = root_ + "\\own.exe";
     const std::wstring ownWide = utf8ToWide(own), desktopWide = utf8ToWide(desktop_);
     const std::string packageName = wideToUtf8(kClientPackageName);
-    writeBytes(own, std::string(kBaseImageSize, 'M') + "old trailer");
+    ASSERT_TRUE(writeFileBytes(own, std::string(kBaseImageSize, 'M') + "old trailer"));
     SetFileAttributesA(own.c_str(), FILE_ATTRIBUTE_READONLY);
 
     // A file where the staging folder should be: nothing is opened, the current folder's file stays.
     const std::string blocked = root_ + "\\blocked";
-    writeBytes(blocked, "not a folder");
+    ASSERT_TRUE(writeFileBytes(blocked, "not a folder"));
     char previousFolder[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, previousFolder);
     SetCurrentDirectoryA(root_.c_str());
-    writeBytes(root_ + "\\" + packageName, "bystander");
+    ASSERT_TRUE(writeFileBytes(root_ + "\\" + packageName, "bystander"));
     EXPECT_FALSE(writeClientPackage(ownWide, "TEXT", utf8ToWide(blocked), desktopWide));
-    EXPECT_EQ(readBytes(root_ + "\\" + packageName), "bystander");
+    EXPECT_EQ(readFileBytes(root_ + "\\" + packageName), "bystander");
     SetCurrentDirectoryA(previousFolder);
     EXPECT_FALSE(fileExists(package()));
 
@@ -548,9 +477,9 @@ TEST_F(ApplyTest, PackageFailuresTouchNoOtherFileOfThePackageName) {
 
     // A read-only program carrying bytes behind its image: the package holds the image and the new text
     // only, and replaces an older package.
-    writeBytes(package(), "older package");
+    ASSERT_TRUE(writeFileBytes(package(), "older package"));
     EXPECT_TRUE(writeClientPackage(ownWide, "TEXT", stagingWide, desktopWide));
-    EXPECT_EQ(readBytes(package()), std::string(kBaseImageSize, 'M') + "TEXT");
+    EXPECT_EQ(readFileBytes(package()), std::string(kBaseImageSize, 'M') + "TEXT");
     EXPECT_EQ(GetFileAttributesA(staging.c_str()), INVALID_FILE_ATTRIBUTES);
     SetFileAttributesA(own.c_str(), FILE_ATTRIBUTE_NORMAL);
 }

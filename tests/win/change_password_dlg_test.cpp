@@ -128,13 +128,13 @@ TEST_F(ChangePasswordDlgTest, EveryLanguageShowsItsTextsAndEveryRefusal) {
             }
         });
         EXPECT_EQ(result, kStillOpen);
-        clearSettings();
+        removeProgramSettings();
     }
 }
 
 TEST_F(ChangePasswordDlgTest, SuccessStoresTheNewDigestAndOnlyItUnlocks) {
     EXPECT_EQ(tryChange("mauve", "secret", "secret"), IDOK);
-    EXPECT_TRUE(shownBoxes().empty());
+    EXPECT_TRUE(messageBoxes().boxes.empty());
     const std::string stored = storedPwd();
     EXPECT_TRUE(isLowerHexDigest(stored)) << stored;
     EXPECT_EQ(stored, PasswordDigest("secret"));
@@ -151,23 +151,23 @@ TEST_F(ChangePasswordDlgTest, SuccessStoresTheNewDigestAndOnlyItUnlocks) {
     // Now "mauve" is the wrong old password, and the new one may equal the old.
     EXPECT_EQ(tryChange("mauve", "other", "other"), kStillOpen);
     EXPECT_EQ(storedPwd(), stored);
-    shownBoxes().clear();
+    messageBoxes().boxes.clear();
     EXPECT_EQ(tryChange("secret", "secret", "secret"), IDOK);
     EXPECT_EQ(storedPwd(), stored);
 }
 
 TEST_F(ChangePasswordDlgTest, DefaultDifferingOnlyInCaseIsAccepted) {
-    setPwd("");
+    writeSettingString("pwd", "");
     EXPECT_EQ(tryChange("mauve", "Mauve", "Mauve"), IDOK);
     EXPECT_EQ(storedPwd(), PasswordDigest("Mauve"));
-    EXPECT_TRUE(shownBoxes().empty());
+    EXPECT_TRUE(messageBoxes().boxes.empty());
 }
 
 TEST_F(ChangePasswordDlgTest, UpperCaseStoredDigestCannotBeReplaced) {
     std::string upper = PasswordDigest("mauve");
     for (char& c : upper)
         c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    setPwd(upper);
+    writeSettingString("pwd", upper);
     EXPECT_EQ(tryChange("mauve", "secret", "secret"), kStillOpen);
     EXPECT_EQ(storedPwd(), upper);
 }
@@ -182,7 +182,7 @@ TEST_F(ChangePasswordDlgTest, CancelStoresNothing) {
     EXPECT_EQ(filledThen([](ChangeDriven& dlg) { dlg.press(IDCANCEL); }), IDCANCEL);
     EXPECT_EQ(filledThen([](ChangeDriven&) { PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1); }), IDCANCEL);
     EXPECT_EQ(filledThen([](ChangeDriven& dlg) { PostMessageW(dlg.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); }), IDCANCEL);
-    EXPECT_TRUE(shownBoxes().empty());
+    EXPECT_TRUE(messageBoxes().boxes.empty());
     EXPECT_EQ(storedPwd(), "<absent>");
 }
 

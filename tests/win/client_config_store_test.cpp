@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
@@ -10,36 +9,15 @@
 #include "config/client_config.h"
 #include "config/client_config_store.h"
 #include "config/reg_value.h"
+#include "support/registry.h"
+#include "support/seam_guard.h"
 #include "sys/module_path.h"
 #include "sys/seams.h"
 
 namespace {
 
-struct ShownMessage {
-    std::string text;
-    std::string caption;
-    unsigned flags;
-};
-std::vector<ShownMessage> g_shown;
-
-int recordMessage(void*, const char* text, const char* caption, unsigned flags) {
-    g_shown.push_back({text, caption, flags});
-    return IDOK;
-}
-
-class ImportClientConfig : public testing::Test {
+class ImportClientConfig : public CleanSettingsTest {
 protected:
-    void SetUp() override {
-        saved_ = seams();
-        seams().messageBox = recordMessage;
-        g_shown.clear();
-        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Xir");
-    }
-    void TearDown() override {
-        seams() = saved_;
-        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Xir");
-    }
-
     static std::string text(const char* token) {
         ArpSettings settings{1, token, "00112233445566778899aabbccddeeff", 10, "0-1a-2b-3c-4d-5e", "10.0.0.138"};
         return *formatClientConfig(settings);
@@ -47,7 +25,7 @@ protected:
     static uint32_t storedNumber(const char* path) { return CRegDwordValue(path, 12345); }
     static std::string storedText(const char* path) { return CRegStringValue(path, "<missing>"); }
 
-    SystemSeams saved_{};
+    ScopedSeams seams_;
 };
 
 }  // namespace
@@ -57,7 +35,7 @@ TEST_F(ImportClientConfig, StoresEveryValueWithTheSystemLanguageAndReturnsTheTok
     EXPECT_TRUE(imported.headerFound);
     EXPECT_EQ(imported.modeToken, kTokenClientBind);
     EXPECT_EQ(imported.language, 2);
-    EXPECT_TRUE(g_shown.empty());
+    EXPECT_TRUE(messageBoxes().boxes.empty());
     EXPECT_EQ(storedNumber(kLanguageValuePath), 2u);  // the text said 1, the system is Traditional Chinese
     EXPECT_EQ(storedText(kPwdValuePath), "00112233445566778899aabbccddeeff");
     EXPECT_EQ(storedNumber(kTimerValuePath), 10u);
@@ -83,9 +61,8 @@ TEST_F(ImportClientConfig, WithoutHeaderNothingIsStoredOrShown) {
     ClientConfigImport imported = importClientConfig(std::string("\x01\x02 no header", 12), 1033, "XirARP-Client");
     EXPECT_FALSE(imported.headerFound);
     EXPECT_TRUE(imported.modeToken.empty());
-    EXPECT_TRUE(g_shown.empty());
-    HKEY key;
-    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_TRUE(messageBoxes().boxes.empty());
+    EXPECT_FALSE(settingsKeyExists());
 }
 
 TEST_F(ImportClientConfig, ReportsEachMissingKeyOnceAndStoresNothingForIt) {
@@ -93,8 +70,8 @@ TEST_F(ImportClientConfig, ReportsEachMissingKeyOnceAndStoresNothingForIt) {
     trailer.erase(trailer.find("\"mode\""), trailer.find("\"pwd\"") - trailer.find("\"mode\""));
     trailer.erase(trailer.find("\"timer\""), trailer.find("\"gwmac\"") - trailer.find("\"timer\""));
     ClientConfigImport imported = importClientConfig(trailer, 1033, "My Client");
-    ASSERT_EQ(g_shown.size(), 2u);
-    for (const ShownMessage& shown : g_shown) {
+    ASSERT_EQ(messageBoxes().boxes.size(), 2u);
+    for (const ShownBox& shown : messageBoxes().boxes) {
         EXPECT_EQ(shown.text, "parse configuration fail!!");
         EXPECT_EQ(shown.caption, "My Client");
         EXPECT_EQ(shown.flags, static_cast<unsigned>(MB_OK | MB_ICONEXCLAMATION));
@@ -111,7 +88,7 @@ TEST_F(ImportClientConfig, HostileValuesAreStoredAsTextWithoutHarm) {
                           "\"\n\"pwd\"=\"\"\n\"timer\"=dword:-2147483648\n\"gwmac\"=\"" + huge + "\"\n\"gwip\"=\"x";
     ClientConfigImport imported = importClientConfig(trailer, 1033, "XirARP-Client");
     EXPECT_EQ(imported.modeToken, huge);
-    EXPECT_TRUE(g_shown.empty());
+    EXPECT_TRUE(messageBoxes().boxes.empty());
     EXPECT_EQ(storedText(kGwmacValuePath), huge);
     EXPECT_EQ(storedText(kGwipValuePath), "x");
     EXPECT_EQ(storedText(kPwdValuePath), "");

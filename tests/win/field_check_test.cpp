@@ -13,9 +13,9 @@ class FieldCheck : public SettingsWindowTest {
   protected:
     void SetUp() override {
         SettingsWindowTest::SetUp();
-        storeText("gwmac", "00-11-22-33-44-55");
-        storeText("gwip", "192.168.1.1");
-        storeDword("timer", 300);
+        writeSettingString("gwmac", "00-11-22-33-44-55");
+        writeSettingString("gwip", "192.168.1.1");
+        writeSettingDword("timer", 300);
     }
 
     // Types into a field as the keyboard would (the edit's own style applies) and moves the focus on.
@@ -26,15 +26,10 @@ class FieldCheck : public SettingsWindowTest {
         SetFocus(window.item(next));
     }
 
-    static void expectNoBox() { EXPECT_TRUE(takeBoxes().empty()); }
+    static void expectNoBox() { EXPECT_TRUE(takeShownBoxes().empty()); }
 
     static void expectOneBox(const MainWindow& window, const std::string& text) {
-        std::vector<FakeNetwork::Box> boxes = takeBoxes();
-        ASSERT_EQ(boxes.size(), 1u) << "expected \"" << text << "\"";
-        EXPECT_EQ(boxes[0].text, text);
-        EXPECT_EQ(boxes[0].caption, "Information");
-        EXPECT_EQ(boxes[0].flags, kInformation);
-        EXPECT_EQ(boxes[0].owner, static_cast<void*>(window.hwnd()));
+        ::expectOneBox(window.hwnd(), text, "Information", kInformation);
     }
 };
 
@@ -100,10 +95,10 @@ TEST_F(FieldCheck, TheIntervalTakesOneTo3600AndOtherwiseGetsThePreviousNumberBac
 TEST_F(FieldCheck, WithoutAPreviousNumberTheFieldIsEmptied) {
     run([](MainWindow& w) {
         w.press(IDC_CLEAR_FIELDS);  // blank fields reach the members with the next data exchange
-        selectLanguage(w, 0);
+        selectLanguage(w.hwnd(), 0);
         ASSERT_EQ(w.gatewayMac[0], "");
         ASSERT_EQ(w.intervalText, "60");
-        takeBoxes();
+        takeShownBoxes();
 
         enter(w, IDC_GATEWAY_MAC1, L"x");
         expectOneBox(w, kMacRange);
@@ -149,13 +144,13 @@ TEST_F(FieldCheck, MovingTheFocusAmongOtherControlsChecksNothing) {
 
 TEST_F(FieldCheck, TheMessageFollowsTheWindowsLanguage) {
     run([](MainWindow& w) {
-        selectLanguage(w, 1);
+        selectLanguage(w.hwnd(), 1);
         enter(w, IDC_GATEWAY_MAC4, L"");
         expectOneBox(w, "该值范围不能超过 [00~FF] !");
-        selectLanguage(w, 2);
+        selectLanguage(w.hwnd(), 2);
         enter(w, IDC_INTERVAL, L"0");
         expectOneBox(w, "設定超出範圍 [1~3600] !");
-        selectLanguage(w, 0);
+        selectLanguage(w.hwnd(), 0);
         enter(w, IDC_INTERVAL, L"0");
         expectOneBox(w, kIntervalRange);
     });
@@ -166,14 +161,15 @@ TEST_F(FieldCheck, TheMessageFollowsTheWindowsLanguage) {
 TEST_F(FieldCheck, FocusMovesWhileTheMessageIsUpCheckNothingFurther) {
     run([](MainWindow& w) {
         w.setEntry(IDC_GATEWAY_MAC3, "");
-        fakeNetwork().whileBoxOpen = [&w] {
+        messageBoxes().whileOpen = [&w] {
             SetFocus(w.item(IDC_GATEWAY_MAC3));
             SetFocus(w.item(IDC_GATEWAY_MAC2));
+            return IDOK;
         };
         enter(w, IDC_GATEWAY_MAC1, L"", IDC_GATEWAY_MAC2);
         expectOneBox(w, kMacRange);
         EXPECT_EQ(w.text(IDC_GATEWAY_MAC1), "00");
-        fakeNetwork().whileBoxOpen = nullptr;
+        messageBoxes().whileOpen = nullptr;
 
         SetFocus(w.item(IDC_GATEWAY_MAC3));  // leaving the emptied field later does check it
         SetFocus(w.item(IDC_APPLY));

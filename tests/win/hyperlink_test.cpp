@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/seam_guard.h"
 #include "sys/seams.h"
 #include "sys/win_handles.h"
 #include "ui/hyperlink.h"
@@ -46,7 +47,6 @@ const Hive kHives[] = {{HKEY_LOCAL_MACHINE, "Machine"}, {HKEY_CURRENT_USER, "Use
 class HyperLinkTest : public testing::Test {
   protected:
     void SetUp() override {
-        savedSeams_ = seams();
         // A run that died half-way left the real registrations in the backup: put them back first.
         if (keyExists(HKEY_CURRENT_USER, kBackupKey))
             restoreRegistrations();
@@ -76,10 +76,7 @@ class HyperLinkTest : public testing::Test {
         };
     }
 
-    void TearDown() override {
-        seams() = savedSeams_;
-        restoreRegistrations();
-    }
+    void TearDown() override { restoreRegistrations(); }
 
     // HKEY_CLASSES_ROOT\.htm names kPageClass; its open command is `command` unless that is null.
     static void registerPage(const char* command, const char* documentClass = kPageClass) {
@@ -148,7 +145,7 @@ class HyperLinkTest : public testing::Test {
         SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\XirArpTest");
     }
 
-    SystemSeams savedSeams_{};
+    ScopedSeams seams_;
 };
 
 }  // namespace

@@ -1,16 +1,16 @@
 // The main window run for real: opening, languages, the small handlers and the logo.
 #include <windows.h>
 #include <commctrl.h>
-#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "config/arp_settings.h"
-#include "settings_window_fixture.h"
 #include "res/resource.h"
+#include "settings_window_fixture.h"
 #include "sys/text_encoding.h"
 #include "ui/main_dlg.h"
 #include "ui/maker_site.h"
@@ -38,10 +38,8 @@ protected:
 
     // The stored "language", or -2 when there is none.
     static long long storedLanguage() {
-        DWORD value = 0, size = sizeof value;
-        if (SHGetValueA(HKEY_CURRENT_USER, kSettingsKey, "language", nullptr, &value, &size) != ERROR_SUCCESS)
-            return -2;
-        return value;
+        std::optional<DWORD> language = readSettingDword("language");
+        return language ? static_cast<long long>(*language) : -2;
     }
     static std::string ipText(HWND control) {
         DWORD address = 0;
@@ -54,10 +52,10 @@ protected:
 }  // namespace
 
 TEST_F(MainWindowTest, OpensWithTheStoredSettingsAndPingsNothing) {
-    storeDword("language", 2);
-    storeDword("timer", 300);
-    storeText("gwip", "10.0.0.1");
-    storeText("gwmac", "0:1a:2b:3c:4d:5e");
+    writeSettingDword("language", 2);
+    writeSettingDword("timer", 300);
+    writeSettingString("gwip", "10.0.0.1");
+    writeSettingString("gwmac", "0:1a:2b:3c:4d:5e");
     run([](MainWindow& w) {
         EXPECT_EQ(w.caption(), "XirARP Utility v0.4");
         EXPECT_EQ(w.text(IDC_LOCAL_GROUP), "本機資訊");
@@ -94,7 +92,7 @@ TEST_F(MainWindowTest, WithNothingStoredTheSystemLanguageIsShownAndStored) {
         long long stored;
     };
     for (const Case& c : {Case{2052, "本机网卡", 1}, Case{1028, "本機資訊", 2}, Case{1033, "Local Information", -2}}) {
-        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Xir");
+        removeProgramSettings();
         g_langId = c.langId;
         std::string group;
         std::string interval;
@@ -110,13 +108,13 @@ TEST_F(MainWindowTest, WithNothingStoredTheSystemLanguageIsShownAndStored) {
 
 TEST_F(MainWindowTest, AStoredLanguageWinsAndAnUnknownOneShowsEnglishAndStoresMinusOne) {
     g_langId = 2052;
-    storeDword("language", 2);
+    writeSettingDword("language", 2);
     std::string group;
     run([&](MainWindow& w) { group = w.text(IDC_LOCAL_GROUP); });
     EXPECT_EQ(group, "本機資訊");
 
-    storeDword("language", 7);
-    storeDword("timer", 0);
+    writeSettingDword("language", 7);
+    writeSettingDword("timer", 0);
     run([&](MainWindow& w) {
         group = w.text(IDC_LOCAL_GROUP);
         EXPECT_EQ(SendMessageW(w.item(IDC_LANGUAGE), CB_GETCURSEL, 0, 0), CB_ERR);
@@ -129,7 +127,7 @@ TEST_F(MainWindowTest, AStoredLanguageWinsAndAnUnknownOneShowsEnglishAndStoresMi
 
 TEST_F(MainWindowTest, TheLanguageSwitchSetsEveryTextStoresTheNumberAndSwapsTheLogo) {
     run([](MainWindow& w) {
-        selectLanguage(w, 1);
+        selectLanguage(w.hwnd(), 1);
         EXPECT_EQ(storedLanguage(), 1);
         EXPECT_EQ(w.text(IDC_ARP_GROUP), "网关MAC设置");
         EXPECT_EQ(w.text(IDC_GENERATE_CLIENT), "在桌面创建用戶绑定程序");
@@ -141,14 +139,14 @@ TEST_F(MainWindowTest, TheLanguageSwitchSetsEveryTextStoresTheNumberAndSwapsTheL
         EXPECT_EQ(info.bmWidth, 170);
         EXPECT_EQ(info.bmHeight, 62);
 
-        selectLanguage(w, 2);
+        selectLanguage(w.hwnd(), 2);
         EXPECT_EQ(storedLanguage(), 2);
         EXPECT_EQ(w.text(IDC_GATEWAY_IP_LABEL), "Gateway IP");
         EXPECT_EQ(w.text(IDC_UNINSTALL), "移除設定");
         EXPECT_EQ(w.text(IDC_INTERVAL_LABEL), "自動綁定IP與MAC 每隔");
         EXPECT_EQ(GetObjectType(simplifiedLogo), 0u) << "the replaced logo is deleted";
 
-        selectLanguage(w, 0);
+        selectLanguage(w.hwnd(), 0);
         EXPECT_EQ(storedLanguage(), 0);
         EXPECT_EQ(w.text(IDC_INTERVAL_LABEL), "IP and MAC binding  Interval");
         EXPECT_EQ(w.text(IDC_GENERATE_CLIENT), "Generate XirARP-Client for User");
@@ -163,7 +161,7 @@ TEST_F(MainWindowTest, ManyLanguageSwitchesKeepOnlyTheShownLogo) {
         std::vector<HBITMAP> replaced;
         for (int i = 0; i < 150; ++i) {
             replaced.push_back(w.shownLogo());
-            selectLanguage(w, i % 3);
+            selectLanguage(w.hwnd(), i % 3);
         }
         int alive = 0;
         for (HBITMAP logo : replaced)
@@ -174,9 +172,9 @@ TEST_F(MainWindowTest, ManyLanguageSwitchesKeepOnlyTheShownLogo) {
 }
 
 TEST_F(MainWindowTest, CancelClearsTheGatewayFieldsButNotTheMembers) {
-    storeDword("timer", 300);
-    storeText("gwip", "10.0.0.1");
-    storeText("gwmac", "00-11-22-33-44-55");
+    writeSettingDword("timer", 300);
+    writeSettingString("gwip", "10.0.0.1");
+    writeSettingString("gwmac", "00-11-22-33-44-55");
     run([](MainWindow& w) {
         w.press(IDC_CLEAR_FIELDS);
         EXPECT_NE(SendMessageW(w.item(IDC_GATEWAY_IP), IPM_ISBLANK, 0, 0), 0);
@@ -226,7 +224,7 @@ TEST_F(MainWindowTest, TheLogoOpensTheSiteOfTheLanguageUpToItsRightAndBottomEdge
         ASSERT_EQ(g_opened.size(), 2u);
         EXPECT_EQ(g_opened[0], kMakerSiteOther);
 
-        selectLanguage(w, 1);
+        selectLanguage(w.hwnd(), 1);
         click(logo.left + 5, logo.top + 5);
         ASSERT_EQ(g_opened.size(), 3u);
         EXPECT_EQ(g_opened[2], kMakerSiteSimplifiedChinese);
@@ -239,8 +237,8 @@ TEST_F(MainWindowTest, TheLogoOpensTheSiteOfTheLanguageUpToItsRightAndBottomEdge
 }
 
 TEST_F(MainWindowTest, TheTimerBindsTheWindowsGatewayPair) {
-    storeText("gwip", "10.0.0.1");
-    storeText("gwmac", "00-00-00-00-00-01");
+    writeSettingString("gwip", "10.0.0.1");
+    writeSettingString("gwmac", "00-00-00-00-00-01");
     run([](MainWindow& w) {
         w.timer = 60;
         w.gwip = "192.168.1.1";

@@ -121,7 +121,7 @@ TEST_F(BindingTest, ExpiryOfTimerOneBindsTheMembers) {
     EXPECT_EQ(pump(1300, &first), 1);
     EXPECT_GE(first, 900u);
     EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>{kBindCommand});
-    EXPECT_TRUE(fakeNetwork().boxes.empty());
+    EXPECT_TRUE(messageBoxes().boxes.empty());
     stopBindTimer(window_);
     EXPECT_FALSE(timerWasArmed());
 
@@ -129,7 +129,7 @@ TEST_F(BindingTest, ExpiryOfTimerOneBindsTheMembers) {
     members.binding.OnTimer(window_, 2, members.timer, members.gwip, members.gwmac, members.language);
     members.binding.OnTimer(window_, 0, 0, "", "", 0);
     EXPECT_EQ(fakeNetwork().commands.size(), 1u);
-    EXPECT_TRUE(fakeNetwork().boxes.empty());
+    EXPECT_TRUE(messageBoxes().boxes.empty());
     EXPECT_FALSE(timerWasArmed());
 }
 
@@ -148,14 +148,8 @@ TEST_F(BindingTest, IncompleteMembersWarnInTheWindowLanguageAndRunNothing) {
         {60, "192.168.1.1", "", 2, "無法取得設定資料 !"},
     };
     for (const Case& c : cases) {
-        fakeNetwork().boxes.clear();
         members.binding.OnTimer(window_, kBindTimerId, c.timer, c.gwip, c.gwmac, c.language);
-        ASSERT_EQ(fakeNetwork().boxes.size(), 1u) << c.text;
-        const FakeNetwork::Box& box = fakeNetwork().boxes[0];
-        EXPECT_EQ(box.owner, window_);
-        EXPECT_EQ(box.text, c.text);
-        EXPECT_EQ(box.caption, "WARNING");
-        EXPECT_EQ(box.flags, static_cast<unsigned>(MB_OK | MB_ICONEXCLAMATION));
+        expectOneBox(window_, c.text, "WARNING", MB_OK | MB_ICONEXCLAMATION);
     }
     EXPECT_TRUE(fakeNetwork().commands.empty());
     EXPECT_FALSE(timerWasArmed());
@@ -167,13 +161,14 @@ TEST_F(BindingTest, ExpiriesWhileTheWarningIsOpenAddNoWarning) {
     bool firstBox = true;
     int expiriesWhileOpen = 0;
     size_t boxesWhileOpen = 0;
-    fakeNetwork().whileBoxOpen = [&] {
-        if (!firstBox)
-            return;
-        firstBox = false;
-        size_t before = fakeNetwork().boxes.size();
-        expiriesWhileOpen = pump(400);
-        boxesWhileOpen = fakeNetwork().boxes.size() - before;
+    messageBoxes().whileOpen = [&] {
+        if (firstBox) {
+            firstBox = false;
+            size_t before = messageBoxes().boxes.size();
+            expiriesWhileOpen = pump(400);
+            boxesWhileOpen = messageBoxes().boxes.size() - before;
+        }
+        return IDOK;
     };
     SetTimer(window_, kBindTimerId, 50, nullptr);
     pump(200);
@@ -182,7 +177,7 @@ TEST_F(BindingTest, ExpiriesWhileTheWarningIsOpenAddNoWarning) {
     EXPECT_EQ(boxesWhileOpen, 0u);
     // Once it is closed, the next expiry warns again; the timer kept its period throughout.
     EXPECT_GE(pump(150), 1);
-    EXPECT_GE(fakeNetwork().boxes.size(), 2u);
+    EXPECT_GE(messageBoxes().boxes.size(), 2u);
     EXPECT_TRUE(fakeNetwork().commands.empty());
     EXPECT_TRUE(timerWasArmed());
 }

@@ -1,6 +1,5 @@
 #pragma once
 #include <windows.h>
-#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
@@ -8,10 +7,10 @@
 #include <vector>
 
 #include "app/run_mode.h"
-#include "config/arp_settings.h"
-#include "dialog_driver.h"
 #include "net_fake_seams.h"
 #include "res/resource.h"
+#include "support/dialog_driver.h"
+#include "support/registry.h"
 #include "ui/main_dlg.h"
 
 // The main window run for real in the administrator mode, on a known adapter, with the stored
@@ -24,7 +23,7 @@ class SettingsWindowTest : public FakeNetworkTest {
   protected:
     void SetUp() override {
         FakeNetworkTest::SetUp();
-        SHDeleteKeyA(HKEY_CURRENT_USER, kVendorKey);
+        removeProgramSettings();
         seams().systemDefaultLangId = [] { return uint16_t{1033}; };
         AdapterInfo adapter;
         adapter.ipAddress = "192.168.1.23";
@@ -34,32 +33,12 @@ class SettingsWindowTest : public FakeNetworkTest {
         setRunMode(RunMode::Admin);
     }
     void TearDown() override {
-        SHDeleteKeyA(HKEY_CURRENT_USER, kVendorKey);
+        removeProgramSettings();
         setRunMode(RunMode::Admin);
         FakeNetworkTest::TearDown();
     }
 
-    static void storeDword(const char* name, DWORD value) {
-        SHSetValueA(HKEY_CURRENT_USER, kSettingsKey, name, REG_DWORD, &value, sizeof value);
-    }
-    static void storeText(const char* name, const std::string& value) {
-        SHSetValueA(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ, value.c_str(), DWORD(value.size() + 1));
-    }
-    static void selectLanguage(MainWindow& window, int index) {
-        SendMessageW(window.item(IDC_LANGUAGE), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(window.item(IDC_LANGUAGE)));
-    }
-    static INT_PTR run(MainWindow::Script script) {
-        MainWindow window(std::move(script));
-        return window.DoModal();
-    }
-    // Takes the boxes shown so far and forgets them.
-    static std::vector<FakeNetwork::Box> takeBoxes() {
-        std::vector<FakeNetwork::Box> boxes = std::move(fakeNetwork().boxes);
-        fakeNetwork().boxes.clear();
-        return boxes;
-    }
+    static INT_PTR run(MainWindow::Script script) { return dialog_test::runModal<CArpMainDlg>(std::move(script)); }
 };
 
 }  // namespace settings_window

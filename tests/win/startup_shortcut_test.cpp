@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "../e2e/steps/user_folders.h"
+#include "support/user_folders.h"
 #include "sys/module_path.h"
 #include "sys/text_encoding.h"
 #include "ui/startup_shortcut.h"

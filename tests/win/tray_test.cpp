@@ -3,7 +3,6 @@
 // thread timers, which those loops keep delivering.
 #include <windows.h>
 #include <shellapi.h>
-#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
@@ -14,9 +13,10 @@
 
 #include "app/run_mode.h"
 #include "config/arp_settings.h"
-#include "dialog_driver.h"
 #include "net_fake_seams.h"
 #include "res/resource.h"
+#include "support/dialog_driver.h"
+#include "support/registry.h"
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
 #include "ui/main_dlg.h"
@@ -96,71 +96,48 @@ Look lookOf(HICON icon) {
 
 // A dialog of this thread that opens in a nested modal loop, answered once it shows.
 struct DialogAnswer {
-    std::wstring caption;
-    std::function<void(HWND)> act;
     bool seen = false;
     HWND owner = nullptr;
-    bool leftOpen = false;  // still open after the answer: closed with Cancel by the answerer
-    bool answered = false;
-    int ticks = 0;
+    bool leftOpen = false;  // still open after the answer: closed with Cancel
 };
 
-DialogAnswer& pendingAnswer() {
+DialogAnswer& dialogAnswer() {
     static DialogAnswer answer;
     return answer;
 }
 
-void CALLBACK answerDialog(HWND, UINT, UINT_PTR timerId, DWORD) {
-    DialogAnswer& answer = pendingAnswer();
-    HWND dialog = FindWindowW(L"#32770", answer.caption.c_str());
-    if (!dialog || !IsWindowVisible(dialog)) {
-        if (answer.answered || ++answer.ticks > 250)
-            KillTimer(nullptr, timerId);
-        return;
-    }
-    if (answer.answered) {
-        answer.leftOpen = true;
-        KillTimer(nullptr, timerId);
-        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), LPARAM(GetDlgItem(dialog, IDCANCEL)));
-        return;
-    }
-    answer.seen = true;
-    answer.owner = GetWindow(dialog, GW_OWNER);
-    answer.answered = true;
-    answer.act(dialog);
-}
-
-void armAnswer(const wchar_t* caption, std::function<void(HWND)> act) {
-    pendingAnswer() = DialogAnswer{caption, std::move(act)};
-    SetTimer(nullptr, 0, 20, answerDialog);
-}
-
-void click(HWND dialog, int id) {
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
+void armAnswer(const char* caption, std::function<void(HWND)> act) {
+    dialogAnswer() = DialogAnswer{};
+    dialog_test::answerWhenShown(dialog_test::dialogCaptioned(caption), [act](HWND dialog) {
+        dialogAnswer() = {true, GetWindow(dialog, GW_OWNER)};
+        act(dialog);
+        if (IsWindowVisible(dialog)) {
+            dialogAnswer().leftOpen = true;
+            dialog_test::press(dialog, IDCANCEL);
+        }
+    });
 }
 
 // Types each password into the unlock dialog and presses OK; an empty list presses Cancel.
 void armUnlock(std::vector<std::string> passwords) {
-    armAnswer(L"UnLock", [passwords](HWND dialog) {
+    armAnswer(kUnlockDialogCaption, [passwords](HWND dialog) {
         for (const std::string& password : passwords) {
             SetDlgItemTextW(dialog, IDC_UNLOCK_PASSWORD, utf8ToWide(password).c_str());
-            click(dialog, IDOK);
+            dialog_test::press(dialog, IDOK);
         }
         if (passwords.empty())
-            click(dialog, IDCANCEL);
+            dialog_test::press(dialog, IDCANCEL);
     });
 }
 
 // What the popup menu showed, and what was done with it.
 struct MenuSeen {
     enum Action { Close, ChooseFirst, ChooseSecond };
-    Action action = Close;
     bool shown = false;
     std::string texts[2];
     UINT ids[2] = {};
     UINT states[2] = {};
     RECT rect{};
-    int ticks = 0;
 };
 
 MenuSeen& menuSeen() {
@@ -168,34 +145,26 @@ MenuSeen& menuSeen() {
     return seen;
 }
 
-void CALLBACK probeMenu(HWND, UINT, UINT_PTR timerId, DWORD) {
-    MenuSeen& seen = menuSeen();
-    HWND menuWindow = FindWindowW(L"#32768", nullptr);
-    if (!menuWindow || !IsWindowVisible(menuWindow)) {
-        if (++seen.ticks > 250)
-            KillTimer(nullptr, timerId);
-        return;
-    }
-    KillTimer(nullptr, timerId);
-    seen.shown = true;
-    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
-    for (int i = 0; i < 2; ++i) {
-        wchar_t text[64] = {};
-        GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
-        seen.texts[i] = wideToUtf8(text);
-        seen.ids[i] = GetMenuItemID(menu, i);
-        seen.states[i] = GetMenuState(menu, i, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED | MF_STRING | MF_POPUP);
-    }
-    GetWindowRect(menuWindow, &seen.rect);
-    if (seen.action == MenuSeen::Close) {
-        EndMenu();
-        return;
-    }
-    // As the keyboard would: the first Down selects the first item.
-    int downs = seen.action == MenuSeen::ChooseFirst ? 1 : 2;
-    for (int i = 0; i < downs; ++i)
-        PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+// Reads the popup menu once it shows, then closes it or picks an item with the keyboard.
+void armMenu(MenuSeen::Action action) {
+    menuSeen() = MenuSeen{};
+    dialog_test::answerWhenShown(dialog_test::shownMenu, [action](HWND menuWindow) {
+        MenuSeen& seen = menuSeen();
+        seen.shown = true;
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+        for (int i = 0; i < 2; ++i) {
+            wchar_t text[64] = {};
+            GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
+            seen.texts[i] = wideToUtf8(text);
+            seen.ids[i] = GetMenuItemID(menu, i);
+            seen.states[i] = GetMenuState(menu, i, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED | MF_STRING | MF_POPUP);
+        }
+        GetWindowRect(menuWindow, &seen.rect);
+        if (action == MenuSeen::Close)
+            EndMenu();
+        else
+            chooseMenuItem(menuWindow, action == MenuSeen::ChooseFirst ? 0 : 1);
+    });
 }
 
 LRESULT trayNotify(HWND window, WPARAM iconId, UINT mouseMessage) {
@@ -204,9 +173,7 @@ LRESULT trayNotify(HWND window, WPARAM iconId, UINT mouseMessage) {
 
 // Right-clicks the icon and returns what the menu showed; the chosen command has run when this returns.
 MenuSeen openMenu(HWND window, MenuSeen::Action action = MenuSeen::Close) {
-    menuSeen() = MenuSeen{};
-    menuSeen().action = action;
-    SetTimer(nullptr, 0, 20, probeMenu);
+    armMenu(action);
     EXPECT_EQ(trayNotify(window, 1, WM_RBUTTONDOWN), 1);
     // The chosen command reaches the window as a posted WM_COMMAND.
     MSG msg;
@@ -233,7 +200,7 @@ class TrayTest : public FakeNetworkTest {
   protected:
     void SetUp() override {
         FakeNetworkTest::SetUp();
-        clearSettings();
+        removeProgramSettings();
         recorder() = Recorder{};
         seams().systemDefaultLangId = [] { return uint16_t(1033); };
         seams().shellOpen = [](const char* address, int show) {
@@ -254,20 +221,13 @@ class TrayTest : public FakeNetworkTest {
     }
     void TearDown() override {
         setRunMode(RunMode::Admin);
+        dialog_test::forgetPendingAnswers();
         FakeNetworkTest::TearDown();
-        clearSettings();
-    }
-
-    static void clearSettings() {
-        SHDeleteValueA(HKEY_CURRENT_USER, kSettingsKey, "pwd");
-        SHDeleteValueA(HKEY_CURRENT_USER, kSettingsKey, "language");
+        removeProgramSettings();
     }
 
     // Opens the main window in the administrator program and plays the script inside its loop.
-    static INT_PTR run(MainDriven::Script script) {
-        MainDriven window(std::move(script));
-        return window.DoModal();
-    }
+    static INT_PTR run(MainDriven::Script script) { return dialog_test::runModal<CArpMainDlg>(std::move(script)); }
 
     static void expectShownUnlocked(MainDriven& dlg) {
         EXPECT_FALSE(dlg.locked);
@@ -353,15 +313,15 @@ TEST_F(TrayTest, EveryStateAndTransitionOfTheLock) {
         // A cancelled unlock changes nothing; a wrong password is refused inside the dialog.
         armUnlock({});
         openMenu(window, MenuSeen::ChooseFirst);
-        EXPECT_TRUE(pendingAnswer().seen);
-        EXPECT_EQ(pendingAnswer().owner, window);
+        EXPECT_TRUE(dialogAnswer().seen);
+        EXPECT_EQ(dialogAnswer().owner, window);
         expectShownLocked(dlg);
 
         armUnlock({"wrong", "mauve"});
         openMenu(window, MenuSeen::ChooseFirst);
-        EXPECT_FALSE(pendingAnswer().leftOpen);
-        ASSERT_EQ(fakeNetwork().boxes.size(), 1u);
-        EXPECT_EQ(fakeNetwork().boxes[0].text, "Wrong Password ! Please input again !");
+        EXPECT_FALSE(dialogAnswer().leftOpen);
+        ASSERT_EQ(messageBoxes().boxes.size(), 1u);
+        EXPECT_EQ(messageBoxes().boxes[0].text, "Wrong Password ! Please input again !");
         expectShownUnlocked(dlg);
 
         // Minimising an unlocked window hides and locks it; its controls stay as they were.
@@ -379,7 +339,7 @@ TEST_F(TrayTest, EveryStateAndTransitionOfTheLock) {
 
         armUnlock({});
         openMenu(window, MenuSeen::ChooseFirst);
-        EXPECT_TRUE(pendingAnswer().seen);
+        EXPECT_TRUE(dialogAnswer().seen);
         expectHiddenLocked(dlg);
         EXPECT_EQ(enabledPattern(window), kAllDisabled);  // the cancelled unlock still recomputes them
 
@@ -413,7 +373,7 @@ TEST_F(TrayTest, ALockedWindowRunsNoPostedCommandAndHidesWhenClosed) {
         for (int id : {IDC_APPLY, IDC_UNINSTALL, IDC_EXIT, ID_TRAY_EXIT})
             PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
         pump();
-        EXPECT_TRUE(fakeNetwork().commands.empty() && fakeNetwork().boxes.empty());
+        EXPECT_TRUE(fakeNetwork().commands.empty() && messageBoxes().boxes.empty());
         expectShownLocked(dlg);
 
         // Esc arrives as IDCANCEL, Alt+F4 and the close box as SC_CLOSE and then WM_CLOSE.
@@ -505,9 +465,7 @@ TEST_F(TrayTest, MenuTextsFollowLanguageAndLockAndExitIsGrayedWhileLocked) {
         dlg.locked = false;
 
         // A language picked in the window shows in the next menu.
-        SendMessageW(GetDlgItem(window, IDC_LANGUAGE), CB_SETCURSEL, TraditionalChinese, 0);
-        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE, CBN_SELCHANGE),
-                     LPARAM(GetDlgItem(window, IDC_LANGUAGE)));
+        selectLanguage(window, TraditionalChinese);
         EXPECT_EQ(openMenu(window).texts[0], "鎖定");
 
         // The menu opens at the cursor with its right edge there.
@@ -529,8 +487,7 @@ TEST_F(TrayTest, OtherMouseMessagesAndOtherIconsAreIgnored) {
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
         dlg.locked = true;
         ShowWindow(window, SW_MINIMIZE);
-        menuSeen() = MenuSeen{};
-        SetTimer(nullptr, 0, 20, probeMenu);
+        armMenu(MenuSeen::Close);
         for (UINT message : {UINT(WM_LBUTTONUP), UINT(WM_RBUTTONUP), UINT(WM_LBUTTONDBLCLK), UINT(WM_RBUTTONDBLCLK),
                              UINT(WM_MBUTTONDOWN), UINT(WM_MBUTTONUP)}) {
             EXPECT_EQ(trayNotify(window, 1, message), 1);
@@ -551,17 +508,17 @@ TEST_F(TrayTest, OtherMouseMessagesAndOtherIconsAreIgnored) {
 TEST_F(TrayTest, SystemMenuAboutAndChangePasswordOpenOwnedDialogs) {
     run([&](MainDriven& dlg) {
         HWND window = dlg.hwnd();
-        armAnswer(L"About XirARP Utility", [](HWND about) { click(about, IDOK); });
+        armAnswer(kAboutBoxCaption, [](HWND about) { dialog_test::press(about, IDOK); });
         SendMessageW(window, WM_SYSCOMMAND, kAboutCommand, 0);
-        EXPECT_TRUE(pendingAnswer().seen);
-        EXPECT_EQ(pendingAnswer().owner, window);
-        EXPECT_FALSE(pendingAnswer().leftOpen);
+        EXPECT_TRUE(dialogAnswer().seen);
+        EXPECT_EQ(dialogAnswer().owner, window);
+        EXPECT_FALSE(dialogAnswer().leftOpen);
 
-        armAnswer(L"Change Password", [](HWND change) { click(change, IDCANCEL); });
+        armAnswer(kChangePasswordDialogCaption, [](HWND change) { dialog_test::press(change, IDCANCEL); });
         dlg.press(IDC_CHANGE_PASSWORD);
-        EXPECT_TRUE(pendingAnswer().seen);
-        EXPECT_EQ(pendingAnswer().owner, window);
-        EXPECT_FALSE(pendingAnswer().leftOpen);
+        EXPECT_TRUE(dialogAnswer().seen);
+        EXPECT_EQ(dialogAnswer().owner, window);
+        EXPECT_FALSE(dialogAnswer().leftOpen);
 
         // Neither touches the lock or the window.
         expectShownUnlocked(dlg);
@@ -644,15 +601,13 @@ TEST_F(TrayTest, TheWatchShowsEachStateOnTheIconWithOneBalloonPerTurnForTheWorse
         expectShown(recorder().wideCalls, window, Look::Alert, kConflict, false);
         recorder().wideCalls.clear();
         dlg.locked = false;
-        SendMessageW(GetDlgItem(window, IDC_LANGUAGE), CB_SETCURSEL, SimplifiedChinese, 0);
-        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE, CBN_SELCHANGE),
-                     LPARAM(GetDlgItem(window, IDC_LANGUAGE)));
+        selectLanguage(window, SimplifiedChinese);
         expectShown(recorder().wideCalls, window, Look::Alert,
                     "网关 192.0.2.1 应答为 66-66-66-66-66-77，已绑定 02-FC-00-00-00-05", false);
         // Apply stops the binding first; refused here (no password yet), it leaves no watch and a plain icon.
         recorder().wideCalls.clear();
         dlg.press(IDC_APPLY);
-        ASSERT_EQ(fakeNetwork().boxes.size(), 1u);
+        ASSERT_EQ(messageBoxes().boxes.size(), 1u);
         expectShown(recorder().wideCalls, window, Look::Normal, "", false);
         EXPECT_FALSE(KillTimer(window, kWatchTimerId) || KillTimer(window, kBindTimerId));
         EXPECT_TRUE(watchAt(window, 60000).empty());

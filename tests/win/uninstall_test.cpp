@@ -3,8 +3,9 @@
 
 #include <memory>
 
-#include "../e2e/steps/user_folders.h"
 #include "settings_window_fixture.h"
+#include "support/files.h"
+#include "support/user_folders.h"
 #include "sys/module_path.h"
 #include "sys/text_encoding.h"
 #include "ui/startup_shortcut.h"
@@ -12,26 +13,6 @@
 using namespace settings_window;
 
 namespace {
-
-bool keyExists(const char* subKey) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-bool fileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void touch(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    DWORD written = 0;
-    WriteFile(file, "L", 1, &written, nullptr);
-    CloseHandle(file);
-}
 
 // Points the user's Startup (and Desktop) folder at a folder of the test's own and puts it back afterwards.
 class Uninstall : public SettingsWindowTest {
@@ -46,13 +27,13 @@ class Uninstall : public SettingsWindowTest {
         ownShortcut_ = startup_ + "\\" + wideToUtf8(applicationName()) + ".lnk";
         adminShortcut_ = startup_ + "\\XirARP.lnk";
 
-        storeDword("language", 0);
-        storeDword("timer", 45);
-        storeText("gwmac", "00-11-22-33-44-55");
-        storeText("gwip", "192.168.1.1");
-        storeText("pwd", "0123456789abcdef0123456789abcdef");
+        writeSettingDword("language", 0);
+        writeSettingDword("timer", 45);
+        writeSettingString("gwmac", "00-11-22-33-44-55");
+        writeSettingString("gwip", "192.168.1.1");
+        writeSettingString("pwd", "0123456789abcdef0123456789abcdef");
         SHSetValueA(HKEY_CURRENT_USER, "Software\\Xir\\Other\\Deeper", "x", REG_SZ, "y", 2);
-        touch(ownShortcut_);
+        ASSERT_TRUE(writeFileBytes(ownShortcut_, "L"));
     }
     void TearDown() override {
         DeleteFileA(ownShortcut_.c_str());
@@ -63,12 +44,7 @@ class Uninstall : public SettingsWindowTest {
     }
 
     static void expectSuccessBox(const MainWindow& window, const std::string& text) {
-        std::vector<FakeNetwork::Box> boxes = takeBoxes();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, text);
-        EXPECT_EQ(boxes[0].caption, "Information");
-        EXPECT_EQ(boxes[0].flags, static_cast<unsigned>(MB_OK | MB_ICONINFORMATION));
-        EXPECT_EQ(boxes[0].owner, static_cast<void*>(window.hwnd()));
+        expectOneBox(window.hwnd(), text, "Information", MB_OK | MB_ICONINFORMATION);
     }
 
     std::string startup_;
@@ -86,14 +62,14 @@ TEST_F(Uninstall, RemovesEverythingItPutInPlaceAndLeavesTheWindowAsItWas) {
     INT_PTR result = run([this](MainWindow& w) {
         startBindTimer(w.hwnd());
         fakeNetwork().commands.clear();
-        takeBoxes();
+        takeShownBoxes();
         const std::string macBefore = w.text(IDC_GATEWAY_MAC1), intervalBefore = w.text(IDC_INTERVAL);
 
         w.press(IDC_UNINSTALL);
         EXPECT_FALSE(KillTimer(w.hwnd(), kBindTimerId)) << "the binding timer still runs";
         EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>{"arp -d 192.168.1.1\r\n"});
         EXPECT_FALSE(fileExists(ownShortcut_));
-        EXPECT_FALSE(keyExists("Software\\Xir"));  // the settings and every other sub key
+        EXPECT_FALSE(registryKeyExists("Software\\Xir"));  // the settings and every other sub key
         expectSuccessBox(w, "Remove Setting Successfully !");
 
         EXPECT_TRUE(IsWindowVisible(w.hwnd()));
@@ -110,7 +86,7 @@ TEST_F(Uninstall, RemovesEverythingItPutInPlaceAndLeavesTheWindowAsItWas) {
         w.press(IDC_UNINSTALL);
         EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>{"arp -d 192.168.1.1\r\n"});
         expectSuccessBox(w, "Remove Setting Successfully !");
-        EXPECT_FALSE(keyExists("Software\\Xir"));
+        EXPECT_FALSE(registryKeyExists("Software\\Xir"));
     });
     EXPECT_EQ(result, dialog_test::kStillOpen);
 }
@@ -121,15 +97,15 @@ TEST_F(Uninstall, WithoutAGatewayRunsNoCommand) {
         w.gwip.clear();
         w.press(IDC_UNINSTALL);
         EXPECT_TRUE(fakeNetwork().commands.empty());
-        EXPECT_EQ(takeBoxes().size(), 1u);
-        EXPECT_FALSE(keyExists("Software\\Xir"));
+        EXPECT_EQ(takeShownBoxes().size(), 1u);
+        EXPECT_FALSE(registryKeyExists("Software\\Xir"));
     });
 }
 
 // Each copy's shortcut is named after its own executable: a client copy's uninstall spares the
 // administrator's shortcut, and this copy's one goes whatever the others are called.
 TEST_F(Uninstall, RemovesOnlyThisCopysShortcut) {
-    touch(adminShortcut_);
+    ASSERT_TRUE(writeFileBytes(adminShortcut_, "L"));
     setRunMode(RunMode::ClientBind);
     run([this](MainWindow& w) {
         w.press(IDC_UNINSTALL);  // locked, as a client opens: refused
@@ -146,20 +122,20 @@ TEST_F(Uninstall, WithoutAStartupFolderStillRemovesTheSettings) {
     run([this](MainWindow& w) {
         w.press(IDC_UNINSTALL);
         EXPECT_TRUE(fileExists(ownShortcut_));
-        EXPECT_FALSE(keyExists("Software\\Xir"));
-        EXPECT_EQ(takeBoxes().size(), 1u);
+        EXPECT_FALSE(registryKeyExists("Software\\Xir"));
+        EXPECT_EQ(takeShownBoxes().size(), 1u);
     });
 }
 
 TEST_F(Uninstall, TheMessageFollowsTheWindowsLanguage) {
     run([](MainWindow& w) {
-        takeBoxes();
+        takeShownBoxes();
         const struct {
             int language;
             const char* text;
         } kCases[] = {{1, "已成功卸载 !"}, {2, "已成功移除設定 !"}, {0, "Remove Setting Successfully !"}};
         for (const auto& entry : kCases) {
-            selectLanguage(w, entry.language);
+            selectLanguage(w.hwnd(), entry.language);
             w.press(IDC_UNINSTALL);
             expectSuccessBox(w, entry.text);
         }

@@ -82,38 +82,38 @@ TEST_F(UnlockDlgTest, EveryLanguageShowsItsTextsAndMessages) {
             dlg.press(IDOK);
         });
         EXPECT_EQ(result, IDOK);
-        EXPECT_TRUE(shownBoxes().empty());
-        clearSettings();
+        EXPECT_TRUE(messageBoxes().boxes.empty());
+        removeProgramSettings();
     }
 }
 
 TEST_F(UnlockDlgTest, AbsentOrEmptyPwdAcceptsOnlyTheDefault) {
     EXPECT_EQ(refusesThenAccepts({"Mauve", "mauve ", "secret"}, "mauve"), IDOK);
     EXPECT_EQ(storedPwd(), "<absent>");
-    setPwd("");
+    writeSettingString("pwd", "");
     EXPECT_EQ(refusesThenAccepts({"MAUVE", "mauv"}, "mauve"), IDOK);
     EXPECT_EQ(storedPwd(), "");
 }
 
 TEST_F(UnlockDlgTest, StoredDigestDecidesAndIsReadAtEveryPress) {
-    setPwd(PasswordDigest("secret"));
+    writeSettingString("pwd", PasswordDigest("secret"));
     EXPECT_EQ(refusesThenAccepts({"mauve", "Secret"}, "secret"), IDOK);
 
     // A digest in upper case matches nothing, the right password included.
     std::string upper = PasswordDigest("secret");
     for (char& c : upper)
         c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    setPwd(upper);
+    writeSettingString("pwd", upper);
     EXPECT_EQ(refusesThenAccepts({"secret", "mauve"}, "secret"), kStillOpen);
-    shownBoxes().clear();
+    messageBoxes().boxes.clear();
 
     // A password changed while the dialog is open counts at the next press.
-    setPwd(PasswordDigest("secret"));
+    writeSettingString("pwd", PasswordDigest("secret"));
     INT_PTR result = run<CUnlockDlg>([&](UnlockDriven& dlg) {
         dlg.setEntry(IDC_UNLOCK_PASSWORD, "other");
         dlg.press(IDOK);
         expectOneWarning(dlg.hwnd(), kEnglish.wrong);
-        setPwd(PasswordDigest("other"));
+        writeSettingString("pwd", PasswordDigest("other"));
         dlg.setEntry(IDC_UNLOCK_PASSWORD, "other");
         dlg.press(IDOK);
     });
@@ -139,13 +139,13 @@ TEST_F(UnlockDlgTest, CancelEscapeAndCloseBoxEndWithCancel) {
                   PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
               }),
               IDOK);
-    EXPECT_TRUE(shownBoxes().empty());
+    EXPECT_TRUE(messageBoxes().boxes.empty());
     EXPECT_EQ(storedPwd(), "<absent>");
 }
 
 TEST_F(UnlockDlgTest, EntryTakesTwentyCharactersAndAllOfThemCount) {
     const std::string twenty = "abcdefghijklmnopqrst";
-    setPwd(PasswordDigest(twenty));
+    writeSettingString("pwd", PasswordDigest(twenty));
     INT_PTR result = run<CUnlockDlg>([&](UnlockDriven& dlg) {
         HWND entry = dlg.item(IDC_UNLOCK_PASSWORD);
         EXPECT_EQ(SendMessageW(entry, EM_GETLIMITTEXT, 0, 0), 20);

@@ -67,16 +67,10 @@ bool act(const std::string& action) {
 }
 
 std::string gatewayClientCopy(const Sandbox& sandbox) {
-    ArpSettings settings;
-    settings.language = 0;
-    settings.mode = kTokenClientBind;
-    settings.pwd = "0123456789abcdef0123456789abcdef";
-    settings.timer = 600;
+    ArpSettings settings = clientSettings();
     settings.gwip = kGateway;
     settings.gwmac = kGatewayMac;
-    std::string path = sandbox.copyProgram("XirARP-Client.exe");
-    appendFileBytes(path, *formatClientConfig(settings));
-    return path;
+    return sandbox.copyClient(*formatClientConfig(settings));
 }
 
 bool endAttackAndSettle(const ShellTray& tray) {

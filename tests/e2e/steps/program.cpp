@@ -1,6 +1,7 @@
 #include "steps/program.h"
 
 #include "steps/sandbox.h"
+#include "support/windows.h"
 
 namespace {
 
@@ -61,6 +62,13 @@ bool RunningProgram::running() const {
     return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
 }
 
+DWORD RunningProgram::exitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (process_)
+        GetExitCodeProcess(process_, &code);
+    return code;
+}
+
 bool RunningProgram::waitForExit(DWORD milliseconds) const {
-    return process_ && WaitForSingleObject(process_, milliseconds) == WAIT_OBJECT_0;
+    return process_ && WaitForSingleObject(process_, patient(milliseconds)) == WAIT_OBJECT_0;
 }

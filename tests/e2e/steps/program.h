@@ -19,6 +19,8 @@ public:
     bool running() const;
     // True when the process ended within the time.
     bool waitForExit(DWORD milliseconds) const;
+    // STILL_ACTIVE while it runs; the handle is kept, so the code can still be read once it ended.
+    DWORD exitCode() const;
 
 private:
     HANDLE process_ = nullptr;

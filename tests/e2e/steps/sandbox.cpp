@@ -1,8 +1,9 @@
 #include <windows.h>
-#include <shellapi.h>
 #include <shlwapi.h>
 
 #include "steps/sandbox.h"
+#include "support/files.h"
+#include "support/windows.h"
 
 namespace {
 
@@ -11,24 +12,7 @@ std::string parentFolder(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(0, slash);
 }
 
-void removeTree(const std::string& folder) {
-    std::wstring doubleTerminated = widePath(folder) + L'\0' + L'\0';
-    SHFILEOPSTRUCTW operation = {};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = doubleTerminated.c_str();
-    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationW(&operation);
-}
-
 }  // namespace
-
-std::wstring widePath(const std::string& utf8) {
-    std::wstring wide(utf8.size(), L'\0');
-    int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                                     static_cast<int>(wide.size()));
-    wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
-    return wide;
-}
 
 std::string systemFolder() {
     char folder[MAX_PATH] = {};
@@ -48,44 +32,6 @@ std::string sandboxRoot() {
 
 std::string adminImagePath() {
     return driverFolder() + "\\XirARP.exe";
-}
-
-std::string readFileBytes(const std::string& path) {
-    HANDLE file = CreateFileW(widePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return {};
-    std::string bytes;
-    char buffer[65536];
-    DWORD received = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &received, nullptr) && received > 0)
-        bytes.append(buffer, received);
-    CloseHandle(file);
-    return bytes;
-}
-
-namespace {
-
-// Writes all bytes to a file opened with the given access and disposition.
-bool putFileBytes(const std::string& path, DWORD access, DWORD disposition, const std::string& bytes) {
-    HANDLE file = CreateFileW(widePath(path).c_str(), access, 0, nullptr, disposition, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size();
-    CloseHandle(file);
-    return ok;
-}
-
-}  // namespace
-
-bool writeFileBytes(const std::string& path, const std::string& bytes) {
-    return putFileBytes(path, GENERIC_WRITE, CREATE_ALWAYS, bytes);
-}
-
-bool appendFileBytes(const std::string& path, const std::string& bytes) {
-    return putFileBytes(path, FILE_APPEND_DATA, OPEN_EXISTING, bytes);
 }
 
 Sandbox::Sandbox(const std::string& name) {
@@ -111,6 +57,21 @@ std::string Sandbox::copyProgram(const std::string& fileName) const {
     return target;
 }
 
+std::string Sandbox::copyClient(const std::string& trailer, const std::string& fileName) const {
+    std::string target = copyProgram(fileName);
+    appendFileBytes(target, trailer);
+    return target;
+}
+
+ArpSettings clientSettings() {
+    return ArpSettings{.language = 0,
+                       .mode = kTokenClientBind,
+                       .pwd = "0123456789abcdef0123456789abcdef",
+                       .timer = 600,
+                       .gwmac = "00-11-22-33-44-55",
+                       .gwip = "192.168.1.1"};
+}
+
 std::vector<std::string> Sandbox::recordedCommands() const {
     std::string log = readFileBytes(path("commands.log"));
     std::vector<std::string> commands;
@@ -130,7 +91,7 @@ size_t Sandbox::countRecorded(const std::string& command) const {
 DWORD Sandbox::waitForRecorded(const std::string& command, size_t count, DWORD milliseconds) const {
     DWORD start = GetTickCount();
     while (countRecorded(command) < count) {
-        if (GetTickCount() - start > milliseconds)
+        if (pastDeadline(start, milliseconds))
             return 0;
         Sleep(20);
     }

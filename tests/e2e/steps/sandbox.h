@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "config/client_config.h"
+#include "support/files.h"
+
 // A fresh folder for one end-to-end case, holding copies of the program under test. The program starts
 // arp.exe and ping.exe from the system folder: the recording stand-ins are put there (the test prefix is
 // ours), and from the sandbox's creation on they log to its commands.log (see stand_in.cpp).
@@ -15,6 +18,8 @@ public:
 
     // Copies the padded administrator image here under the given file name; returns its path.
     std::string copyProgram(const std::string& fileName = "XirARP.exe") const;
+    // A copy with the given bytes after its image, as Apply packages a client; returns its path.
+    std::string copyClient(const std::string& trailer, const std::string& fileName = "XirARP-Client.exe") const;
     // Commands the stand-ins recorded, oldest first, bytes exactly as they were received.
     std::vector<std::string> recordedCommands() const;
     size_t countRecorded(const std::string& command) const;
@@ -28,6 +33,10 @@ private:
     std::string folder_;
 };
 
+// What a client package holds unless a case says otherwise: a binding client of 192.168.1.1, English, every
+// 600 seconds, with a digest no password of the cases gives.
+ArpSettings clientSettings();
+
 // The folder the program under test starts its system commands from (the driver has its bitness).
 std::string systemFolder();
 // Folder of the test driver, where the built program lies beside it.
@@ -35,8 +44,3 @@ std::string driverFolder();
 // The folder that holds every sandbox of the run.
 std::string sandboxRoot();
 std::string adminImagePath();
-// Paths of the steps are UTF-8, so that they can name folders outside the ANSI code page.
-std::wstring widePath(const std::string& utf8);
-std::string readFileBytes(const std::string& path);
-bool writeFileBytes(const std::string& path, const std::string& bytes);
-bool appendFileBytes(const std::string& path, const std::string& bytes);

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "steps/sandbox.h"
-#include "steps/user_folders.h"
+#include "support/user_folders.h"
 
 namespace {
 

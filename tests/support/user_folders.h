@@ -5,14 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "support/files.h"
+
 // Points the user's Desktop and Startup folders (UTF-8 paths) at folders of a test for the life of the
 // object and puts the previous values back afterwards. Both registry entries are set: the shell rebuilds
 // "Shell Folders" from "User Shell Folders" whenever it looks a folder up (creating a shell link does).
-// Header only: the in-process tests use it too.
 class UserFoldersRedirect {
   public:
     UserFoldersRedirect(const std::string& desktop, const std::string& startup) {
-        const std::wstring folders[] = {widened(desktop), widened(startup)};
+        const std::wstring folders[] = {widePath(desktop), widePath(startup)};
         for (int name = 0; name < 2; ++name) {
             for (int key = 0; key < 2; ++key) {
                 Saved& saved = saved_[name][key];
@@ -47,7 +48,7 @@ class UserFoldersRedirect {
     // Removes "Desktop" or "Startup" from both entries, as on an account where the shell publishes none.
     static void forget(const char* name) {
         for (const wchar_t* key : kKeys)
-            SHDeleteValueW(HKEY_CURRENT_USER, key, widened(name).c_str());
+            SHDeleteValueW(HKEY_CURRENT_USER, key, widePath(name).c_str());
     }
 
   private:
@@ -55,14 +56,6 @@ class UserFoldersRedirect {
         L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
         L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"};
     static constexpr const wchar_t* kNames[2] = {L"Desktop", L"Startup"};
-
-    static std::wstring widened(const std::string& utf8) {
-        std::wstring wide(utf8.size(), L'\0');
-        int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                                         static_cast<int>(wide.size()));
-        wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
-        return wide;
-    }
 
     struct Saved {
         bool present = false;

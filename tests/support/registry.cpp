@@ -1,0 +1,59 @@
+#include "support/registry.h"
+
+#include <shlwapi.h>
+
+#include <vector>
+
+void removeProgramSettings() {
+    SHDeleteKeyA(HKEY_CURRENT_USER, kTestVendorKey);
+}
+
+void removeSetting(const char* valueName) {
+    SHDeleteValueA(HKEY_CURRENT_USER, kTestSettingsKey, valueName);
+}
+
+bool registryKeyExists(const char* subKeyOfCurrentUser) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, subKeyOfCurrentUser, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool settingsKeyExists() {
+    return registryKeyExists(kTestSettingsKey);
+}
+
+bool settingExists(const char* valueName) {
+    return RegGetValueA(HKEY_CURRENT_USER, kTestSettingsKey, valueName, RRF_RT_ANY, nullptr, nullptr, nullptr) ==
+           ERROR_SUCCESS;
+}
+
+std::optional<DWORD> readSettingDword(const char* valueName) {
+    DWORD value = 0, size = sizeof value, type = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, kTestSettingsKey, valueName, RRF_RT_REG_DWORD, &type, &value, &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::string> readSettingString(const char* valueName) {
+    DWORD size = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, kTestSettingsKey, valueName, RRF_RT_REG_SZ, nullptr, nullptr, &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    std::vector<char> buffer(size + 1, '\0');
+    if (RegGetValueA(HKEY_CURRENT_USER, kTestSettingsKey, valueName, RRF_RT_REG_SZ, nullptr, buffer.data(), &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    return std::string(buffer.data());
+}
+
+void writeSettingDword(const char* valueName, DWORD value) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, kTestSettingsKey, valueName, REG_DWORD, &value, sizeof value);
+}
+
+void writeSettingString(const char* valueName, const std::string& value) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, kTestSettingsKey, valueName, REG_SZ, value.c_str(),
+                    static_cast<DWORD>(value.size() + 1));
+}
