@@ -51,6 +51,7 @@ bool commandAllowed(UINT id, bool locked) {
 
 CArpMainDlg::CArpMainDlg(HWND parent)
     : CDialog(IDD_XIRARP_DIALOG, parent),
+      shownLogoId_(IDB_LOGO),  // the template's
       appIcon_(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_XIRARP))),
       taskbarCreatedMessage_(RegisterWindowMessageW(L"TaskbarCreated")) {}
 
@@ -197,6 +198,9 @@ bool CArpMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             return false;
         case kTrayCallbackMessage:
             result = OnTrayNotify(wParam, lParam);
+            return true;
+        case kAddTrayIconMessage:
+            SetTrayIcon(1);
             return true;
         default:
             // The taskbar was recreated (the shell restarted): the icon must be added again, with its state.

@@ -16,6 +16,8 @@
 constexpr UINT kAboutCommand = 16;
 // Message the notification-area icon sends to the window.
 constexpr UINT kTrayCallbackMessage = WM_USER + 11;
+// Posted to the window by its opening: the notification-area icon is added once the window shows.
+constexpr UINT kAddTrayIconMessage = WM_APP + 64;
 // The window's one notification-area icon.
 constexpr UINT kTrayIconId = 1;
 
@@ -97,6 +99,7 @@ private:
     HWND languageCombo_ = nullptr;
     HWND logoPicture_ = nullptr;
     UniqueGdiObject logoBitmap_;  // the bitmap shown in the logo picture
+    int shownLogoId_;             // its bitmap resource
     HICON appIcon_ = nullptr;     // shared resource icon: never destroyed
     CHyperLink siteLink_;
     BindingTimer bindTimer_;
