@@ -51,7 +51,6 @@ bool commandAllowed(UINT id, bool locked) {
 
 CArpMainDlg::CArpMainDlg(HWND parent)
     : CDialog(IDD_XIRARP_DIALOG, parent),
-      shownLogoId_(IDB_LOGO),  // the template's
       appIcon_(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_XIRARP))),
       taskbarCreatedMessage_(RegisterWindowMessageW(L"TaskbarCreated")) {}
 

@@ -99,7 +99,6 @@ private:
     HWND languageCombo_ = nullptr;
     HWND logoPicture_ = nullptr;
     UniqueGdiObject logoBitmap_;  // the bitmap shown in the logo picture
-    int shownLogoId_;             // its bitmap resource
     HICON appIcon_ = nullptr;     // shared resource icon: never destroyed
     CHyperLink siteLink_;
     BindingTimer bindTimer_;

@@ -16,21 +16,14 @@ void CArpMainDlg::OnLanguageChange() {
     }
 
     SetWindowText(kMainWindowTitle.in(language));
-    // The picture keeps its bitmap while the language's logo is the one it shows (the template's English one
-    // at first), so opening the window loads no logo of its own.
-    if (!logoBitmap_)  // the template's bitmap: ours to delete, as the picture never deletes its bitmaps
-        logoBitmap_.reset(shownLogo());
     int logoId = language == SimplifiedChinese ? IDB_LOGO_SIMPLIFIED : IDB_LOGO;
-    if (logoId != shownLogoId_) {
-        HGDIOBJ logo = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(logoId), IMAGE_BITMAP, 0, 0, 0);
-        HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(
-            SendMessageW(logoPicture_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo)));
-        // The replaced bitmap is ours to delete once the new one shows.
-        if (previous && previous != logoBitmap_.get())
-            DeleteObject(previous);
-        logoBitmap_.reset(logo);
-        shownLogoId_ = logoId;
-    }
+    HGDIOBJ logo = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(logoId), IMAGE_BITMAP, 0, 0, 0);
+    HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(
+        SendMessageW(logoPicture_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo)));
+    // The replaced bitmap is ours to delete once the new one shows, including the template's first one.
+    if (previous && previous != logoBitmap_.get())
+        DeleteObject(previous);
+    logoBitmap_.reset(logo);
 
     for (const ControlText& control : kMainWindowTexts)
         SetDlgItemText(control.controlId, control.text.in(language));

@@ -158,18 +158,6 @@ TEST_F(MainWindowTest, TheLanguageSwitchSetsEveryTextStoresTheNumberAndSwapsTheL
     });
 }
 
-TEST_F(MainWindowTest, TheLogoIsLoadedOnlyWhenTheLanguageShowsTheOtherOne) {
-    run([](MainWindow& w) {
-        HBITMAP english = w.shownLogo();  // opened in English
-        ASSERT_NE(GetObjectType(english), 0u);
-        selectLanguage(w, 2);
-        EXPECT_EQ(w.shownLogo(), english) << "Traditional Chinese shows the same logo";
-        selectLanguage(w, 1);
-        EXPECT_NE(w.shownLogo(), english);
-        EXPECT_EQ(GetObjectType(english), 0u) << "the replaced logo is deleted";
-    });
-}
-
 TEST_F(MainWindowTest, ManyLanguageSwitchesKeepOnlyTheShownLogo) {
     run([](MainWindow& w) {
         std::vector<HBITMAP> replaced;
