@@ -2,7 +2,8 @@
 # Checks the shipped 32-bit image against what it must be, with the MinGW binutils' objdump:
 # PE32, Windows GUI subsystem, base relocations present, the dialogs, menu, bitmaps, cursor, icon, version
 # information (0.4, product name) and manifest present, and the same imported DLLs and functions as the 64-bit
-# build of the same sources (apart from what the two C runtimes start up with). Prints one line per finding; exit status 1 on any.
+# build of the same sources (apart from what the two C runtimes start up with). Prints one line per finding;
+# exit status 1 on any.
 #
 #   scripts/check-image.sh I686-IMAGE X86_64-IMAGE
 set -u
