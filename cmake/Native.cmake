@@ -5,6 +5,7 @@ find_package(GTest REQUIRED)
 set(sanitize -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
 add_library(xirarp_core STATIC ${XIRARP_CORE_SOURCES})
 target_include_directories(xirarp_core PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
+target_compile_definitions(xirarp_core PUBLIC XIRARP_BASE_IMAGE_SIZE=${XIRARP_BASE_IMAGE_SIZE})
 target_compile_options(xirarp_core PUBLIC ${sanitize} -g -O1 -Wall -Wextra)
 target_link_options(xirarp_core PUBLIC ${sanitize})
 
@@ -22,7 +23,8 @@ if(CLANGXX)
     set(fuzz_inputs ${CMAKE_SOURCE_DIR}/tests/fuzz/client_config_fuzz.cpp ${CMAKE_SOURCE_DIR}/src/config/client_config.cpp)
     add_custom_command(
         OUTPUT ${fuzz_binary}
-        COMMAND ${CLANGXX} -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I${CMAKE_SOURCE_DIR}/src
+        COMMAND ${CLANGXX} -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined
+                -DXIRARP_BASE_IMAGE_SIZE=${XIRARP_BASE_IMAGE_SIZE} -I${CMAKE_SOURCE_DIR}/src
                 -I${CMAKE_SOURCE_DIR} ${fuzz_inputs} -o ${fuzz_binary}
         DEPENDS ${fuzz_inputs} ${CMAKE_SOURCE_DIR}/src/config/client_config.h
         COMMENT "Building the configuration parser fuzzer")

@@ -1,5 +1,5 @@
 # Pads the linked program with zero bytes to exactly BASE_SIZE bytes; fails when it is already larger.
-# Usage: cmake -DIMAGE=path -DBASE_SIZE=655360 -P PadImage.cmake
+# Usage: cmake -DIMAGE=path -DBASE_SIZE=bytes -P PadImage.cmake (BASE_SIZE: XIRARP_BASE_IMAGE_SIZE)
 file(SIZE "${IMAGE}" linked_size)
 get_filename_component(image_name "${IMAGE}" NAME)
 if(linked_size GREATER BASE_SIZE)

@@ -2,7 +2,6 @@
 enable_testing()
 enable_language(RC)
 
-set(XIRARP_BASE_IMAGE_SIZE 655360)
 set(XIRARP_RESULTS_DIR ${CMAKE_BINARY_DIR}/results)
 
 # Tests run under Wine in a prefix of their own inside the build folder.
@@ -30,6 +29,7 @@ set(XIRARP_PROGRAM_OPTIONS -fno-exceptions -fno-asynchronous-unwind-tables)
 add_library(xirarp_core STATIC ${XIRARP_CORE_SOURCES})
 target_compile_options(xirarp_core PRIVATE ${XIRARP_PROGRAM_OPTIONS})
 target_include_directories(xirarp_core PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
+target_compile_definitions(xirarp_core PUBLIC XIRARP_BASE_IMAGE_SIZE=${XIRARP_BASE_IMAGE_SIZE})
 
 file(GLOB_RECURSE xirarp_win_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*.cpp)
 list(REMOVE_ITEM xirarp_win_sources ${CMAKE_SOURCE_DIR}/src/app/main.cpp ${CMAKE_SOURCE_DIR}/src/app/lean_runtime.cpp)

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Prints XirARP's size, start-up, memory, idle and timing figures beside their targets. A separate command
 # from scripts/test.sh: figures are shown, not asserted. XIRARP_BUILD=<folder> builds elsewhere.
-# Everything that runs does so under Wine on a virtual display, in the x86_64 build's own Wine prefix.
+# Everything that runs does so under Wine on a virtual display: the shipped i686 build where this machine runs
+# 32-bit code, else the x86_64 build of the same sources, each in its build's own Wine prefix.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 xirarp_ensure_packages || exit 1
@@ -13,9 +14,10 @@ log="$XIRARP_BUILD/benchmark.log"
 : >"$log"
 echo "Building (log: $log) ..."
 xirarp_configure_and_build i686 XirARP EmptyDlg EmptyDlgImports >>"$log" 2>&1 || { echo "i686 build failed, see $log"; exit 1; }
-xirarp_configure_and_build x86_64 xirarp_bench >>"$log" 2>&1 || { echo "x86_64 build failed, see $log"; exit 1; }
+arch="$(xirarp_test_arch)"
+xirarp_configure_and_build "$arch" xirarp_bench >>"$log" 2>&1 || { echo "$arch build failed, see $log"; exit 1; }
 win32="$XIRARP_BUILD/win-i686"
-win64="$XIRARP_BUILD/win-x86_64"
+winrun="$XIRARP_BUILD/win-$arch"
 
 out="$XIRARP_BUILD/benchmark-figures.txt"
 runs="${XIRARP_BENCH_RUNS:-15}"
@@ -26,18 +28,18 @@ bench="explorer /desktop=XirARPBench,1024x768 bin/xirarp_bench.exe"
 interval=10
 detection_runs="${XIRARP_BENCH_DETECTION_RUNS:-5}"
 cat >"$XIRARP_BUILD/benchmark-steps.sh" <<STEPS
-cd "$win64"
+cd "$winrun"
 ./wine-run.sh $bench selfcheck
 ./wine-run.sh $bench startup $runs
 ./wine-run.sh $bench resources 60
 ./wine-run.sh $bench timing $interval 3
 ./wine-run.sh $bench idle 60
 # Inside a network of namespaces, in a Wine session and prefix of their own (see scripts/netns.sh).
-XIRARP_WINEPREFIX="$win64/wineprefix-netns" "$XIRARP_ROOT/scripts/netns.sh" run ./wine-run.sh $bench detection $detection_runs
+XIRARP_WINEPREFIX="$winrun/wineprefix-netns" "$XIRARP_ROOT/scripts/netns.sh" run ./wine-run.sh $bench detection $detection_runs
 STEPS
 # Output goes to a file: the Wine server outlives the run and would hold a pipe open.
 xvfb-run -a -s "-screen 0 1024x768x24" bash "$XIRARP_BUILD/benchmark-steps.sh" >"$out" 2>&1
-WINEPREFIX="$win64/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || WINEPREFIX="$win64/wineprefix" wineserver -k 2>/dev/null
+WINEPREFIX="$winrun/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || WINEPREFIX="$winrun/wineprefix" wineserver -k 2>/dev/null
 
 # The driver writes through Wine's console, which ends lines with CR LF.
 figure() { awk -v key="$1" '{ sub(/\r$/, "") } $1 == key { sub(/^[^ ]+ /, ""); print; exit }' "$out"; }
@@ -104,8 +106,12 @@ row "spacing of the next three (interval $interval s)" "${spacings:-n/a} ms" "$i
 row "first forged ARP reply -> attack shown (median of $detection_runs)" "${detection:-n/a} ms" "<= 3,000 ms" "$(judge "$detection" '<= 3000')"
 echo
 echo "Notes:"
-echo "- This machine cannot run 32-bit code: the sizes are of the i686 build, every run uses the x86_64 build"
-echo "  of the same sources under Wine's 64-bit loader (WINEPREFIX=$win64/wineprefix)."
+if [ "$arch" = i686 ]; then
+    echo "- Everything measured is the shipped i686 build under Wine's 32-bit loader (WINEPREFIX=$winrun/wineprefix)."
+else
+    echo "- This machine cannot run 32-bit code: the sizes are of the i686 build, every run uses the x86_64 build"
+    echo "  of the same sources under Wine's 64-bit loader (WINEPREFIX=$winrun/wineprefix)."
+fi
 echo "- Every program runs inside a Wine virtual desktop (explorer /desktop), as on a real Windows desktop."
 echo "- Start-up: the three programs started in turn by the same driver and timed from CreateProcess until the"
 echo "  window is visible (for XirARP: and its interval and MAC fields are filled); stored settings, no ping."

@@ -1,8 +1,9 @@
 #!/bin/bash
 # Checks the shipped 32-bit image against what it must be, with the MinGW binutils' objdump:
-# PE32, Windows GUI subsystem, base relocations present, the dialogs, menu, bitmaps, cursor, icon and
-# manifest present, and the same imported DLLs and functions as the 64-bit build of the same sources
-# (apart from what the two C runtimes start up with). Prints one line per finding; exit status 1 on any.
+# PE32, Windows GUI subsystem, base relocations present, the dialogs, menu, bitmaps, cursor, icon, version
+# information (0.4, product name) and manifest present, and the same imported DLLs and functions as the 64-bit
+# build of the same sources (apart from what the two C runtimes start up with). Prints one line per finding;
+# exit status 1 on any.
 #
 #   scripts/check-image.sh I686-IMAGE X86_64-IMAGE
 set -u
@@ -33,10 +34,17 @@ resources() {
         while read -r type id; do echo "$((type))/$((id))"; done | sort -u
 }
 present="$(resources "$headers")"
-# 1 cursor, 2 bitmap, 3 icon, 4 menu, 5 dialog, 12 cursor group, 14 icon group, 24 manifest.
-for resource in 5/100 5/102 5/132 5/138 4/137 2/130 2/136 12/139 14/128 14/140 24/1; do
+# 1 cursor, 2 bitmap, 3 icon, 4 menu, 5 dialog, 12 cursor group, 14 icon group, 16 version, 24 manifest.
+for resource in 5/100 5/102 5/132 5/138 4/137 2/130 2/136 12/139 14/128 14/140 16/1 24/1; do
     grep -qx "$resource" <<<"$present" || fault "resource $resource (type/id) missing"
 done
+# The version resource's fixed part (signature, structure version 1.0, file and product version 0.4.0.0)
+# and its product name, in the UTF-16 the resource holds.
+utf16() { printf '%s' "$1" | sed 's/./&\\x00/g'; }
+LC_ALL=C grep -qaP '\xbd\x04\xef\xfe\x00\x00\x01\x00(\x04\x00\x00\x00\x00\x00\x00\x00){2}' "$image" ||
+    fault "no file and product version 0.4.0.0"
+LC_ALL=C grep -qaP "$(utf16 ProductName)(\\x00\\x00){1,2}$(utf16 XirARP)\\x00\\x00" "$image" ||
+    fault "no product name XirARP"
 
 # Imports as "DLL function". GetWindowLongPtr and friends are macros for the plain names on 32-bit Windows.
 imports() {

@@ -6,8 +6,12 @@
 
 #include "config/arp_settings.h"
 
-// Length of the administrator executable; a client copy's configuration text starts here.
-constexpr size_t kBaseImageSize = 655360;
+// Length of the administrator executable; a client copy's configuration text starts here. The build defines
+// it, as it pads the program to exactly this length.
+#ifndef XIRARP_BASE_IMAGE_SIZE
+#error "XIRARP_BASE_IMAGE_SIZE comes from the build (CMakeLists.txt)"
+#endif
+constexpr size_t kBaseImageSize = XIRARP_BASE_IMAGE_SIZE;
 
 // Mode tokens carried by a client configuration.
 constexpr const char* kTokenClientAsk = "K7QW2MZP9TLX5";   // the end user may decline the binding

@@ -198,6 +198,9 @@ bool CArpMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         case kTrayCallbackMessage:
             result = OnTrayNotify(wParam, lParam);
             return true;
+        case kAddTrayIconMessage:
+            SetTrayIcon(TrayIconAction::Add);
+            return true;
         default:
             // The taskbar was recreated (the shell restarted): the icon must be added again, with its state.
             if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {

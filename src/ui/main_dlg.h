@@ -17,6 +17,8 @@ constexpr UINT kAboutCommand = 16;
 // Message the notification-area icon sends to the window: a fixed number (1035) that other programs may send
 // as well. Above the dialog manager's own WM_USER messages (DM_GETDEFID and the two after it).
 constexpr UINT kTrayCallbackMessage = WM_USER + 11;
+// Posted to the window by its opening: the notification-area icon is added once the window shows.
+constexpr UINT kAddTrayIconMessage = WM_APP + 64;
 // The window's one notification-area icon.
 constexpr UINT kTrayIconId = 1;
 

@@ -59,7 +59,9 @@ BOOL CArpMainDlg::OnInitDialog() {
     intervalText = interval;
     SendMessageW(generateClientCheck_, BM_SETCHECK, BST_CHECKED, 0);
     UpdateData(false);
-    SetTrayIcon(TrayIconAction::Add);
+    // The shell's answer takes a while (under Wine a round trip to another process): the icon is added as the
+    // window's loop starts, before anything posted after it, such as a client copy's minimise below.
+    PostMessageW(GetHwnd(), kAddTrayIconMessage, 0, 0);
 
     if (mode != RunMode::Admin) {
         OnApply();
