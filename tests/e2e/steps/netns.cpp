@@ -7,7 +7,7 @@
 #include "steps/netns.h"
 #include "steps/sandbox.h"
 #include "steps/shell_tray.h"
-#include "steps/windows.h"
+#include "support/windows.h"
 #include "sys/win_handles.h"
 
 namespace netns {
