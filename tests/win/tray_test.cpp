@@ -87,7 +87,7 @@ Look lookOf(HICON icon) {
     HGDIOBJ previous = SelectObject(dc, bitmap);
     const bool drawn = iconAlive(icon) && DrawIconEx(dc, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
     long redOverBlue = 0;
-    for (int i = 0; i < 16 * 16; ++i)
+    for (int i = 0; bits && i < 16 * 16; ++i)
         redOverBlue += bits[4 * i + 2] - bits[4 * i];
     DeleteObject(SelectObject(dc, previous));
     DeleteDC(dc);
