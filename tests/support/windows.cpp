@@ -123,8 +123,9 @@ HWND waitForDialog(DWORD processId, const std::string& caption, DWORD millisecon
 MessageBoxSeen waitForMessageBox(DWORD processId, DWORD milliseconds) {
     MessageBoxSeen seen;
     seen.window = poll(Search{processId, Kind::MessageBox, L""}, milliseconds);
-    // The box exists before its texts: they are set while it opens, and it shows once they are.
-    if (seen.window && waitUntilVisible(seen.window, milliseconds)) {
+    // The box exists before its texts: they are set while it opens (its message last).
+    if (seen.window && waitUntilTrue([&] { return !windowText(GetDlgItem(seen.window, 0xFFFF)).empty(); },
+                                     milliseconds)) {
         seen.caption = windowText(seen.window);
         seen.text = windowText(GetDlgItem(seen.window, 0xFFFF));
     }
