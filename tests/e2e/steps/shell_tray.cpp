@@ -120,20 +120,26 @@ std::vector<ShellTray::Notice> ShellTray::notices() const {
     return notices_;
 }
 
+namespace {
+
+// The member as the latest notice that set it (its flag given) left it.
+template <typename Text>
+Text latest(const std::vector<ShellTray::Notice>& notices, UINT flag, Text ShellTray::Notice::*member) {
+    Text value;
+    for (const ShellTray::Notice& notice : notices)
+        if (notice.flags & flag)
+            value = notice.*member;
+    return value;
+}
+
+}  // namespace
+
 std::wstring ShellTray::tooltip() const {
-    std::wstring tip;
-    for (const Notice& notice : notices())
-        if (notice.flags & NIF_TIP)
-            tip = notice.tip;
-    return tip;
+    return latest(notices(), NIF_TIP, &Notice::tip);
 }
 
 std::string ShellTray::iconBits() const {
-    std::string bits;
-    for (const Notice& notice : notices())
-        if (notice.flags & NIF_ICON)
-            bits = notice.iconBits;
-    return bits;
+    return latest(notices(), NIF_ICON, &Notice::iconBits);
 }
 
 DWORD ShellTray::firstTickWithTip(const std::wstring& tip) const {
