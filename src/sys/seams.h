@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "net/network_records.h"
+#include "net/gateway_rules.h"
 
 // The few operating-system operations that in-process tests replace. Real by default.
 // Window handles are passed as void* so that this header stays free of <windows.h>.
