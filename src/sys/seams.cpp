@@ -3,12 +3,13 @@
 #include <iphlpapi.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstddef>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
 
+#include "net/address_text.h"
 #include "sys/seams.h"
 #include "sys/system_command.h"
 #include "sys/text_encoding.h"
@@ -72,10 +73,10 @@ bool realReadAdapters(std::vector<AdapterInfo>& adapters) {
         return false;
     for (auto* entry = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.get()); entry; entry = entry->Next) {
         AdapterInfo info;
-        char mac[32];
-        snprintf(mac, sizeof mac, "%02X-%02X-%02X-%02X-%02X-%02X", entry->Address[0], entry->Address[1],
-                 entry->Address[2], entry->Address[3], entry->Address[4], entry->Address[5]);
-        info.mac = mac;
+        // The first six bytes whatever AddressLength says: the record always holds eight.
+        MacBytes mac;
+        std::copy_n(entry->Address, mac.size(), mac.begin());
+        info.mac = formatMacText(mac);
         info.ipAddress = ipText(entry->IpAddressList);
         info.gateway = ipText(entry->GatewayList);
         adapters.push_back(std::move(info));
