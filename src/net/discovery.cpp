@@ -31,7 +31,7 @@ std::optional<MacBytes> resolveGatewayMac(const std::string& gateway) {
     if (!ping)
         return std::nullopt;
 
-    seams().runHidden(ping->c_str());
+    seams().runCommand(ping->c_str(), SW_HIDE, ProgramLookup::SystemFolderOnly);
     // The ping is not waited for: after this second the cache is read whatever it has done.
     seams().wait(kResolveWaitMs);
     std::vector<ArpRow> rows;
