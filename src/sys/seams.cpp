@@ -120,9 +120,9 @@ uint32_t realTickCount() {
     return GetTickCount();
 }
 
-const SystemSeams kRealSeams = {realRunCommand,   realMessageBox,          realWait,      realReadAdapters,
-                                realReadArpTable, realSystemDefaultLangId, realShellOpen, realNotifyIcon,
-                                realNotifyIconWide, realTickCount};
+const SystemSeams kRealSeams = {
+    realRunCommand,          realMessageBox, realWait,       realReadAdapters,   realReadArpTable,
+    realSystemDefaultLangId, realShellOpen,  realNotifyIcon, realNotifyIconWide, realTickCount};
 
 }  // namespace
 

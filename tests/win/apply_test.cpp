@@ -22,7 +22,7 @@
 #include "support/registry.h"
 #include "support/seam_guard.h"
 #include "support/user_folders.h"
-#include "sys/module_path.h"
+#include "sys/system_paths.h"
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
 #include "ui/client_package.h"
