@@ -20,7 +20,8 @@ set_tests_properties(native_tests PROPERTIES ENVIRONMENT "GTEST_OUTPUT=xml:${XIR
 find_program(CLANGXX clang++)
 if(CLANGXX)
     set(fuzz_binary ${CMAKE_BINARY_DIR}/fuzz/client_config_fuzz)
-    set(fuzz_inputs ${CMAKE_SOURCE_DIR}/tests/fuzz/client_config_fuzz.cpp ${CMAKE_SOURCE_DIR}/src/config/client_config.cpp)
+    set(fuzz_inputs ${CMAKE_SOURCE_DIR}/tests/fuzz/client_config_fuzz.cpp ${CMAKE_SOURCE_DIR}/src/config/client_config.cpp
+                    ${CMAKE_SOURCE_DIR}/src/sys/number_text.cpp)
     add_custom_command(
         OUTPUT ${fuzz_binary}
         COMMAND ${CLANGXX} -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined

@@ -1,24 +1,87 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "app/arp_app.h"
-#include "app/instance_guard.h"
-#include "app/own_image.h"
 #include "app/run_mode.h"
 #include "config/client_config.h"
 #include "config/client_config_store.h"
-#include "config/ui_language.h"
+#include "config/arp_settings.h"
 #include "res/resource.h"
-#include "sys/module_path.h"
+#include "sys/system_paths.h"
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
 #include "sys/ui_text.h"
+#include "sys/win_handles.h"
 #include "ui/main_dlg.h"
 
 namespace {
+
+constexpr const char* kInstanceMutexName = "Global\\{{DAC6E3DB-AE7B-4dac-A303-35E79BCB5B67}}";
+
+// The machine-wide mutex that marks a running copy. Created when the program is loaded, before
+// start-up runs, and held until the process ends. It is never waited on.
+class InstanceGuard {
+  public:
+    InstanceGuard()
+        : mutex_(CreateMutexA(nullptr, FALSE, kInstanceMutexName)),
+          anotherCopyRuns_(GetLastError() == ERROR_ALREADY_EXISTS) {}
+    ~InstanceGuard() {
+        if (mutex_)
+            CloseHandle(mutex_);
+    }
+    InstanceGuard(const InstanceGuard&) = delete;
+    InstanceGuard& operator=(const InstanceGuard&) = delete;
+
+    bool anotherCopyRuns() const { return anotherCopyRuns_; }
+
+  private:
+    HANDLE mutex_;
+    bool anotherCopyRuns_;
+};
+
+// A namespace-scope object, so the mutex exists before WinMain starts.
+const InstanceGuard g_instanceGuard;
+
+// What start-up learns from its own executable file.
+struct OwnImage {
+    bool opened = false;
+    uint64_t length = 0;
+    std::string tail;  // the bytes behind the administrator image, at most kMaxTailBytes of them
+};
+
+// A configuration text is about 250 bytes; anything beyond this many bytes of tail is not read.
+constexpr uint64_t kMaxTailBytes = 16u * 1024 * 1024;
+
+OwnImage readOwnImage(const std::wstring& path) {
+    OwnImage image;
+    UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return image;
+    image.opened = true;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= static_cast<LONGLONG>(kBaseImageSize))
+        return image;
+    image.length = static_cast<uint64_t>(size.QuadPart);
+    uint64_t tailLength = image.length - kBaseImageSize;
+    if (tailLength > kMaxTailBytes)
+        tailLength = kMaxTailBytes;
+    LARGE_INTEGER offset{};
+    offset.QuadPart = static_cast<LONGLONG>(kBaseImageSize);
+    if (!SetFilePointerEx(file.get(), offset, nullptr, FILE_BEGIN))
+        return image;
+    image.tail.resize(static_cast<size_t>(tailLength));
+    DWORD received = 0;
+    if (!ReadFile(file.get(), &image.tail[0], static_cast<DWORD>(tailLength), &received, nullptr))
+        received = 0;
+    image.tail.resize(received);
+    return image;
+}
 
 // English in every language, filled with the file's name and the current folder.
 constexpr const char* kOwnFileUnreadableFormat = "Fail to get the configuration!!\r\nfilename=%s, curpath=%s !!";
@@ -39,7 +102,7 @@ std::string ownFileUnreadableMessage(const std::wstring& fileName, const std::ws
 
 bool CArpApp::InitInstance() {
     uint16_t langId = seams().systemDefaultLangId();
-    if (instanceGuard().anotherCopyRuns()) {
+    if (g_instanceGuard.anotherCopyRuns()) {
         // In the system's language, not the stored one.
         showStartupMessage(uiText(IDS_ANOTHER_COPY_RUNNING, systemUiLanguage(langId)), MB_OK | MB_ICONEXCLAMATION);
         return false;

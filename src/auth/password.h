@@ -14,8 +14,6 @@ std::string PasswordDigest(const std::string& password);
 bool DigestsEqual(const char* first, const char* second);
 // The digest a password must match, given the text stored in "pwd": empty means the default password.
 std::string EffectivePasswordDigest(const std::string& storedText);
-// Reads "pwd" afresh; the digest of the default password when it is absent, unreadable or empty.
-std::string StoredPasswordDigest();
 
 // Outcome of the unlock dialog's checks, the first refusal winning.
 enum class UnlockCheck { Accepted, EmptyEntry, WrongPassword };

@@ -1,8 +1,9 @@
 #include "config/client_config.h"
 
-#include <climits>
 #include <cstdio>
 #include <cstring>
+
+#include "sys/number_text.h"
 
 namespace {
 
@@ -29,31 +30,6 @@ size_t find(const char* data, size_t size, size_t from, const char* needle) {
 size_t findByte(const char* data, size_t size, size_t from, char byte) {
     const void* hit = from < size ? memchr(data + from, byte, size - from) : nullptr;
     return hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : SIZE_MAX;
-}
-
-// "%d" over [begin, end): white space, optional sign, decimal digits (leading zeros stay decimal).
-// Out-of-range numbers saturate. No digits means no number.
-std::optional<int32_t> readDecimal(const char* begin, const char* end) {
-    const char* at = begin;
-    while (at < end && (*at == ' ' || *at == '\t' || *at == '\n' || *at == '\v' || *at == '\f' || *at == '\r'))
-        ++at;
-    bool negative = false;
-    if (at < end && (*at == '+' || *at == '-'))
-        negative = *at++ == '-';
-    if (at == end || *at < '0' || *at > '9')
-        return std::nullopt;
-    int64_t value = 0;
-    for (; at < end && *at >= '0' && *at <= '9'; ++at) {
-        if (value <= int64_t{INT32_MAX} + 1)
-            value = value * 10 + (*at - '0');
-    }
-    if (negative)
-        value = -value;
-    if (value > INT32_MAX)
-        return INT32_MAX;
-    if (value < INT32_MIN)
-        return INT32_MIN;
-    return static_cast<int32_t>(value);
 }
 
 }  // namespace
@@ -112,7 +88,9 @@ ParsedClientConfig parseClientConfig(const char* data, size_t size) {
         searchFrom = terminator == SIZE_MAX ? size : terminator + 1;
 
         if (isDwordKey(key)) {
-            std::optional<int32_t> number = readDecimal(data + valueBegin, data + valueEnd);
+            // Out-of-range numbers saturate; no digits means no number.
+            std::optional<int32_t> number =
+                readDecimal(std::string_view(data + valueBegin, valueEnd - valueBegin), DecimalOverflow::Clamp);
             (key == ConfigKey::Language ? result.language : result.timer) = number;
             continue;
         }

@@ -4,7 +4,6 @@
 #include "config/client_config.h"
 #include "config/client_config_store.h"
 #include "config/reg_value.h"
-#include "config/ui_language.h"
 #include "sys/seams.h"
 #include "sys/win_handles.h"
 

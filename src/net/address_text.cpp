@@ -2,20 +2,14 @@
 
 #include <cstdio>
 
+#include "sys/number_text.h"
+
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
+// A digit of base 10 or 16; -1 for anything else.
 int digitValue(char c, int base) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (base == 16 && c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (base == 16 && c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    int value = hexDigitValue(c);
+    return value < base ? value : -1;
 }
 
 // One part: blanks, 1 to maxDigits digits of the base, blanks. Nothing else.
@@ -119,8 +113,12 @@ std::string formatMacByte(uint8_t byte) {
 }
 
 std::string formatMacText(const MacBytes& mac) {
-    char text[18];
-    snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
+    std::string text;
+    for (size_t i = 0; i < mac.size(); ++i) {
+        if (i > 0)
+            text += '-';
+        text += formatMacByte(mac[i]);
+    }
     return text;
 }
 

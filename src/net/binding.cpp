@@ -15,14 +15,14 @@ uint32_t BindGateway(HWND window, int32_t interval, const std::string& gwip, con
 
 void runBindCommand(const std::string& gwip, const std::string& gwmac) {
     if (auto command = formatBindCommand(gwip, gwmac))
-        seams().runHidden(command->c_str());
+        seams().runCommand(command->c_str(), SW_HIDE, ProgramLookup::SystemFolderOnly);
 }
 
 void runRemoveCommand(const std::string& gwip) {
     if (gwip.empty())
         return;
     if (auto command = formatRemoveCommand(gwip))
-        seams().runHidden(command->c_str());
+        seams().runCommand(command->c_str(), SW_HIDE, ProgramLookup::SystemFolderOnly);
 }
 
 void startBindTimer(HWND window) {

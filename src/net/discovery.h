@@ -1,9 +1,19 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
-#include "net/address_text.h"
+#include "net/gateway_rules.h"
+
+// The local adapter from the system's adapter list (see selectLocalAdapter); none when the list cannot
+// be read or is empty. The caller owns the returned record.
+std::optional<AdapterInfo> getLocalAdapter();
+
+// Pings the gateway so that the system resolves it, waits one second and looks its hardware address up
+// in the ARP cache. None when the cache has no row for it, or when the text is not a usable IPv4 address
+// (nothing is pinged then).
+std::optional<MacBytes> resolveGatewayMac(const std::string& gateway);
 
 // What discovery found for the main window. A part whose flag is false stays as the window has it.
 struct NetworkDiscovery {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "net/address_text.h"
-#include "net/network_records.h"
+#include "net/gateway_rules.h"
 
 // How often the window reads the ARP cache while a binding runs, and how long a bind command may take
 // before a missing static entry means it did not work.

@@ -1,8 +1,7 @@
 # Portable sources of this folder (no Windows headers): also built natively for sanitizers and fuzzing.
 list(APPEND XIRARP_CORE_SOURCES
     src/net/address_text.cpp
-    src/net/adapter_selection.cpp
-    src/net/arp_match.cpp
     src/net/binding_commands.cpp
+    src/net/gateway_rules.cpp
     src/net/gateway_watch.cpp
 )

@@ -3,12 +3,13 @@
 #include <iphlpapi.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstddef>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
 
+#include "net/address_text.h"
 #include "sys/seams.h"
 #include "sys/system_command.h"
 #include "sys/text_encoding.h"
@@ -28,24 +29,32 @@ std::wstring systemProgramPath(const std::string& program) {
 // A bare name would be looked for in the program's own folder first, where anyone may have put a file of
 // that name beside a client copy: the system's own program is started by its full path instead. The
 // command line itself stays as formed, so the program receives exactly the arguments it always did.
-void realRunHidden(const char* commandLine) {
+bool startSystemProgram(const char* commandLine, int showCommand) {
     const std::optional<std::string> program = systemCommandProgram(commandLine);
     if (!program)
-        return;
+        return false;
     const std::wstring path = systemProgramPath(*program);
     std::wstring line = ansiToWide(commandLine);
     if (path.empty() || line.empty())
-        return;
+        return false;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
+    startup.wShowWindow = static_cast<WORD>(showCommand);
     PROCESS_INFORMATION started = {};
     if (!CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
-        return;
+        return false;
     // Never waited for: the handles only go.
     UniqueKernelHandle process(started.hProcess);
     UniqueKernelHandle thread(started.hThread);
+    return true;
+}
+
+unsigned realRunCommand(const char* commandLine, int showCommand, ProgramLookup lookup) {
+    if (lookup == ProgramLookup::WinExecSearch)
+        return WinExec(commandLine, static_cast<UINT>(showCommand));
+    // The codes WinExec gives for a started program and for a missing file.
+    return startSystemProgram(commandLine, showCommand) ? 33 : ERROR_FILE_NOT_FOUND;
 }
 
 int realMessageBox(void* owner, const char* text, const char* caption, unsigned flags) {
@@ -72,10 +81,10 @@ bool realReadAdapters(std::vector<AdapterInfo>& adapters) {
         return false;
     for (auto* entry = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.get()); entry; entry = entry->Next) {
         AdapterInfo info;
-        char mac[32];
-        snprintf(mac, sizeof mac, "%02X-%02X-%02X-%02X-%02X-%02X", entry->Address[0], entry->Address[1],
-                 entry->Address[2], entry->Address[3], entry->Address[4], entry->Address[5]);
-        info.mac = mac;
+        // The first six bytes whatever AddressLength says: the record always holds eight.
+        MacBytes mac;
+        std::copy_n(entry->Address, mac.size(), mac.begin());
+        info.mac = formatMacText(mac);
         info.ipAddress = ipText(entry->IpAddressList);
         info.gateway = ipText(entry->GatewayList);
         adapters.push_back(std::move(info));
@@ -99,10 +108,6 @@ intptr_t realShellOpen(const char* address, int showCommand) {
     return reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", address, nullptr, nullptr, showCommand));
 }
 
-unsigned realRunCommand(const char* commandLine, int showCommand) {
-    return WinExec(commandLine, static_cast<UINT>(showCommand));
-}
-
 bool realNotifyIcon(unsigned long message, void* data) {
     return Shell_NotifyIconA(message, static_cast<NOTIFYICONDATAA*>(data)) != FALSE;
 }
@@ -115,9 +120,9 @@ uint32_t realTickCount() {
     return GetTickCount();
 }
 
-const SystemSeams kRealSeams = {realRunHidden,    realMessageBox,          realWait,      realReadAdapters,
-                                realReadArpTable, realSystemDefaultLangId, realShellOpen, realRunCommand,
-                                realNotifyIcon,   realNotifyIconWide,      realTickCount};
+const SystemSeams kRealSeams = {
+    realRunCommand,          realMessageBox, realWait,       realReadAdapters,   realReadArpTable,
+    realSystemDefaultLangId, realShellOpen,  realNotifyIcon, realNotifyIconWide, realTickCount};
 
 }  // namespace
 

@@ -2,14 +2,24 @@
 #include <cstdint>
 #include <vector>
 
-#include "net/network_records.h"
+#include "net/gateway_rules.h"
+
+// Where runCommand looks for the program a command line names.
+enum class ProgramLookup {
+    // The line's leading word is a system program's plain name (arp, ping): the program is started from the
+    // system folder by its full path, never a file of that name beside the program; the line is passed as it is.
+    SystemFolderOnly,
+    // The line goes to WinExec as it is, which finds the program the usual way (a command registered for web
+    // pages names its own).
+    WinExecSearch,
+};
 
 // The few operating-system operations that in-process tests replace. Real by default.
 // Window handles are passed as void* so that this header stays free of <windows.h>.
 struct SystemSeams {
-    // Starts a system command line hidden and does not wait for it. Its leading word names the program, which
-    // is started from the system folder by its full path (arp.exe, ping.exe); the line is passed as it is.
-    void (*runHidden)(const char* commandLine);
+    // Starts a command line with the given show command (SW_HIDE, ...) and does not wait for it. Returns
+    // WinExec's code: above 31 means started.
+    unsigned (*runCommand)(const char* commandLine, int showCommand, ProgramLookup lookup);
     // Shows a message box; texts are UTF-8. Returns the button pressed (IDOK, IDCANCEL, ...).
     int (*messageBox)(void* owner, const char* text, const char* caption, unsigned flags);
     void (*wait)(unsigned milliseconds);
@@ -21,9 +31,6 @@ struct SystemSeams {
     // Opens a document or address with the shell's verb "open", no owner window (ShellExecuteA). Returns
     // the shell's code; above 32 means success.
     intptr_t (*shellOpen)(const char* address, int showCommand);
-    // Starts a command line with the given show command and does not wait for it (WinExec). Returns
-    // WinExec's code; above 31 means success.
-    unsigned (*runCommand)(const char* commandLine, int showCommand);
     // Adds, changes or deletes a notification-area icon (Shell_NotifyIconA; data is a NOTIFYICONDATAA whose
     // cbSize says how much of it counts). Returns the shell's result.
     bool (*notifyIcon)(unsigned long message, void* data);

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "config/ui_language.h"
+#include "config/arp_settings.h"
 #include "sys/text_encoding.h"
 #include "sys/ui_text.h"
 

@@ -2,21 +2,10 @@
 
 #include <cstdio>
 
+#include "net/address_text.h"
+#include "sys/number_text.h"
+
 namespace {
-
-int hexDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 // One or two hexadecimal digits and nothing else: a group that is not a number would reach the stored MAC
 // text, every later "arp -s" and the client package as typed.
@@ -33,28 +22,6 @@ std::optional<int32_t> readMacByte(const std::string& text) {
     return value;
 }
 
-std::optional<int32_t> readDecimal(const std::string& text) {
-    size_t at = 0;
-    while (at < text.size() && isBlank(text[at]))
-        ++at;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
-        negative = text[at++] == '-';
-    size_t firstDigit = at;
-    int64_t magnitude = 0;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
-        magnitude = magnitude * 10 + (text[at] - '0');
-        if (magnitude > int64_t{INT32_MAX} + 1)
-            return std::nullopt;
-    }
-    if (at == firstDigit)
-        return std::nullopt;
-    int64_t value = negative ? -magnitude : magnitude;
-    if (value > INT32_MAX)
-        return std::nullopt;
-    return static_cast<int32_t>(value);
-}
-
 }  // namespace
 
 FieldRange fieldRange(FieldKind kind) {
@@ -64,7 +31,7 @@ FieldRange fieldRange(FieldKind kind) {
 }
 
 std::optional<int32_t> readFieldValue(FieldKind kind, const std::string& text) {
-    return kind == FieldKind::MacByte ? readMacByte(text) : readDecimal(text);
+    return kind == FieldKind::MacByte ? readMacByte(text) : readDecimal(text, DecimalOverflow::Refuse);
 }
 
 bool fieldValueInRange(FieldKind kind, std::optional<int32_t> value) {
@@ -76,11 +43,10 @@ bool fieldValueInRange(FieldKind kind, std::optional<int32_t> value) {
 }
 
 std::string formatFieldValue(FieldKind kind, int32_t value) {
-    char text[16];
     if (kind == FieldKind::MacByte)
-        snprintf(text, sizeof text, "%02X", static_cast<unsigned>(value));
-    else
-        snprintf(text, sizeof text, "%d", static_cast<int>(value));
+        return formatMacByte(static_cast<uint8_t>(value));
+    char text[16];
+    snprintf(text, sizeof text, "%d", static_cast<int>(value));
     return text;
 }
 

@@ -23,7 +23,7 @@ std::optional<int32_t> readFieldValue(FieldKind kind, const std::string& text);
 // Compared without sign, so a negative number is out of range as well; no number is out of range.
 bool fieldValueInRange(FieldKind kind, std::optional<int32_t> value);
 
-// A value as it is put back into its edit: "%02X" for a MAC byte, "%d" for the interval.
+// A value as it is put back into its edit: formatMacByte for a MAC byte (0 to 255), "%d" for the interval.
 std::string formatFieldValue(FieldKind kind, int32_t value);
 
 // The text that replaces a refused one: the previous value in its field's format, or the empty text when the

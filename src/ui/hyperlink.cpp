@@ -39,7 +39,7 @@ intptr_t CHyperLink::OpenUrl(const char* address, int showCommand) {
     memcpy(commandLine, command.data(), command.size());
     commandLine[command.size()] = ' ';
     memcpy(commandLine + command.size() + 1, address, addressLength);
-    return static_cast<intptr_t>(seams().runCommand(commandLine, showCommand));
+    return static_cast<intptr_t>(seams().runCommand(commandLine, showCommand, ProgramLookup::WinExecSearch));
 }
 
 LONG CHyperLink::ReadKeyDefaultValue(HKEY root, const char* subKey, std::string& out) {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "config/ui_language.h"
+#include "config/arp_settings.h"
 #include "net/binding.h"
 #include "net/watch_timer.h"
 #include "sys/win_handles.h"
@@ -24,6 +24,13 @@ constexpr UINT kTrayIconId = 1;
 
 // What SetTrayIcon does with the window's icon; the numbers are the actions' fixed numbers.
 enum class TrayIconAction { Add = 1, Delete = 2 };
+
+// The About box the window's system menu opens: the program's icon, name and version, the notice and the maker's
+// web site, in English whatever the window's language. OK, Enter, Esc and the close box end it.
+class CAboutDlg : public CDialog {
+  public:
+    explicit CAboutDlg(HWND parent = nullptr);
+};
 
 // The program's only window: local addresses, the ARP settings, the language selector and the
 // commands. It owns the binding timer, the gateway watch and the notification-area icon.

@@ -1,16 +1,14 @@
-// Notification-area icon, lock state, system menu and the password change of the main window.
+// Notification-area icon, lock state, system menu, About box and the password change of the main window.
 #include <windows.h>
 #include <shellapi.h>
 
 #include "app/run_mode.h"
-#include "auth/change_password_dlg.h"
-#include "auth/unlock_dlg.h"
+#include "auth/password_dialogs.h"
 #include "res/resource.h"
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
 #include "sys/ui_text.h"
 #include "sys/win_handles.h"
-#include "ui/about_dlg.h"
 #include "ui/main_dlg.h"
 
 namespace {
@@ -41,6 +39,8 @@ void setMenuItemText(HMENU menu, UINT command, const std::string& utf8) {
 }
 
 }  // namespace
+
+CAboutDlg::CAboutDlg(HWND parent) : CDialog(IDD_ABOUTBOX, parent) {}
 
 void CArpMainDlg::EnableControls(bool lockedState) {
     bool adminSettings = !lockedState && currentRunMode() == RunMode::Admin;

@@ -4,8 +4,7 @@
 
 #include "ui/startup_shortcut.h"
 
-#include "sys/module_path.h"
-#include "sys/shell_folders.h"
+#include "sys/system_paths.h"
 #include "sys/text_encoding.h"
 
 namespace {

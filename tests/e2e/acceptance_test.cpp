@@ -10,7 +10,7 @@
 
 #include "auth/password.h"
 #include "config/client_config.h"
-#include "config/ui_language.h"
+#include "config/arp_settings.h"
 #include "res/resource.h"
 #include "steps/program.h"
 #include "steps/sandbox.h"

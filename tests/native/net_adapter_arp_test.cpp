@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "net/adapter_selection.h"
-#include "net/arp_match.h"
+#include "net/gateway_rules.h"
 #include "net/gateway_watch.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "config/registry_path.h"
-#include "config/ui_language.h"
+#include "config/arp_settings.h"
 
 TEST(SplitRegistryPath, SplitsAtTheLastBackslash) {
     RegistryPath path = splitRegistryPath("Software\\Xir\\XirARP\\timer");

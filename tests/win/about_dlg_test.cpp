@@ -10,7 +10,7 @@
 #include "support/dialog_driver.h"
 #include "support/registry.h"
 #include "sys/text_encoding.h"
-#include "ui/about_dlg.h"
+#include "ui/main_dlg.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "support/registry.h"
 #include "support/seam_guard.h"
 #include "support/user_folders.h"
-#include "sys/module_path.h"
+#include "sys/system_paths.h"
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
 #include "ui/client_package.h"
@@ -87,7 +87,11 @@ class ApplyTest : public testing::Test {
   protected:
     void SetUp() override {
         forgetRecorded();
-        seams().runHidden = [](const char* line) { events().push_back(std::string("run ") + line); };
+        seams().runCommand = [](const char* line, int showCommand, ProgramLookup lookup) {
+            EXPECT_TRUE(showCommand == SW_HIDE && lookup == ProgramLookup::SystemFolderOnly) << line;
+            events().push_back(std::string("run ") + line);
+            return 33u;
+        };
         seams().wait = [](unsigned) {};
         seams().readAdapters = [](std::vector<AdapterInfo>& adapters) {
             adapters.clear();

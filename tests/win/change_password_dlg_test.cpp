@@ -2,9 +2,8 @@
 
 #include <cctype>
 
-#include "auth/change_password_dlg.h"
+#include "auth/password_dialogs.h"
 #include "auth/password.h"
-#include "auth/unlock_dlg.h"
 #include "res/resource.h"
 
 using namespace password_dialogs;

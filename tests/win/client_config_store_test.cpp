@@ -11,7 +11,7 @@
 #include "config/reg_value.h"
 #include "support/registry.h"
 #include "support/seam_guard.h"
-#include "sys/module_path.h"
+#include "sys/system_paths.h"
 #include "sys/seams.h"
 
 namespace {

@@ -70,7 +70,9 @@ class HyperLinkTest : public testing::Test {
             recorder().shellCalls.push_back({address, showCommand});
             return recorder().shellResult;
         };
-        seams().runCommand = [](const char* commandLine, int showCommand) {
+        seams().runCommand = [](const char* commandLine, int showCommand, ProgramLookup lookup) {
+            // A registered browser command names its own program: it is not one of the system folder's.
+            EXPECT_EQ(lookup, ProgramLookup::WinExecSearch);
             recorder().runs.push_back({commandLine, showCommand});
             return recorder().runResult;
         };
@@ -260,5 +262,5 @@ TEST_F(HyperLinkTest, ReadKeyDefaultValueIsBounded) {
 
 TEST(HyperLinkSeams, RealLaunchesReportFailure) {
     EXPECT_LE(static_cast<uintptr_t>(realSeams().shellOpen("Z:\\xirarp-missing\\page.zzz", SW_HIDE)), 32u);
-    EXPECT_LE(realSeams().runCommand("Z:\\xirarp-missing\\browser.exe", SW_HIDE), 31u);
+    EXPECT_LE(realSeams().runCommand("Z:\\xirarp-missing\\browser.exe", SW_HIDE, ProgramLookup::WinExecSearch), 31u);
 }

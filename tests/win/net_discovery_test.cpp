@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include "net/discovery.h"
-#include "net/gateway_mac.h"
 #include "net_fake_seams.h"
 
 namespace {

@@ -1,4 +1,6 @@
 #pragma once
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -29,7 +31,13 @@ class FakeNetworkTest : public testing::Test {
   protected:
     void SetUp() override {
         fakeNetwork() = FakeNetwork();
-        seams().runHidden = [](const char* commandLine) { fakeNetwork().commands.push_back(commandLine); };
+        seams().runCommand = [](const char* commandLine, int showCommand, ProgramLookup lookup) {
+            // The system's commands run hidden, and only the system folder's programs.
+            EXPECT_EQ(showCommand, SW_HIDE) << commandLine;
+            EXPECT_EQ(lookup, ProgramLookup::SystemFolderOnly) << commandLine;
+            fakeNetwork().commands.push_back(commandLine);
+            return 33u;
+        };
         seams().wait = [](unsigned milliseconds) { fakeNetwork().waits.push_back(milliseconds); };
         seams().readAdapters = [](std::vector<AdapterInfo>& adapters) {
             adapters = fakeNetwork().adapters;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "net/address_text.h"
-#include "net/local_adapter.h"
+#include "net/discovery.h"
 #include "sys/seams.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "auth/password_entry.h"
+#include "auth/password_dialogs.h"
 #include "res/resource.h"
 
 namespace {

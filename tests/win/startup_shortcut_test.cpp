@@ -10,7 +10,7 @@
 #include <string>
 
 #include "support/user_folders.h"
-#include "sys/module_path.h"
+#include "sys/system_paths.h"
 #include "sys/text_encoding.h"
 #include "ui/startup_shortcut.h"
 

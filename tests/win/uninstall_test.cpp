@@ -6,7 +6,7 @@
 #include "settings_window_fixture.h"
 #include "support/files.h"
 #include "support/user_folders.h"
-#include "sys/module_path.h"
+#include "sys/system_paths.h"
 #include "sys/text_encoding.h"
 #include "ui/startup_shortcut.h"
 

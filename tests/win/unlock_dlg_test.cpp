@@ -4,7 +4,7 @@
 #include <initializer_list>
 
 #include "auth/password.h"
-#include "auth/unlock_dlg.h"
+#include "auth/password_dialogs.h"
 #include "res/resource.h"
 
 using namespace password_dialogs;

@@ -1,4 +1,4 @@
-#include "config/ui_language.h"
+#include "config/arp_settings.h"
 
 int32_t systemUiLanguage(uint16_t langId) {
     if (langId == kLangIdChinesePrc)

@@ -1,9 +1,86 @@
-#include "auth/change_password_dlg.h"
+#include "auth/password_dialogs.h"
+
+#include <vector>
 
 #include "config/arp_settings.h"
 #include "config/reg_value.h"
 #include "res/resource.h"
 #include "sys/ui_text.h"
+
+std::string StoredPasswordDigest() {
+    return EffectivePasswordDigest(CRegStringValue(kPwdValuePath, "").read());
+}
+
+void PasswordEntryLimit::OnChange(HWND edit) {
+    if (restoring_)
+        return;
+    int length = GetWindowTextLengthW(edit);
+    std::vector<wchar_t> text(static_cast<size_t>(length) + 1, L'\0');
+    length = GetWindowTextW(edit, text.data(), length + 1);
+    int bytes = length == 0 ? 0 : WideCharToMultiByte(codePage_, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    if (bytes <= maxBytes_) {
+        accepted_.assign(text.data(), static_cast<size_t>(length));
+        return;
+    }
+
+    // Put the caret back where the refused input began.
+    DWORD caret = 0;
+    SendMessageW(edit, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    int grown = length - static_cast<int>(accepted_.size());
+    int position = static_cast<int>(caret) - (grown > 0 ? grown : 0);
+    if (position < 0 || position > static_cast<int>(accepted_.size()))
+        position = static_cast<int>(accepted_.size());
+
+    restoring_ = true;
+    SetWindowTextW(edit, accepted_.c_str());
+    restoring_ = false;
+    SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(position), static_cast<LPARAM>(position));
+    MessageBeep(MB_OK);
+}
+
+CUnlockDlg::CUnlockDlg(HWND parent, int32_t language) : CDialog(IDD_UNLOCK, parent), language(language) {}
+
+void CUnlockDlg::DoDataExchange(DataExchange& dx) {
+    dx.text(IDC_UNLOCK_PASSWORD, password, kMaxPasswordBytes);
+}
+
+BOOL CUnlockDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetWindowText(uiText(IDS_UNLOCK_CAPTION, language));
+    SetDlgItemText(IDC_UNLOCK_PASSWORD_LABEL, uiText(IDS_UNLOCK_PASSWORD_LABEL, language));
+    SetDlgItemText(IDOK, uiText(IDS_OK_BUTTON, language));
+    SetDlgItemText(IDCANCEL, uiText(IDS_CANCEL_BUTTON, language));
+    return TRUE;  // the focus goes to the password entry, the first tab stop
+}
+
+bool CUnlockDlg::OnCommand(UINT id, UINT code) {
+    if (id == IDC_UNLOCK_PASSWORD && code == EN_CHANGE) {
+        passwordLimit_.OnChange(GetDlgItem(IDC_UNLOCK_PASSWORD));
+        return true;
+    }
+    return CDialog::OnCommand(id, code);
+}
+
+// Any number of attempts; the stored digest is read afresh each time so a change made meanwhile counts.
+void CUnlockDlg::OnOK() {
+    std::string storedDigest = StoredPasswordDigest();
+    if (!UpdateData(true))
+        return;
+    switch (CheckUnlock(password, storedDigest)) {
+        case UnlockCheck::EmptyEntry:
+            MessageBox(uiText(IDS_UNLOCK_EMPTY_ENTRY, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+            break;
+        case UnlockCheck::WrongPassword:
+            MessageBox(uiText(IDS_UNLOCK_WRONG_PASSWORD, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+            password.clear();
+            UpdateData(false);
+            break;
+        case UnlockCheck::Accepted:
+            EndDialog(IDOK);
+            return;
+    }
+    SetFocus(GetDlgItem(IDC_UNLOCK_PASSWORD));
+}
 
 CChangePasswordDlg::CChangePasswordDlg(HWND parent, int32_t language)
     : CDialog(IDD_CHANGE_PASSWORD, parent), language(language) {}

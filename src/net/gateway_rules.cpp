@@ -1,4 +1,4 @@
-#include "net/adapter_selection.h"
+#include "net/gateway_rules.h"
 
 bool isUnsetAddress(std::string_view text) {
     return text.empty() || text == "0.0.0.0";
@@ -13,4 +13,16 @@ std::optional<AdapterInfo> selectLocalAdapter(const std::vector<AdapterInfo>& ad
     if (!held)
         return std::nullopt;
     return *held;
+}
+
+std::optional<MacBytes> matchArpRow(const std::vector<ArpRow>& rows, uint32_t addr) {
+    for (const ArpRow& row : rows) {
+        if (row.addr != addr)
+            continue;
+        MacBytes mac;
+        for (size_t i = 0; i < mac.size(); ++i)
+            mac[i] = row.physAddr[i];
+        return mac;
+    }
+    return std::nullopt;
 }

@@ -1,3 +1,0 @@
-# Portable sources of this folder (no Windows headers): also built natively for sanitizers and fuzzing.
-list(APPEND XIRARP_CORE_SOURCES
-)
