@@ -37,14 +37,14 @@ xirarp_ensure_packages() {
 }
 
 # Where the shipped 32-bit build runs: "host" where this machine runs 32-bit code (Wine's 32-bit loader
-# starts), otherwise "none": the 64-bit build of the same sources stands in on the host. The emulator lane
-# (scripts/emulator.sh) is chosen with XIRARP_I686_LANE=emulator until its end-to-end run finishes reliably
-# (see README).
+# starts), otherwise "emulator": the 64-bit build of the same sources stands in on the host and the 32-bit
+# build's end-to-end suite runs inside the full-system emulator (scripts/emulator.sh). XIRARP_I686_LANE
+# chooses instead; "none" leaves the emulator out.
 xirarp_i686_lane() {
     if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
         echo host
     else
-        echo none
+        echo emulator
     fi
 }
 

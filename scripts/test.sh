@@ -3,8 +3,8 @@
 # Windows-side in-process tests and end-to-end tests under Wine. Ends with one line: "N passed, N failed"
 # (followed by ", N skipped" when cases could not run here; they never count as passed).
 # The Wine suites run on the shipped 32-bit build; on a machine that refuses 32-bit code they run on a
-# 64-bit build of the same sources on the host and, with XIRARP_I686_LANE=emulator, also the 32-bit build's
-# end-to-end suite inside the full-system emulator (scripts/emulator.sh). XIRARP_I686_LANE=host forces the first.
+# 64-bit build of the same sources on the host and the 32-bit build's end-to-end suite inside the full-system
+# emulator (scripts/emulator.sh). XIRARP_I686_LANE=host|emulator|none chooses instead (none: no emulator).
 set -u
 source "$(dirname "$0")/common.sh"
 xirarp_ensure_packages || exit 1
