@@ -38,7 +38,38 @@ void PasswordEntryLimit::OnChange(HWND edit) {
     MessageBeep(MB_OK);
 }
 
-CUnlockDlg::CUnlockDlg(HWND parent, int32_t language) : CDialog(IDD_UNLOCK, parent), language(language) {}
+PasswordDialog::PasswordDialog(UINT templateId, HWND parent, int32_t language, std::initializer_list<UINT> entryIds)
+    : CDialog(templateId, parent), language(language) {
+    for (UINT id : entryIds)
+        limits_.emplace_back(id, PasswordEntryLimit(kMaxPasswordBytes));
+}
+
+void PasswordDialog::SetTexts(unsigned captionId, std::initializer_list<std::pair<UINT, unsigned>> labels) {
+    SetWindowText(uiText(captionId, language));
+    for (const auto& [controlId, textId] : labels)
+        SetDlgItemText(controlId, uiText(textId, language));
+    SetDlgItemText(IDOK, uiText(IDS_OK_BUTTON, language));
+    SetDlgItemText(IDCANCEL, uiText(IDS_CANCEL_BUTTON, language));
+}
+
+void PasswordDialog::Warn(unsigned messageId) {
+    MessageBox(uiText(messageId, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool PasswordDialog::OnCommand(UINT id, UINT code) {
+    if (code == EN_CHANGE) {
+        for (auto& [entryId, limit] : limits_) {
+            if (entryId == id) {
+                limit.OnChange(GetDlgItem(id));
+                return true;
+            }
+        }
+    }
+    return CDialog::OnCommand(id, code);
+}
+
+CUnlockDlg::CUnlockDlg(HWND parent, int32_t language)
+    : PasswordDialog(IDD_UNLOCK, parent, language, {IDC_UNLOCK_PASSWORD}) {}
 
 void CUnlockDlg::DoDataExchange(DataExchange& dx) {
     dx.text(IDC_UNLOCK_PASSWORD, password, kMaxPasswordBytes);
@@ -46,19 +77,8 @@ void CUnlockDlg::DoDataExchange(DataExchange& dx) {
 
 BOOL CUnlockDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    SetWindowText(uiText(IDS_UNLOCK_CAPTION, language));
-    SetDlgItemText(IDC_UNLOCK_PASSWORD_LABEL, uiText(IDS_UNLOCK_PASSWORD_LABEL, language));
-    SetDlgItemText(IDOK, uiText(IDS_OK_BUTTON, language));
-    SetDlgItemText(IDCANCEL, uiText(IDS_CANCEL_BUTTON, language));
+    SetTexts(IDS_UNLOCK_CAPTION, {{IDC_UNLOCK_PASSWORD_LABEL, IDS_UNLOCK_PASSWORD_LABEL}});
     return TRUE;  // the focus goes to the password entry, the first tab stop
-}
-
-bool CUnlockDlg::OnCommand(UINT id, UINT code) {
-    if (id == IDC_UNLOCK_PASSWORD && code == EN_CHANGE) {
-        passwordLimit_.OnChange(GetDlgItem(IDC_UNLOCK_PASSWORD));
-        return true;
-    }
-    return CDialog::OnCommand(id, code);
 }
 
 // Any number of attempts; the stored digest is read afresh each time so a change made meanwhile counts.
@@ -68,10 +88,10 @@ void CUnlockDlg::OnOK() {
         return;
     switch (CheckUnlock(password, storedDigest)) {
         case UnlockCheck::EmptyEntry:
-            MessageBox(uiText(IDS_UNLOCK_EMPTY_ENTRY, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+            Warn(IDS_UNLOCK_EMPTY_ENTRY);
             break;
         case UnlockCheck::WrongPassword:
-            MessageBox(uiText(IDS_UNLOCK_WRONG_PASSWORD, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+            Warn(IDS_UNLOCK_WRONG_PASSWORD);
             password.clear();
             UpdateData(false);
             break;
@@ -83,7 +103,10 @@ void CUnlockDlg::OnOK() {
 }
 
 CChangePasswordDlg::CChangePasswordDlg(HWND parent, int32_t language)
-    : CDialog(IDD_CHANGE_PASSWORD, parent), language(language) {}
+    : PasswordDialog(IDD_CHANGE_PASSWORD,
+                     parent,
+                     language,
+                     {IDC_CHANGE_OLD_PASSWORD, IDC_CHANGE_NEW_PASSWORD, IDC_CHANGE_CONFIRM_PASSWORD}) {}
 
 void CChangePasswordDlg::DoDataExchange(DataExchange& dx) {
     dx.text(IDC_CHANGE_OLD_PASSWORD, oldPassword, kMaxPasswordBytes);
@@ -93,30 +116,10 @@ void CChangePasswordDlg::DoDataExchange(DataExchange& dx) {
 
 BOOL CChangePasswordDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    SetWindowText(uiText(IDS_CHANGE_PASSWORD_CAPTION, language));
-    SetDlgItemText(IDC_CHANGE_OLD_LABEL, uiText(IDS_OLD_PASSWORD_LABEL, language));
-    SetDlgItemText(IDC_CHANGE_NEW_LABEL, uiText(IDS_NEW_PASSWORD_LABEL, language));
-    SetDlgItemText(IDC_CHANGE_CONFIRM_LABEL, uiText(IDS_CONFIRM_PASSWORD_LABEL, language));
-    SetDlgItemText(IDOK, uiText(IDS_OK_BUTTON, language));
-    SetDlgItemText(IDCANCEL, uiText(IDS_CANCEL_BUTTON, language));
+    SetTexts(IDS_CHANGE_PASSWORD_CAPTION, {{IDC_CHANGE_OLD_LABEL, IDS_OLD_PASSWORD_LABEL},
+                                           {IDC_CHANGE_NEW_LABEL, IDS_NEW_PASSWORD_LABEL},
+                                           {IDC_CHANGE_CONFIRM_LABEL, IDS_CONFIRM_PASSWORD_LABEL}});
     return TRUE;  // the focus goes to the old password entry, the first tab stop
-}
-
-bool CChangePasswordDlg::OnCommand(UINT id, UINT code) {
-    if (code == EN_CHANGE) {
-        switch (id) {
-            case IDC_CHANGE_OLD_PASSWORD:
-                oldLimit_.OnChange(GetDlgItem(id));
-                return true;
-            case IDC_CHANGE_NEW_PASSWORD:
-                newLimit_.OnChange(GetDlgItem(id));
-                return true;
-            case IDC_CHANGE_CONFIRM_PASSWORD:
-                confirmLimit_.OnChange(GetDlgItem(id));
-                return true;
-        }
-    }
-    return CDialog::OnCommand(id, code);
 }
 
 // The first failing check refuses with its message and leaves the dialog open; the old password is
@@ -165,8 +168,4 @@ void CChangePasswordDlg::OnOK() {
         }
     }
     SetFocus(GetDlgItem(focusId));
-}
-
-void CChangePasswordDlg::Warn(unsigned messageId) {
-    MessageBox(uiText(messageId, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
 }

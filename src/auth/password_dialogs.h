@@ -2,7 +2,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "auth/password.h"
 #include "ui/dialog.h"
@@ -27,34 +30,45 @@ class PasswordEntryLimit {
     bool restoring_ = false;
 };
 
+// What the two password dialogs share: the owner's language (any number but 1 and 2 is English), their
+// texts and warnings in it, and a byte limit on each password entry.
+class PasswordDialog : public CDialog {
+  public:
+    const int32_t language;
+
+  protected:
+    // entryIds: the dialog's password entries, each kept within kMaxPasswordBytes.
+    PasswordDialog(UINT templateId, HWND parent, int32_t language, std::initializer_list<UINT> entryIds);
+
+    // The caption, the labels (control id, text id) and OK and Cancel, from the string tables.
+    void SetTexts(unsigned captionId, std::initializer_list<std::pair<UINT, unsigned>> labels);
+    void Warn(unsigned messageId);
+    bool OnCommand(UINT id, UINT code) override;
+
+  private:
+    std::vector<std::pair<UINT, PasswordEntryLimit>> limits_;
+};
+
 // Asks for the administrator password before the main window unlocks. Ends with IDOK only when the
 // password's digest matches the stored one; cancelling ends with IDCANCEL.
-class CUnlockDlg : public CDialog {
+class CUnlockDlg : public PasswordDialog {
   public:
-    // The texts are in the owner's language (any number but 1 and 2 is English).
     CUnlockDlg(HWND parent, int32_t language);
 
-    const int32_t language;
     std::string password;
 
   protected:
     void DoDataExchange(DataExchange& dx) override;
     BOOL OnInitDialog() override;
-    bool OnCommand(UINT id, UINT code) override;
     void OnOK() override;
-
-  private:
-    PasswordEntryLimit passwordLimit_{kMaxPasswordBytes};
 };
 
 // Replaces the administrator password. Stores the new digest in "pwd" and ends with IDOK once every
 // check passes; cancelling stores nothing and ends with IDCANCEL.
-class CChangePasswordDlg : public CDialog {
+class CChangePasswordDlg : public PasswordDialog {
   public:
-    // The texts are in the owner's language (any number but 1 and 2 is English).
     CChangePasswordDlg(HWND parent, int32_t language);
 
-    const int32_t language;
     std::string oldPassword;
     std::string newPassword;
     std::string confirmPassword;
@@ -62,13 +76,5 @@ class CChangePasswordDlg : public CDialog {
   protected:
     void DoDataExchange(DataExchange& dx) override;
     BOOL OnInitDialog() override;
-    bool OnCommand(UINT id, UINT code) override;
     void OnOK() override;
-
-  private:
-    void Warn(unsigned messageId);  // a text of the string tables
-
-    PasswordEntryLimit oldLimit_{kMaxPasswordBytes};
-    PasswordEntryLimit newLimit_{kMaxPasswordBytes};
-    PasswordEntryLimit confirmLimit_{kMaxPasswordBytes};
 };
