@@ -17,6 +17,7 @@
 #include "res/resource.h"
 #include "support/dialog_driver.h"
 #include "support/registry.h"
+#include "support/windows.h"
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
 #include "ui/main_dlg.h"
@@ -469,7 +470,15 @@ TEST_F(TrayTest, MenuTextsFollowLanguageAndLockAndExitIsGrayedWhileLocked) {
         EXPECT_EQ(openMenu(window).texts[0], "鎖定");
 
         // The menu opens at the cursor with its right edge there.
-        SetCursorPos(300, 200);
+        // Wine moves the pointer through X, which a pending pointer event can move back: place it again
+        // until the system reports it there.
+        POINT cursor{};
+        for (DWORD start = GetTickCount(); !pastDeadline(start, 2000);) {
+            SetCursorPos(300, 200);
+            Sleep(20);
+            if (GetCursorPos(&cursor) && cursor.x == 300 && cursor.y == 200)
+                break;
+        }
         MenuSeen menu = openMenu(window);
         EXPECT_EQ(menu.rect.right, 300);
         EXPECT_EQ(menu.rect.top, 200);
