@@ -31,9 +31,19 @@ xirarp_ensure_packages() {
     fi
     echo "Installing: $missing" >&2
     dpkg --add-architecture i386
-    apt-get update -q >&2 || return 1
+    # A mirror in the middle of a sync fails one index or another; the install then goes on with the lists
+    # that did arrive and fails by itself if a package really cannot be had.
+    apt-get update -q >&2 || echo "apt-get update reported errors; installing from the lists it has" >&2
     # shellcheck disable=SC2086
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q $missing >&2 || return 1
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q $missing >&2 && return 0
+    # Without one architecture's security index the two architectures' versions of a shared library differ:
+    # the release's own versions then match on both.
+    local release
+    release="$(. /etc/os-release && echo "${VERSION_CODENAME:-}")"
+    [ -n "$release" ] || return 1
+    echo "Installing from the $release release's own versions" >&2
+    # shellcheck disable=SC2086
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q -t "$release" $missing >&2 || return 1
 }
 
 # Where the shipped 32-bit build runs: "host" where this machine runs 32-bit code (Wine's 32-bit loader

@@ -41,3 +41,12 @@ constexpr const char* kPwdValuePath = XIRARP_SETTINGS_KEY "\\pwd";
 constexpr const char* kTimerValuePath = XIRARP_SETTINGS_KEY "\\timer";
 constexpr const char* kGwmacValuePath = XIRARP_SETTINGS_KEY "\\gwmac";
 constexpr const char* kGwipValuePath = XIRARP_SETTINGS_KEY "\\gwip";
+// Whether Apply installs the service (REG_DWORD 0 or 1); carried by a client text as its seventh line.
+constexpr const char* kServiceValuePath = XIRARP_SETTINGS_KEY "\\service";
+
+// The service's own copy of the gateway pair and interval, under HKEY_LOCAL_MACHINE: same names, same types.
+#define XIRARP_MACHINE_SETTINGS_KEY "SOFTWARE\\Xir\\XirARP"
+constexpr const char* kMachineSettingsKey = XIRARP_MACHINE_SETTINGS_KEY;
+constexpr const char* kMachineTimerValuePath = XIRARP_MACHINE_SETTINGS_KEY "\\timer";
+constexpr const char* kMachineGwmacValuePath = XIRARP_MACHINE_SETTINGS_KEY "\\gwmac";
+constexpr const char* kMachineGwipValuePath = XIRARP_MACHINE_SETTINGS_KEY "\\gwip";

@@ -8,7 +8,7 @@
 #include "config/registry_path.h"
 #include "sys/win_handles.h"
 
-CRegValueBase::CRegValueBase(const char* fullPath) {
+CRegValueBase::CRegValueBase(const char* fullPath, HKEY root) : root_(root) {
     RegistryPath path = splitRegistryPath(fullPath);
     subKey_ = std::move(path.subKey);
     valueName_ = std::move(path.valueName);
@@ -29,8 +29,8 @@ LSTATUS CRegValueBase::removeKey() {
     return SHDeleteKeyA(root_, subKey_.c_str());
 }
 
-CRegDwordValue::CRegDwordValue(const char* fullPath, uint32_t defaultValue)
-    : CRegValueBase(fullPath), default_(defaultValue) {
+CRegDwordValue::CRegDwordValue(const char* fullPath, uint32_t defaultValue, HKEY root)
+    : CRegValueBase(fullPath, root), default_(defaultValue) {
     read();
 }
 
@@ -76,8 +76,8 @@ namespace {
 constexpr DWORD kMaxTextBytes = 64u * 1024 * 1024;
 }  // namespace
 
-CRegStringValue::CRegStringValue(const char* fullPath, const std::string& defaultValue)
-    : CRegValueBase(fullPath), default_(defaultValue) {
+CRegStringValue::CRegStringValue(const char* fullPath, const std::string& defaultValue, HKEY root)
+    : CRegValueBase(fullPath, root), default_(defaultValue) {
     read();
 }
 

@@ -4,17 +4,18 @@
 #include <cstdint>
 #include <string>
 
-// Typed accessor of one registry value under HKEY_CURRENT_USER, addressed by a full path such as
-// "Software\Xir\XirARP\timer". Short-lived: construct, read or write, drop. Reads at construction.
+// Typed accessor of one registry value, addressed by a full path such as "Software\Xir\XirARP\timer" under a
+// root key: the user's HKEY_CURRENT_USER unless another hive is named (the service reads HKEY_LOCAL_MACHINE).
+// Short-lived: construct, read or write, drop. Reads at construction.
 class CRegValueBase {
 public:
     LSTATUS removeKey();  // deletes the sub key with all its values and sub keys
 
 protected:
-    explicit CRegValueBase(const char* fullPath);
+    CRegValueBase(const char* fullPath, HKEY root);
     LSTATUS writeRaw(DWORD type, const void* data, DWORD size);
 
-    HKEY root_ = HKEY_CURRENT_USER;
+    HKEY root_;
     std::string subKey_;
     std::string valueName_;
     bool known_ = false;  // set by a successful read or write
@@ -22,7 +23,7 @@ protected:
 
 class CRegDwordValue : public CRegValueBase {
 public:
-    CRegDwordValue(const char* fullPath, uint32_t defaultValue);
+    CRegDwordValue(const char* fullPath, uint32_t defaultValue, HKEY root = HKEY_CURRENT_USER);
     uint32_t read();
     operator uint32_t();
     CRegDwordValue& operator=(uint32_t newValue);  // writes only a changed value
@@ -36,7 +37,7 @@ private:
 
 class CRegStringValue : public CRegValueBase {
 public:
-    CRegStringValue(const char* fullPath, const std::string& defaultValue);
+    CRegStringValue(const char* fullPath, const std::string& defaultValue, HKEY root = HKEY_CURRENT_USER);
     std::string read();
     operator std::string();
     CRegStringValue& operator=(const std::string& newValue);  // writes only a changed value
