@@ -10,6 +10,7 @@
 #include <new>
 
 #include "net/address_text.h"
+#include "sys/elevation.h"
 #include "sys/seams.h"
 #include "sys/system_command.h"
 #include "sys/text_encoding.h"
@@ -122,7 +123,8 @@ uint32_t realTickCount() {
 
 const SystemSeams kRealSeams = {
     realRunCommand,          realMessageBox, realWait,       realReadAdapters,   realReadArpTable,
-    realSystemDefaultLangId, realShellOpen,  realNotifyIcon, realNotifyIconWide, realTickCount};
+    realSystemDefaultLangId, realShellOpen,  realNotifyIcon, realNotifyIconWide, realTickCount,
+    isProcessElevated};
 
 }  // namespace
 

@@ -39,6 +39,8 @@ struct SystemSeams {
     bool (*notifyIconWide)(unsigned long message, void* data);
     // Milliseconds since the system started, wrapping (GetTickCount).
     uint32_t (*tickCount)();
+    // Whether this process has administrator rights (isProcessElevated).
+    bool (*processElevated)();
 };
 
 SystemSeams& seams();
