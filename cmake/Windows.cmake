@@ -49,7 +49,20 @@ set_source_files_properties(res/xirarp.rc PROPERTIES OBJECT_DEPENDS "${resource_
 file(GLOB string_table_inputs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/strings*.rc ${CMAKE_SOURCE_DIR}/res/resource.h)
 set_source_files_properties(res/strings.rc PROPERTIES COMPILE_FLAGS "-c 65001" OBJECT_DEPENDS "${string_table_inputs}")
 
+# The service's event messages: a message table that windmc compiles and the resource script includes.
+string(REPLACE "windres" "windmc" XIRARP_WINDMC ${CMAKE_RC_COMPILER})
+set(XIRARP_MESSAGES_DIR ${CMAKE_BINARY_DIR}/messages)
+add_custom_command(OUTPUT ${XIRARP_MESSAGES_DIR}/service_messages.rc ${XIRARP_MESSAGES_DIR}/MSG00409.bin
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${XIRARP_MESSAGES_DIR}
+    COMMAND ${XIRARP_WINDMC} -h ${XIRARP_MESSAGES_DIR} -r ${XIRARP_MESSAGES_DIR} ${CMAKE_SOURCE_DIR}/res/service_messages.mc
+    DEPENDS ${CMAKE_SOURCE_DIR}/res/service_messages.mc
+    VERBATIM)
+add_custom_target(xirarp_messages DEPENDS ${XIRARP_MESSAGES_DIR}/service_messages.rc)
+set_property(SOURCE res/xirarp.rc APPEND PROPERTY OBJECT_DEPENDS ${XIRARP_MESSAGES_DIR}/service_messages.rc)
+
 add_executable(XirARP WIN32 src/app/main.cpp src/app/lean_runtime.cpp res/xirarp.rc res/strings.rc)
+target_include_directories(XirARP PRIVATE ${XIRARP_MESSAGES_DIR})
+add_dependencies(XirARP xirarp_messages)
 target_compile_options(XirARP PRIVATE ${XIRARP_PROGRAM_OPTIONS})
 target_link_libraries(XirARP PRIVATE xirarp_win)
 add_custom_command(TARGET XirARP POST_BUILD
@@ -80,6 +93,8 @@ target_link_libraries(xirarp_test_support PUBLIC xirarp_core gtest shlwapi advap
 
 file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 add_executable(xirarp_win_tests ${win_test_sources} res/xirarp.rc res/strings.rc)
+target_include_directories(xirarp_win_tests PRIVATE ${XIRARP_MESSAGES_DIR})
+add_dependencies(xirarp_win_tests xirarp_messages)
 target_link_libraries(xirarp_win_tests PRIVATE xirarp_win xirarp_test_support gtest gtest_main)
 xirarp_add_wine_test(win_tests xirarp_win_tests)
 

@@ -23,29 +23,20 @@ namespace {
 
 constexpr const char* kInstanceMutexName = "Global\\{{DAC6E3DB-AE7B-4dac-A303-35E79BCB5B67}}";
 
-// The machine-wide mutex that marks a running copy. Created when the program is loaded, before
-// start-up runs, and held until the process ends. It is never waited on.
+// The machine-wide mutex that marks a running window of the program, held for as long as the window runs and never
+// waited on. Only the window's road takes it: the service runs beside a user's copy without it.
 class InstanceGuard {
   public:
     InstanceGuard()
         : mutex_(CreateMutexA(nullptr, FALSE, kInstanceMutexName)),
           anotherCopyRuns_(GetLastError() == ERROR_ALREADY_EXISTS) {}
-    ~InstanceGuard() {
-        if (mutex_)
-            CloseHandle(mutex_);
-    }
-    InstanceGuard(const InstanceGuard&) = delete;
-    InstanceGuard& operator=(const InstanceGuard&) = delete;
 
     bool anotherCopyRuns() const { return anotherCopyRuns_; }
 
   private:
-    HANDLE mutex_;
+    UniqueKernelHandle mutex_;
     bool anotherCopyRuns_;
 };
-
-// A namespace-scope object, so the mutex exists before WinMain starts.
-const InstanceGuard g_instanceGuard;
 
 // What start-up learns from its own executable file.
 struct OwnImage {
@@ -101,8 +92,10 @@ std::string ownFileUnreadableMessage(const std::wstring& fileName, const std::ws
 }  // namespace
 
 bool CArpApp::InitInstance() {
+    // Taken first, before anything else of start-up, and kept for as long as the window runs.
+    const InstanceGuard instanceGuard;
     uint16_t langId = seams().systemDefaultLangId();
-    if (g_instanceGuard.anotherCopyRuns()) {
+    if (instanceGuard.anotherCopyRuns()) {
         // In the system's language, not the stored one.
         showStartupMessage(uiText(IDS_ANOTHER_COPY_RUNNING, systemUiLanguage(langId)), MB_OK | MB_ICONEXCLAMATION);
         return false;

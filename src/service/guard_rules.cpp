@@ -1,0 +1,54 @@
+#include "service/guard_rules.h"
+
+#include "net/address_text.h"
+
+namespace {
+
+constexpr uint32_t kShortestInterval = 1;
+constexpr uint32_t kLongestInterval = 3600;
+
+}  // namespace
+
+const char* invalidGuardSetting(uint32_t timer, const std::string& gwip, const std::string& gwmac) {
+    if (timer < kShortestInterval || timer > kLongestInterval)
+        return "timer";
+    if (!isDottedIpv4Text(gwip))
+        return "gwip";
+    if (!isMacText(gwmac))
+        return "gwmac";
+    return nullptr;
+}
+
+GuardEventType guardEventType(ServiceEvent id) {
+    switch (id) {
+        case kEventConflict:
+            return GuardEventType::Error;
+        case kEventNotInEffect:
+        case kEventSettingsInvalid:
+            return GuardEventType::Warning;
+        case kEventProtected:
+        case kEventStarted:
+        case kEventStopped:
+            break;
+    }
+    return GuardEventType::Information;
+}
+
+std::optional<GuardEvent> verdictEvent(const GatewayVerdict& verdict, const std::string& gwip, const MacBytes& pinned) {
+    switch (verdict.state) {
+        case GatewayState::Protected:
+            return GuardEvent{kEventProtected, {gwip, formatMacText(pinned)}};
+        case GatewayState::NotInEffect:
+            return GuardEvent{kEventNotInEffect, {gwip, formatMacText(pinned)}};
+        case GatewayState::Conflict:
+            return GuardEvent{kEventConflict, {gwip, formatMacText(verdict.answered), formatMacText(pinned)}};
+        case GatewayState::Unsettled:
+            break;
+    }
+    return std::nullopt;
+}
+
+uint32_t msUntil(uint32_t nowMs, uint32_t dueMs) {
+    const uint32_t ahead = dueMs - nowMs;
+    return ahead > 0x7FFFFFFFu ? 0 : ahead;
+}

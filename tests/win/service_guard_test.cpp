@@ -1,0 +1,106 @@
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "net_fake_seams.h"
+#include "service/gateway_guard.h"
+
+namespace {
+
+constexpr const char* kMachineKey = "SOFTWARE\\Xir\\XirARP";
+const std::string kBind = "arp -s 192.0.2.1 02-FC-00-00-00-05\r\n";
+
+struct RecordedEvents : GuardOutlet {
+    std::vector<GuardEvent> told;
+    void tell(const GuardEvent& event) override { told.push_back(event); }
+};
+
+void writeMachineValue(const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMachineKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+void writeMachineSettings(DWORD timer, const std::string& gwip, const std::string& gwmac) {
+    writeMachineValue("timer", REG_DWORD, &timer, sizeof timer);
+    writeMachineValue("gwip", REG_SZ, gwip.c_str(), static_cast<DWORD>(gwip.size() + 1));
+    writeMachineValue("gwmac", REG_SZ, gwmac.c_str(), static_cast<DWORD>(gwmac.size() + 1));
+}
+
+ArpRow gatewayRow(uint8_t last, uint32_t type) {
+    ArpRow row;
+    row.physAddrLen = 6;
+    const uint8_t mac[6] = {0x02, 0xFC, 0x00, 0x00, 0x00, last};
+    memcpy(row.physAddr, mac, sizeof mac);
+    const uint8_t ip[4] = {192, 0, 2, 1};
+    memcpy(&row.addr, ip, sizeof ip);
+    row.type = type;
+    return row;
+}
+
+class GatewayGuardTest : public FakeNetworkTest {
+  protected:
+    void TearDown() override {
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMachineKey);
+        FakeNetworkTest::TearDown();
+    }
+    // Moves the clock on and lets the guard run what is due.
+    uint32_t after(uint32_t ms) {
+        fakeNetwork().now += ms;
+        return guard_.runDue();
+    }
+    std::vector<ServiceEvent> ids() const {
+        std::vector<ServiceEvent> result;
+        for (const GuardEvent& event : events_.told)
+            result.push_back(event.id);
+        return result;
+    }
+
+    RecordedEvents events_;
+    GatewayGuard guard_{events_};
+};
+
+// One day of a service's life: it binds at once and at every interval, tells each change of state once,
+// re-pins on a conflict, and stops binding while its settings are unusable.
+TEST_F(GatewayGuardTest, BindsWatchesAndTellsEachChangeOnce) {
+    writeMachineSettings(10, "192.0.2.1", "02-FC-00-00-00-05");
+    EXPECT_EQ(guard_.reload(), 2000u);
+    EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>{kBind});
+
+    after(2000);  // too soon after the bind to tell
+    EXPECT_TRUE(events_.told.empty());
+    after(2000);
+    after(2000);  // still no static entry: told once
+    EXPECT_EQ(ids(), std::vector<ServiceEvent>{kEventNotInEffect});
+
+    fakeNetwork().rows = {gatewayRow(0x05, 4)};
+    after(2000);
+    fakeNetwork().rows = {gatewayRow(0x66, 3)};
+    EXPECT_EQ(after(2000), 2000u);  // the interval's bind comes with this watch: the conflict needs no second one
+    ASSERT_EQ(ids(), (std::vector<ServiceEvent>{kEventNotInEffect, kEventProtected, kEventConflict}));
+    EXPECT_EQ(events_.told.back().inserts,
+              (std::vector<std::string>{"192.0.2.1", "02-FC-00-00-00-66", "02-FC-00-00-00-05"}));
+    EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>(2, kBind));
+
+    // The gateway MAC is gone from the key: told once, nothing bound, read again a minute later.
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kMachineKey, "gwmac");
+    fakeNetwork().commands.clear();
+    EXPECT_EQ(guard_.reload(), 60000u);
+    EXPECT_EQ(after(60000), 60000u);
+    EXPECT_TRUE(fakeNetwork().commands.empty());
+    EXPECT_EQ(events_.told.back().id, kEventSettingsInvalid);
+    EXPECT_EQ(events_.told.back().inserts, (std::vector<std::string>{"gwmac", "60"}));
+    EXPECT_EQ(events_.told.size(), 4u);
+
+    writeMachineSettings(3601, "192.0.2.1", "02-FC-00-00-00-05");
+    after(60000);
+    EXPECT_EQ(events_.told.back().inserts[0], "timer");
+    writeMachineSettings(5, "192.0.2.1", "02-FC-00-00-00-05");
+    guard_.reload();  // PARAMCHANGE: bound at once
+    EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>{kBind});
+}
+
+}  // namespace
