@@ -8,6 +8,7 @@
 //   xirarp_bench idle <seconds>        CPU time of XirARP hidden in the notification area
 //   xirarp_bench selfcheck             proves the resource readers on a probe process
 //   xirarp_bench detection <runs>      first forged ARP reply -> attack shown on the icon (inside scripts/netns.sh)
+//   xirarp_bench service <seconds>     StartService -> first "arp -s", the service's memory and idle CPU
 #include <windows.h>
 #include <commctrl.h>
 
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_service.h"
 #include "steps/netns.h"
 #include "steps/process_resources.h"
 #include "steps/program.h"
@@ -475,6 +477,8 @@ int main(int argc, char** argv) {
         return selfcheck();
     if (command == "detection")
         return detection(std::max(1, number(2, 5)));
-    fprintf(stderr, "usage: xirarp_bench startup|resources|timing|idle|selfcheck|detection [numbers]\n");
+    if (command == "service")
+        return serviceFigures(std::max(1, number(2, 60)));
+    fprintf(stderr, "usage: xirarp_bench startup|resources|timing|idle|selfcheck|detection|service [numbers]\n");
     return 2;
 }
