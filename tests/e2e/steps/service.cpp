@@ -1,0 +1,84 @@
+#include "steps/service.h"
+
+#include "steps/sandbox.h"
+#include "support/files.h"
+
+namespace {
+
+const wchar_t* const kName = L"XirARP";
+const char* const kMachineKey = "SOFTWARE\\Xir\\XirARP";
+
+void writeMachineSettings(DWORD interval, const std::string& gwip, const std::string& gwmac) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMachineKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr))
+        return;
+    RegSetValueExA(key, "timer", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&interval), sizeof interval);
+    RegSetValueExA(key, "gwip", 0, REG_SZ, reinterpret_cast<const BYTE*>(gwip.c_str()),
+                   static_cast<DWORD>(gwip.size() + 1));
+    RegSetValueExA(key, "gwmac", 0, REG_SZ, reinterpret_cast<const BYTE*>(gwmac.c_str()),
+                   static_cast<DWORD>(gwmac.size() + 1));
+    RegCloseKey(key);
+}
+
+std::string programFilesFolder() {
+    char folder[MAX_PATH] = {};
+    DWORD length = GetEnvironmentVariableA("ProgramFiles", folder, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::string(folder) + "\\XirARP" : std::string();
+}
+
+}  // namespace
+
+void removeService() {
+    if (SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)) {
+        if (SC_HANDLE service = OpenServiceW(manager, kName, SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE)) {
+            SERVICE_STATUS status;
+            ControlService(service, SERVICE_CONTROL_STOP, &status);
+            for (int i = 0; i < 50 && QueryServiceStatus(service, &status) && status.dwCurrentState != SERVICE_STOPPED;
+                 ++i)
+                Sleep(100);
+            DeleteService(service);
+            CloseServiceHandle(service);
+        }
+        CloseServiceHandle(manager);
+    }
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMachineKey);
+}
+
+InstalledService::InstalledService(DWORD interval, const std::string& gwip, const std::string& gwmac) {
+    removeService();
+    folder_ = programFilesFolder();
+    const std::string image = folder_ + "\\XirARP.exe";
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    CopyFileA(adminImagePath().c_str(), image.c_str(), FALSE);
+    writeMachineSettings(interval, gwip, gwmac);
+    manager_ = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    const std::wstring command = L"\"" + widePath(image) + L"\" /service";
+    if (manager_)
+        service_ = CreateServiceW(manager_, kName, L"XirARP Gateway Guard", SERVICE_ALL_ACCESS,
+                                  SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
+                                  command.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
+}
+
+InstalledService::~InstalledService() {
+    if (service_)
+        CloseServiceHandle(service_);
+    if (manager_)
+        CloseServiceHandle(manager_);
+    removeService();
+    DeleteFileA((folder_ + "\\XirARP.exe").c_str());
+    RemoveDirectoryA(folder_.c_str());
+}
+
+bool InstalledService::start() {
+    return service_ && StartServiceW(service_, 0, nullptr);
+}
+
+DWORD InstalledService::processId() const {
+    SERVICE_STATUS_PROCESS status{};
+    DWORD size = 0;
+    if (!service_ || !QueryServiceStatusEx(service_, SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status),
+                                           sizeof status, &size) ||
+        status.dwCurrentState != SERVICE_RUNNING)
+        return 0;
+    return status.dwProcessId;
+}
