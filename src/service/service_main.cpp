@@ -98,6 +98,24 @@ void WINAPI serviceMain(DWORD, LPWSTR*) {
     reportStatus(SERVICE_STOPPED);
 }
 
+// The service manager records the process it starts for the service before the process connects to it. A user
+// who starts the program with /service gets no service; answered here, because the dispatcher may wait a long
+// time before it gives up. When the service manager cannot be asked, the dispatcher decides.
+bool startedByServiceManager() {
+    UniqueServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    if (!manager)
+        return true;
+    UniqueServiceHandle service(OpenServiceW(manager.get(), kServiceName, SERVICE_QUERY_STATUS));
+    if (!service)
+        return GetLastError() != ERROR_SERVICE_DOES_NOT_EXIST;
+    SERVICE_STATUS_PROCESS status{};
+    DWORD size = 0;
+    if (!QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status), sizeof status,
+                              &size))
+        return true;
+    return status.dwProcessId == GetCurrentProcessId();
+}
+
 }  // namespace
 
 bool startedAsService() {
@@ -111,7 +129,9 @@ bool startedAsService() {
 }
 
 int runAsService() {
+    // Not started by the service manager: nothing to show, nobody to see it.
+    if (!startedByServiceManager())
+        return 1;
     SERVICE_TABLE_ENTRYW table[] = {{const_cast<LPWSTR>(kServiceName), serviceMain}, {nullptr, nullptr}};
-    // Fails at once when the program was not started by the service manager: nothing to show, nobody to see it.
     return StartServiceCtrlDispatcherW(table) ? 0 : 1;
 }

@@ -10,6 +10,7 @@
 #include "steps/netns.h"
 #include "steps/program.h"
 #include "steps/sandbox.h"
+#include "steps/service.h"
 #include "steps/shell_tray.h"
 #include "support/registry.h"
 #include "support/windows.h"
@@ -44,6 +45,12 @@ class Attack : public CleanSettingsTest {
         CleanSettingsTest::TearDown();
     }
 };
+
+// Run in a Wine session whose every arp.exe takes effect (the entry e2e_attack_service): the service's too, which
+// takes the session's environment. A user's copy started in it is given back an arp that changes nothing.
+class AttackWithService : public Attack {};
+const std::vector<std::string> kArpChangesNothing = {"XIRARP_ARP_EFFECT="};
+const std::wstring kPinnedByServiceTip = std::wstring(netns::kPinnedTip) + L" (service)";
 
 }  // namespace
 
@@ -107,4 +114,23 @@ TEST_F(Attack, WithoutRightsTheIconSaysNotPinnedThenShowsTheAttackWithABalloonWi
     // The real gateway answers again: still not pinned, said again.
     EXPECT_TRUE(netns::endAttackAndSettle(tray)) << tray.describe();
     EXPECT_EQ(tray.balloons().size(), 3u);
+}
+
+TEST_F(AttackWithService, TheServicePinsThroughTheAttackWhileAStandardUsersIconSaysSo) {
+    ShellTray tray;
+    ASSERT_TRUE(tray.receivesNotifications());
+    InstalledService service(600, netns::kGateway, netns::kGatewayMac);
+    ASSERT_TRUE(service.start());
+    ASSERT_TRUE(waitUntilTrue(gatewayPinned)) << "the service did not pin the gateway";
+    Sandbox sandbox("attack-service");
+    RunningProgram client(netns::gatewayClientCopy(sandbox), sandbox.folder(), kArpChangesNothing);
+    EXPECT_TRUE(waitUntilTrue([&] { return tray.tooltip() == kPinnedByServiceTip; }, 10000)) << tray.describe();
+
+    ASSERT_TRUE(netns::act("attack-start"));
+    bool heldEveryTime = true;
+    for (DWORD start = GetTickCount(); heldEveryTime && GetTickCount() - start < 3 * kArpReplySpacingMs; Sleep(20))
+        heldEveryTime = gatewayPinned();
+    EXPECT_TRUE(heldEveryTime) << "the forged reply took the gateway's entry";
+    EXPECT_EQ(tray.tooltip(), kPinnedByServiceTip);
+    EXPECT_EQ(sandbox.countRecorded(kBindCommand), 0u) << "the user's copy ran arp beside the service";
 }

@@ -5,6 +5,7 @@
 
 #include "net_fake_seams.h"
 #include "service/gateway_guard.h"
+#include "service/service_main.h"
 
 namespace {
 
@@ -104,3 +105,11 @@ TEST_F(GatewayGuardTest, BindsWatchesAndTellsEachChangeOnce) {
 }
 
 }  // namespace
+
+// Started with /service by a user rather than by the service manager: nothing to show, it ends at once with an
+// error code (a hanging dispatcher would hold the process for ever).
+TEST(ServiceEntry, OutsideTheServiceManagerItEndsAtOnceWithAnError) {
+    const DWORD start = GetTickCount();
+    EXPECT_NE(runAsService(), 0);
+    EXPECT_LT(GetTickCount() - start, 5000u);
+}
