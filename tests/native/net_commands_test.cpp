@@ -25,7 +25,13 @@ TEST(NetCommands, FormsNothingFromGatewayTextsThatAreNotAnAddressAndAMac) {
     EXPECT_FALSE(formatPingCommand("192.168.1.1 *"));
     EXPECT_FALSE(formatBindCommand(std::string(2000, '1'), "00-11-22-33-44-55"));
     EXPECT_FALSE(formatBindCommand("192.168.1.1", "00-11-22-33-44-5G"));
-    EXPECT_EQ(formatBindCommand("255.255.255.255", "a:B:cc:0:1f:F"), "arp -s 255.255.255.255 a:B:cc:0:1f:F\r\n");
+    // arp gets the bytes in the one form it documents, whatever form the stored text has.
+    EXPECT_EQ(formatBindCommand("255.255.255.255", "a:B:cc:0:1f:F"), "arp -s 255.255.255.255 0A-0B-CC-00-1F-0F\r\n");
+    EXPECT_EQ(formatBindCommand("10.0.0.1", "2-fc-0-0-0-5"), "arp -s 10.0.0.1 02-FC-00-00-00-05\r\n");
+    // No host answers with these: pinned, they would cut the gateway off.
+    for (const char* gwmac :
+         {"00-00-00-00-00-00", "0:0:0:0:0:0", "FF-FF-FF-FF-FF-FF", "01-00-5E-00-00-01", "3-0-0-0-0-1"})
+        EXPECT_FALSE(formatBindCommand("192.168.1.1", gwmac)) << gwmac;
 }
 
 TEST(NetCommands, BindsOnlyWithPositiveIntervalAndBothTexts) {
@@ -36,6 +42,16 @@ TEST(NetCommands, BindsOnlyWithPositiveIntervalAndBothTexts) {
     EXPECT_FALSE(bindingConfigured(60, "192.168.1.1", ""));
     EXPECT_FALSE(bindingConfigured(60, "*", "00-11-22-33-44-55"));
     EXPECT_FALSE(bindingConfigured(60, "192.168.1.1", "1G-11-22-33-44-55"));
+    EXPECT_FALSE(bindingConfigured(60, "192.168.1.1", "00-00-00-00-00-00"));  // stored by an older version
+}
+
+TEST(NetCommands, StoredIntervalsOutsideTheFieldsRangeStandForTheDefault) {
+    const std::pair<int32_t, int32_t> cases[] = {
+        {1, 1},    {60, 60},        {3600, 3600},    {3601, 60}, {99999, 60},
+        {-60, 60}, {INT32_MIN, 60}, {INT32_MAX, 60}, {0, 0}};  // nothing stored: the binding warns, as for a missing
+                                                               // value
+    for (const auto& [stored, inForce] : cases)
+        EXPECT_EQ(intervalInForce(stored), inForce) << stored;
 }
 
 TEST(NetCommands, PeriodIsTheIntervalInMillisecondsClampedToTheTimerMaximum) {

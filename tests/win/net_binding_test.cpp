@@ -125,6 +125,15 @@ TEST_F(BindingTest, ExpiryOfTimerOneBindsTheMembers) {
     stopBindTimer(window_);
     EXPECT_FALSE(timerWasArmed());
 
+    // An arp.exe that could not be started is no bind that ran.
+    fakeNetwork().runResult = 2;
+    EXPECT_FALSE(members.binding.OnTimer(window_, kBindTimerId, members.timer, members.gwip, members.gwmac, 0));
+    EXPECT_EQ(fakeNetwork().commands.size(), 2u);
+    fakeNetwork().runResult = 33;
+    EXPECT_TRUE(members.binding.OnTimer(window_, kBindTimerId, members.timer, members.gwip, members.gwmac, 0));
+    fakeNetwork().commands.resize(1);
+    stopBindTimer(window_);
+
     // Any other timer id is not the binding's.
     members.binding.OnTimer(window_, 2, members.timer, members.gwip, members.gwmac, members.language);
     members.binding.OnTimer(window_, 0, 0, "", "", 0);
@@ -146,6 +155,7 @@ TEST_F(BindingTest, IncompleteMembersWarnInTheWindowLanguageAndRunNothing) {
         {-60, "192.168.1.1", "00-11-22-33-44-55", 99, "Cannot get configuration !"},
         {60, "", "00-11-22-33-44-55", 1, "无法获取设置信息 !"},
         {60, "192.168.1.1", "", 2, "無法取得設定資料 !"},
+        {60, "192.168.1.1", "00-00-00-00-00-00", 0, "Cannot get configuration !"},  // an older version's null MAC
     };
     for (const Case& c : cases) {
         members.binding.OnTimer(window_, kBindTimerId, c.timer, c.gwip, c.gwmac, c.language);
