@@ -128,10 +128,9 @@ TEST(NetGatewayWatch, AnotherMacIsAConflictWhoseRepinsBackOffUntilPinnedAgain) {
     EXPECT_TRUE(verdict.rebind);
     // While it lasts, re-pins come 2, 4, 8, 16 s apart, then at the binding's period of 20 s.
     std::vector<uint32_t> repins;
-    for (uint32_t now = 2000; now <= 72000; now += 1000) {
+    for (uint32_t now = 2000; now <= 72000; now += 1000)
         if (watch->check(attacked, 0, now).rebind)
             repins.push_back(now);
-    }
     EXPECT_EQ(repins, (std::vector<uint32_t>{3000, 7000, 15000, 31000, 51000, 71000}));
     // The binding's own command counts as well; pinned again, the gaps start at 2 s again.
     watch->bindCommandRan(72000);
