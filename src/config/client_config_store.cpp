@@ -4,7 +4,10 @@
 #include "config/client_config.h"
 #include "config/client_config_store.h"
 #include "config/reg_value.h"
+#include "net/address_text.h"
+#include "res/resource.h"
 #include "sys/seams.h"
+#include "sys/ui_text.h"
 #include "sys/win_handles.h"
 
 namespace {
@@ -23,6 +26,17 @@ ClientConfigImport importClientConfig(const std::string& tail, uint16_t systemLa
     for (int index = 0; index < kConfigKeyCount; ++index) {
         if (!parsed.has(static_cast<ConfigKey>(index)))
             seams().messageBox(nullptr, kParseConfigFailed, caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    }
+
+    // A package made by an older version from an unanswered gateway pins a null MAC and cuts the user off:
+    // none of it is taken, and what the machine had stays in force. The copy still runs as the kind it says.
+    const std::optional<MacBytes> packagedMac = parsed.gwmac ? parseMacBytes(*parsed.gwmac) : std::nullopt;
+    if (packagedMac && !isHostMac(*packagedMac)) {
+        seams().messageBox(nullptr, uiText(IDS_GATEWAY_MAC_NOT_HOST, result.language).c_str(), kWarningCaption,
+                           MB_OK | MB_ICONEXCLAMATION);
+        if (parsed.mode)
+            result.modeToken = *parsed.mode;
+        return result;
     }
 
     // The text's language only has to be present: the system's language is what a client uses.

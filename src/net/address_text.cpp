@@ -91,6 +91,22 @@ bool isMacText(std::string_view text) {
     return partsAre(text, separator, 6, [](std::string_view part) { return digitsOnly(part, 16, 2); });
 }
 
+bool isHostMac(const MacBytes& mac) {
+    bool allZero = true;
+    for (uint8_t byte : mac)
+        allZero = allZero && byte == 0;
+    return !allZero && (mac[0] & 0x01) == 0;
+}
+
+std::optional<MacBytes> pinnableMac(std::string_view text) {
+    if (!isMacText(text))
+        return std::nullopt;
+    std::optional<MacBytes> mac = parseMacBytes(text);
+    if (!mac || !isHostMac(*mac))
+        return std::nullopt;
+    return mac;
+}
+
 std::optional<Ipv4Bytes> parseIpv4Bytes(std::string_view text) {
     return parseParts<4>(text, '.', 10, 3);
 }

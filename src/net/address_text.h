@@ -24,6 +24,14 @@ bool isDottedIpv4Text(std::string_view text);
 // Six groups of one or two hexadecimal digits, either case, all joined by "-" or all by ":".
 bool isMacText(std::string_view text);
 
+// A MAC address one host answers with: not all zeros (an unanswered entry, or nothing known), and not a
+// group address (the lowest bit of the first byte, which broadcast has too). Pinning any other cuts the
+// gateway off.
+bool isHostMac(const MacBytes& mac);
+
+// The bytes of a stored MAC text that may be pinned: a command text (isMacText) of a host's address.
+std::optional<MacBytes> pinnableMac(std::string_view text);
+
 // One MAC byte as the fields show it: two upper-case hexadecimal digits.
 std::string formatMacByte(uint8_t byte);
 

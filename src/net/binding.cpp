@@ -4,18 +4,32 @@
 #include "sys/seams.h"
 #include "sys/ui_text.h"
 
-uint32_t BindGateway(HWND window, int32_t interval, const std::string& gwip, const std::string& gwmac) {
+namespace {
+// runCommand gives WinExec's codes, above 31 for a started program.
+constexpr unsigned kFirstStartedCode = 32;
+}  // namespace
+
+uint32_t BindGateway(HWND window,
+                     int32_t interval,
+                     const std::string& gwip,
+                     const std::string& gwmac,
+                     bool* commandStarted) {
     uint32_t period = bindPeriodMs(interval);
+    if (commandStarted)
+        *commandStarted = false;
     if (period == 0)
         return 0;
-    runBindCommand(gwip, gwmac);
+    const bool started = runBindCommand(gwip, gwmac);
+    if (commandStarted)
+        *commandStarted = started;
     SetTimer(window, kBindTimerId, period, nullptr);
     return period;
 }
 
-void runBindCommand(const std::string& gwip, const std::string& gwmac) {
-    if (auto command = formatBindCommand(gwip, gwmac))
-        seams().runCommand(command->c_str(), SW_HIDE, ProgramLookup::SystemFolderOnly);
+bool runBindCommand(const std::string& gwip, const std::string& gwmac) {
+    auto command = formatBindCommand(gwip, gwmac);
+    return command &&
+           seams().runCommand(command->c_str(), SW_HIDE, ProgramLookup::SystemFolderOnly) >= kFirstStartedCode;
 }
 
 void runRemoveCommand(const std::string& gwip) {
@@ -42,8 +56,9 @@ bool BindingTimer::OnTimer(HWND window,
     if (id != kBindTimerId)
         return false;
     if (bindingConfigured(timer, gwip, gwmac)) {
-        BindGateway(window, timer, gwip, gwmac);
-        return true;
+        bool started = false;
+        BindGateway(window, timer, gwip, gwmac, &started);
+        return started;
     }
     // The timer keeps running while the warning is open and its expiries arrive inside the box's loop.
     if (warningOpen_)

@@ -25,9 +25,10 @@ std::optional<std::string> formatBounded(const char* format, ...) {
 // The gateway texts come from the registry or a client package and may be anything: "arp -d *" would empty
 // the whole ARP cache, so only an address and a MAC make a command.
 std::optional<std::string> formatBindCommand(const std::string& gwip, const std::string& gwmac) {
-    if (!isDottedIpv4Text(gwip) || !isMacText(gwmac))
+    const std::optional<MacBytes> mac = pinnableMac(gwmac);
+    if (!isDottedIpv4Text(gwip) || !mac)
         return std::nullopt;
-    return formatBounded<kCommandBufferSize>("arp -s %s %s\r\n", gwip.c_str(), gwmac.c_str());
+    return formatBounded<kCommandBufferSize>("arp -s %s %s\r\n", gwip.c_str(), formatMacText(*mac).c_str());
 }
 
 std::optional<std::string> formatRemoveCommand(const std::string& gwip) {
@@ -43,7 +44,13 @@ std::optional<std::string> formatPingCommand(const std::string& gateway) {
 }
 
 bool bindingConfigured(int32_t interval, const std::string& gwip, const std::string& gwmac) {
-    return interval > 0 && isDottedIpv4Text(gwip) && isMacText(gwmac);
+    return interval > 0 && formatBindCommand(gwip, gwmac).has_value();
+}
+
+int32_t intervalInForce(int32_t stored) {
+    if (stored == 0 || (stored >= kMinInterval && stored <= kMaxInterval))
+        return stored;
+    return kDefaultInterval;
 }
 
 uint32_t bindPeriodMs(int32_t interval) {

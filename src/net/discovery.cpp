@@ -20,7 +20,7 @@ std::optional<AdapterInfo> getLocalAdapter() {
     return selectLocalAdapter(adapters);
 }
 
-std::optional<MacBytes> resolveGatewayMac(const std::string& gateway) {
+std::optional<MacBytes> resolveGatewayMac(const std::string& gateway, uint32_t interfaceIndex) {
     // An empty, unset or malformed text would only ping nothing and could match the cache's broadcast row.
     if (isUnsetAddress(gateway) || !parseIpv4Bytes(gateway))
         return std::nullopt;
@@ -35,8 +35,9 @@ std::optional<MacBytes> resolveGatewayMac(const std::string& gateway) {
     // The ping is not waited for: after this second the cache is read whatever it has done.
     seams().wait(kResolveWaitMs);
     std::vector<ArpRow> rows;
-    seams().readArpTable(rows);
-    return matchArpRow(rows, static_cast<uint32_t>(addr));
+    if (!seams().readArpTable(rows))
+        return std::nullopt;
+    return matchArpRow(rows, static_cast<uint32_t>(addr), interfaceIndex);
 }
 
 NetworkDiscovery discoverNetwork(const std::string& gwip, const std::string& gwmac) {
@@ -78,7 +79,7 @@ NetworkDiscovery discoverNetwork(const std::string& gwip, const std::string& gwm
 
     // The MAC is looked up for the gateway shown: pairing a stored address with another host's MAC would pin
     // a wrong entry and cut the machine off.
-    auto learntMac = resolveGatewayMac(gatewayText);
+    auto learntMac = resolveGatewayMac(gatewayText, adapter->index);
     if (!learntMac)
         return found;
     found.gwmac = formatMacText(*learntMac);

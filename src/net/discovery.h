@@ -11,9 +11,9 @@
 std::optional<AdapterInfo> getLocalAdapter();
 
 // Pings the gateway so that the system resolves it, waits one second and looks its hardware address up
-// in the ARP cache. None when the cache has no row for it, or when the text is not a usable IPv4 address
-// (nothing is pinged then).
-std::optional<MacBytes> resolveGatewayMac(const std::string& gateway);
+// in the ARP cache, among the rows of the given interface (see matchArpRow). None when the cache cannot be
+// read or has no such row for it, or when the text is not a usable IPv4 address (nothing is pinged then).
+std::optional<MacBytes> resolveGatewayMac(const std::string& gateway, uint32_t interfaceIndex);
 
 // What discovery found for the main window. A part whose flag is false stays as the window has it.
 struct NetworkDiscovery {
@@ -29,6 +29,6 @@ struct NetworkDiscovery {
 };
 
 // Finds the local adapter and the gateway for the window's stored gwip and gwmac. The gateway is gwip, or
-// the adapter's own when gwip is empty; its MAC is looked up (ping, one second, ARP cache) only when gwmac
-// is empty. Each step that fails leaves the later parts unknown.
+// the adapter's own when gwip is empty; its MAC is looked up (ping, one second, the adapter's rows of the ARP
+// cache) only when gwmac is empty. Each step that fails leaves the later parts unknown.
 NetworkDiscovery discoverNetwork(const std::string& gwip, const std::string& gwmac);

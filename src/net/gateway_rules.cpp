@@ -15,14 +15,22 @@ std::optional<AdapterInfo> selectLocalAdapter(const std::vector<AdapterInfo>& ad
     return *held;
 }
 
-std::optional<MacBytes> matchArpRow(const std::vector<ArpRow>& rows, uint32_t addr) {
+std::optional<MacBytes> macOfRow(const ArpRow& row) {
+    if (row.type == kArpTypeInvalid || row.physAddrLen != 6)
+        return std::nullopt;
+    MacBytes mac;
+    for (size_t i = 0; i < mac.size(); ++i)
+        mac[i] = row.physAddr[i];
+    return mac;
+}
+
+std::optional<MacBytes> matchArpRow(const std::vector<ArpRow>& rows, uint32_t addr, uint32_t interfaceIndex) {
     for (const ArpRow& row : rows) {
-        if (row.addr != addr)
+        if (row.addr != addr || row.index != interfaceIndex)
             continue;
-        MacBytes mac;
-        for (size_t i = 0; i < mac.size(); ++i)
-            mac[i] = row.physAddr[i];
-        return mac;
+        std::optional<MacBytes> mac = macOfRow(row);
+        if (mac && isHostMac(*mac))
+            return mac;
     }
     return std::nullopt;
 }

@@ -12,6 +12,7 @@ struct AdapterInfo {
     std::string mac;        // first six bytes of the hardware address, as formatMacText gives them
     std::string ipAddress;  // the first address of the adapter
     std::string gateway;    // the first gateway of the adapter
+    uint32_t index = 0;     // its interface, as the ARP rows name it
 };
 
 // One row of the ARP cache. addr is in network byte order, as inet_addr returns it.
@@ -23,6 +24,14 @@ struct ArpRow {
     uint32_t type = 0;
 };
 
+// The row types of the ARP cache that matter here (MIB_IPNET_TYPE_INVALID, _STATIC).
+constexpr uint32_t kArpTypeInvalid = 2;
+constexpr uint32_t kArpTypeStatic = 4;
+
+// The six bytes of a row that carries a hardware address: none for an invalid (incomplete) row or another
+// address length.
+std::optional<MacBytes> macOfRow(const ArpRow& row);
+
 // Windows reports "0.0.0.0" for an adapter without an address or gateway: such a text counts as empty.
 bool isUnsetAddress(std::string_view text);
 
@@ -30,6 +39,8 @@ bool isUnsetAddress(std::string_view text);
 // gateway; when none has both, the last of the list. None for an empty list.
 std::optional<AdapterInfo> selectLocalAdapter(const std::vector<AdapterInfo>& adapters);
 
-// The hardware address of the first ARP row whose address equals addr (network byte order, as
-// inet_addr gives it): the first six bytes of the row. Type, interface and address length do not matter.
-std::optional<MacBytes> matchArpRow(const std::vector<ArpRow>& rows, uint32_t addr);
+// The hardware address of the first ARP row of the interface whose address equals addr (network byte order,
+// as inet_addr gives it) and that holds a host's MAC (isHostMac) of six bytes. An invalid row, or the
+// zeros Wine shows for an unanswered entry, teaches nothing; neither does a row of another interface, which
+// may be another network's host of the same address.
+std::optional<MacBytes> matchArpRow(const std::vector<ArpRow>& rows, uint32_t addr, uint32_t interfaceIndex);

@@ -4,63 +4,81 @@
 
 namespace {
 
-constexpr uint32_t kArpTypeInvalid = 2;
-constexpr uint32_t kArpTypeStatic = 4;
-
-// Incomplete entries (a request sent, no answer yet) carry no address worth comparing.
-bool carriesMac(const ArpRow& row) {
-    return row.type != kArpTypeInvalid && row.physAddrLen == 6;
+// An incomplete entry (a request sent, no answer yet) carries no address worth comparing; under Wine it is a
+// row of zeros.
+std::optional<MacBytes> answeredMac(const ArpRow& row) {
+    std::optional<MacBytes> mac = macOfRow(row);
+    if (mac && *mac == MacBytes{})
+        return std::nullopt;
+    return mac;
 }
 
-MacBytes macOf(const ArpRow& row) {
-    MacBytes mac;
-    memcpy(mac.data(), row.physAddr, mac.size());
-    return mac;
+bool elapsed(uint32_t sinceMs, uint32_t nowMs, uint32_t spanMs) {
+    return static_cast<uint32_t>(nowMs - sinceMs) >= spanMs;
 }
 
 }  // namespace
 
-std::optional<GatewayWatch> GatewayWatch::forBinding(const std::string& gwip, const std::string& gwmac) {
-    if (!isDottedIpv4Text(gwip) || !isMacText(gwmac))
-        return std::nullopt;
-    std::optional<Ipv4Bytes> ip = parseIpv4Bytes(gwip);
-    std::optional<MacBytes> mac = parseMacBytes(gwmac);
+bool verdictWorthTelling(const GatewayVerdict& told, const GatewayVerdict& now) {
+    if (now.state == GatewayState::Unsettled)
+        return false;
+    if (now.state != told.state)
+        return true;
+    return now.state == GatewayState::Conflict && now.answered != told.answered;
+}
+
+std::optional<GatewayWatch> GatewayWatch::forBinding(const std::string& gwip,
+                                                     const std::string& gwmac,
+                                                     uint32_t bindPeriodMs) {
+    std::optional<MacBytes> mac = pinnableMac(gwmac);
+    std::optional<Ipv4Bytes> ip = isDottedIpv4Text(gwip) ? parseIpv4Bytes(gwip) : std::nullopt;
     if (!ip || !mac)
         return std::nullopt;
     // The rows hold the address bytes in text order in memory, whatever the host order.
     uint32_t addr;
     memcpy(&addr, ip->data(), sizeof addr);
-    return GatewayWatch(addr, *mac);
+    return GatewayWatch(addr, *mac, bindPeriodMs > kRebindSpacingMs ? bindPeriodMs : kRebindSpacingMs);
 }
 
 void GatewayWatch::bindCommandRan(uint32_t nowMs) {
     lastBindMs_ = nowMs;
+    if (!firstUnconfirmedBindMs_)
+        firstUnconfirmedBindMs_ = nowMs;
 }
 
-GatewayVerdict GatewayWatch::check(const std::vector<ArpRow>& rows, uint32_t nowMs) {
+GatewayVerdict GatewayWatch::check(const std::vector<ArpRow>& rows, uint32_t interfaceIndex, uint32_t nowMs) {
     GatewayVerdict verdict;
     bool pinnedStatic = false;
     for (const ArpRow& row : rows) {
-        if (row.addr != addr_ || !carriesMac(row))
+        if (row.addr != addr_ || row.index != interfaceIndex)
             continue;
-        const MacBytes mac = macOf(row);
-        if (mac != pinned_) {
-            // Another MAC anywhere outweighs a good static row on another interface.
+        const std::optional<MacBytes> mac = answeredMac(row);
+        if (!mac)
+            continue;
+        if (*mac != pinned_) {
+            // Another MAC on the interface outweighs a good static row there.
             verdict.state = GatewayState::Conflict;
-            verdict.answered = mac;
+            verdict.answered = *mac;
             break;
         }
         pinnedStatic = pinnedStatic || row.type == kArpTypeStatic;
     }
 
-    const bool settled = lastBindMs_ && static_cast<uint32_t>(nowMs - *lastBindMs_) >= kBindSettleMs;
     if (verdict.state == GatewayState::Conflict) {
-        verdict.rebind = !lastBindMs_ || static_cast<uint32_t>(nowMs - *lastBindMs_) >= kRebindSpacingMs;
-        if (verdict.rebind)
-            bindCommandRan(nowMs);
+        verdict.rebind = !lastBindMs_ || elapsed(*lastBindMs_, nowMs, spacingMs_);
+        if (verdict.rebind) {
+            // Gaps of 2, 4, 8 ... seconds: the first re-pin keeps the shortest gap before the next one.
+            if (repinned_)
+                spacingMs_ = spacingMs_ >= longestSpacingMs_ / 2 ? longestSpacingMs_ : spacingMs_ * 2;
+            repinned_ = true;
+            lastBindMs_ = nowMs;
+        }
     } else if (pinnedStatic) {
         verdict.state = GatewayState::Protected;
-    } else if (settled) {
+        firstUnconfirmedBindMs_.reset();
+        spacingMs_ = kRebindSpacingMs;
+        repinned_ = false;
+    } else if (firstUnconfirmedBindMs_ && elapsed(*firstUnconfirmedBindMs_, nowMs, kBindSettleMs)) {
         verdict.state = GatewayState::NotInEffect;
     }
     return verdict;

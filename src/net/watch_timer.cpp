@@ -1,15 +1,14 @@
 #include "net/watch_timer.h"
 
-#include <vector>
-
 #include "net/binding.h"
+#include "net/gateway_poll.h"
 #include "sys/seams.h"
 
 void WatchTimer::start(HWND window, int32_t interval, const std::string& gwip, const std::string& gwmac) {
     stop(window);
     if (!bindingConfigured(interval, gwip, gwmac))
         return;
-    watch_ = GatewayWatch::forBinding(gwip, gwmac);
+    watch_ = GatewayWatch::forBinding(gwip, gwmac, bindPeriodMs(interval));
     if (!watch_)
         return;
     gwip_ = gwip;
@@ -33,10 +32,5 @@ void WatchTimer::bindCommandRan() {
 std::optional<GatewayVerdict> WatchTimer::OnTimer(UINT_PTR id) {
     if (id != kWatchTimerId || !watch_)
         return std::nullopt;
-    std::vector<ArpRow> rows;
-    seams().readArpTable(rows);
-    GatewayVerdict verdict = watch_->check(rows, seams().tickCount());
-    if (verdict.rebind)
-        runBindCommand(gwip_, gwmac_);
-    return verdict;
+    return pollGateway(*watch_, gwip_, gwmac_);
 }

@@ -19,11 +19,11 @@ class WatchTimer {
     void start(HWND window, int32_t interval, const std::string& gwip, const std::string& gwmac);
     void stop(HWND window);
 
-    // The binding timer ran the bind command just now.
+    // The binding timer started the bind command just now.
     void bindCommandRan();
 
-    // Timer 2: the verdict over the current table. On a conflict the bind command runs again at once, through
-    // the binding's own command (the binding timer keeps its schedule). None for other timer ids and while
+    // Timer 2: the verdict of pollGateway. On a conflict the bind command runs again, backing off, through the
+    // binding's own command (the binding timer keeps its schedule). None for other timer ids and while
     // nothing is watched.
     std::optional<GatewayVerdict> OnTimer(UINT_PTR id);
 

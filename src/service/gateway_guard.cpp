@@ -3,18 +3,10 @@
 #include "config/arp_settings.h"
 #include "config/reg_value.h"
 #include "net/binding.h"
+#include "net/binding_commands.h"
+#include "net/gateway_poll.h"
 #include "service/gateway_guard.h"
 #include "sys/seams.h"
-
-namespace {
-
-bool worthTelling(const GatewayVerdict& told, const GatewayVerdict& now) {
-    if (now.state == GatewayState::Unsettled)
-        return false;
-    return now.state != told.state || (now.state == GatewayState::Conflict && now.answered != told.answered);
-}
-
-}  // namespace
 
 uint32_t GatewayGuard::reload() {
     const uint32_t now = seams().tickCount();
@@ -36,18 +28,19 @@ uint32_t GatewayGuard::reload() {
     }
     toldInvalid_ = nullptr;
 
-    // Another gateway pair starts a fresh watch; the same pair keeps its verdicts, so nothing is told twice.
-    if (!watch_ || gwip != gwip_ || gwmac != gwmac_) {
-        watch_ = GatewayWatch::forBinding(gwip, gwmac);
+    // Other settings start a fresh watch; the same ones keep its verdicts, so nothing is told twice.
+    const uint32_t period = bindPeriodMs(intervalInForce(static_cast<int32_t>(timer)));
+    if (!watch_ || gwip != gwip_ || gwmac != gwmac_ || period != periodMs_) {
+        watch_ = GatewayWatch::forBinding(gwip, gwmac, period);
         told_ = GatewayVerdict{};
         gwip_ = gwip;
         gwmac_ = gwmac;
+        periodMs_ = period;
         nextWatchMs_ = now + kWatchPeriodMs;
     }
-    runBindCommand(gwip_, gwmac_);
-    if (watch_)
+    if (runBindCommand(gwip_, gwmac_) && watch_)
         watch_->bindCommandRan(now);
-    nextBindMs_ = now + bindPeriodMs(static_cast<int32_t>(timer));
+    nextBindMs_ = now + period;
     return untilNextDue(now);
 }
 
@@ -58,12 +51,8 @@ uint32_t GatewayGuard::runDue() {
         now = seams().tickCount();
     }
     if (watch_ && msUntil(now, nextWatchMs_) == 0) {
-        std::vector<ArpRow> rows;
-        seams().readArpTable(rows);
-        GatewayVerdict verdict = watch_->check(rows, now);
-        if (verdict.rebind)
-            runBindCommand(gwip_, gwmac_);
-        if (worthTelling(told_, verdict)) {
+        const GatewayVerdict verdict = pollGateway(*watch_, gwip_, gwmac_);
+        if (verdictWorthTelling(told_, verdict)) {
             told_ = verdict;
             if (std::optional<GuardEvent> event = verdictEvent(verdict, gwip_, watch_->pinned()))
                 outlet_.tell(*event);

@@ -32,6 +32,7 @@ class GatewayGuard {
     GuardOutlet& outlet_;
     std::string gwip_;
     std::string gwmac_;
+    uint32_t periodMs_ = 0;
     std::optional<GatewayWatch> watch_;
     GatewayVerdict told_;                 // the last verdict told; Unsettled until one is
     const char* toldInvalid_ = nullptr;   // the value the last settings warning named

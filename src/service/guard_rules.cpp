@@ -1,20 +1,14 @@
 #include "service/guard_rules.h"
 
 #include "net/address_text.h"
-
-namespace {
-
-constexpr uint32_t kShortestInterval = 1;
-constexpr uint32_t kLongestInterval = 3600;
-
-}  // namespace
+#include "net/binding_commands.h"
 
 const char* invalidGuardSetting(uint32_t timer, const std::string& gwip, const std::string& gwmac) {
-    if (timer < kShortestInterval || timer > kLongestInterval)
+    if (intervalInForce(static_cast<int32_t>(timer)) == 0)
         return "timer";
     if (!isDottedIpv4Text(gwip))
         return "gwip";
-    if (!isMacText(gwmac))
+    if (!pinnableMac(gwmac))
         return "gwmac";
     return nullptr;
 }

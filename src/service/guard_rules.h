@@ -11,7 +11,9 @@
 constexpr uint32_t kInvalidSettingsRetryMs = 60000;
 
 // The first of the machine key's values that keeps the service from pinning ("timer", "gwip" or "gwmac"), or
-// null when all three are usable: an interval of 1 to 3600 seconds, a dotted IPv4 address and a MAC address.
+// null when all three are usable. The checks are the window's: no interval stored (0), an address that is not
+// dotted IPv4, a MAC that is no host's (null, broadcast, group) or not a MAC at all. An interval outside 1 to
+// 3600 stands for the default, as it does in the window (intervalInForce).
 const char* invalidGuardSetting(uint32_t timer, const std::string& gwip, const std::string& gwmac);
 
 // One entry of the service's event log: its id and the texts that fill the message's inserts.

@@ -88,6 +88,7 @@ bool realReadAdapters(std::vector<AdapterInfo>& adapters) {
         info.mac = formatMacText(mac);
         info.ipAddress = ipText(entry->IpAddressList);
         info.gateway = ipText(entry->GatewayList);
+        info.index = entry->Index;
         adapters.push_back(std::move(info));
     }
     return true;
@@ -97,8 +98,16 @@ unsigned long systemIpNetTable(void* table, unsigned long* size, int sorted) {
     return GetIpNetTable(static_cast<MIB_IPNETTABLE*>(table), size, sorted);
 }
 
-void realReadArpTable(std::vector<ArpRow>& rows) {
-    readArpTableFrom(systemIpNetTable, rows);
+bool realReadArpTable(std::vector<ArpRow>& rows) {
+    return readArpTableFrom(systemIpNetTable, rows);
+}
+
+bool realBestInterface(uint32_t addrNetworkOrder, uint32_t& interfaceIndex) {
+    DWORD index = 0;
+    if (GetBestInterface(addrNetworkOrder, &index) != NO_ERROR)
+        return false;
+    interfaceIndex = index;
+    return true;
 }
 
 uint16_t realSystemDefaultLangId() {
@@ -124,13 +133,13 @@ uint32_t realTickCount() {
 const SystemSeams kRealSeams = {
     realRunCommand,          realMessageBox, realWait,       realReadAdapters,   realReadArpTable,
     realSystemDefaultLangId, realShellOpen,  realNotifyIcon, realNotifyIconWide, realTickCount,
-    isProcessElevated};
+    isProcessElevated,       realBestInterface};
 
 }  // namespace
 
-void readArpTableFrom(IpNetTableSource source, std::vector<ArpRow>& rows) {
+bool readArpTableFrom(IpNetTableSource source, std::vector<ArpRow>& rows) {
     // Room for the entry count and 301 rows first, then whatever size the system asks for. A table that
-    // keeps growing, or a size that cannot be allocated, reads as an empty table.
+    // keeps growing, or a size that cannot be allocated, is not read.
     constexpr int kMaxAttempts = 16;
     unsigned long capacity = offsetof(MIB_IPNETTABLE, table) + 301 * sizeof(MIB_IPNETROW);
     std::unique_ptr<unsigned char[]> buffer;
@@ -138,14 +147,17 @@ void readArpTableFrom(IpNetTableSource source, std::vector<ArpRow>& rows) {
     for (int attempt = 0; attempt < kMaxAttempts && result == ERROR_INSUFFICIENT_BUFFER; ++attempt) {
         buffer.reset(new (std::nothrow) unsigned char[capacity < sizeof(DWORD) ? sizeof(DWORD) : capacity]());
         if (!buffer)
-            return;
+            return false;
         unsigned long size = capacity;
         result = source(buffer.get(), &size, TRUE);
         if (result == ERROR_INSUFFICIENT_BUFFER)
             capacity = size;
     }
+    // Windows answers an empty cache with "no data": a table read, with no rows.
+    if (result == ERROR_NO_DATA)
+        return true;
     if (result != NO_ERROR)
-        return;
+        return false;
     // Only rows that lie inside the buffer are read, whatever the entry count says.
     auto* table = reinterpret_cast<MIB_IPNETTABLE*>(buffer.get());
     size_t rowsInBuffer = capacity < offsetof(MIB_IPNETTABLE, table)
@@ -161,6 +173,7 @@ void readArpTableFrom(IpNetTableSource source, std::vector<ArpRow>& rows) {
         row.type = entry.dwType;
         rows.push_back(row);
     }
+    return true;
 }
 
 SystemSeams& seams() {

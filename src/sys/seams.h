@@ -25,8 +25,8 @@ struct SystemSeams {
     void (*wait)(unsigned milliseconds);
     // Fills the system's adapter list in its order; false when it cannot be read.
     bool (*readAdapters)(std::vector<AdapterInfo>& adapters);
-    // Fills the rows of the ARP cache; an unreadable table gives no rows.
-    void (*readArpTable)(std::vector<ArpRow>& rows);
+    // Fills the rows of the ARP cache; false when the table cannot be read.
+    bool (*readArpTable)(std::vector<ArpRow>& rows);
     uint16_t (*systemDefaultLangId)();
     // Opens a document or address with the shell's verb "open", no owner window (ShellExecuteA). Returns
     // the shell's code; above 32 means success.
@@ -41,6 +41,9 @@ struct SystemSeams {
     uint32_t (*tickCount)();
     // Whether this process has administrator rights (isProcessElevated).
     bool (*processElevated)();
+    // The interface that routes to an address given in network byte order (GetBestInterface); false when
+    // none does.
+    bool (*bestInterface)(uint32_t addrNetworkOrder, uint32_t& interfaceIndex);
 };
 
 SystemSeams& seams();
@@ -48,6 +51,7 @@ const SystemSeams& realSeams();
 
 // The ARP cache reader behind readArpTable, over a source shaped like GetIpNetTable (table buffer,
 // size in/out, sorted flag; 0, or 122 with the needed size when the buffer is too small), so that
-// tests can feed its growth loop a table of their own.
+// tests can feed its growth loop a table of their own. False when the source fails, keeps growing, or asks
+// for more than can be allocated.
 using IpNetTableSource = unsigned long (*)(void* table, unsigned long* size, int sorted);
-void readArpTableFrom(IpNetTableSource source, std::vector<ArpRow>& rows);
+bool readArpTableFrom(IpNetTableSource source, std::vector<ArpRow>& rows);

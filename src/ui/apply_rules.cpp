@@ -19,6 +19,11 @@ std::string composeGwmac(const std::array<std::string, 6>& groups) {
     return mac;
 }
 
+bool gatewayMacRefused(const std::array<std::string, 6>& groups) {
+    const std::optional<MacBytes> mac = parseMacBytes(composeGwmac(groups));
+    return mac && !isHostMac(*mac);
+}
+
 int firstEmptyMacGroup(const std::array<std::string, 6>& groups) {
     for (size_t i = 0; i < groups.size(); ++i) {
         if (groups[i].empty())

@@ -14,6 +14,10 @@ const char* clientModeToken(bool yesSelected, bool noSelected);
 // The six MAC texts joined by "-", each exactly as typed: no zeros added, no change of case.
 std::string composeGwmac(const std::array<std::string, 6>& groups);
 
+// True when the six MAC texts make an address no host answers with (all zeros, broadcast, a group address):
+// pinned, it would cut every client off its gateway. Texts that make no address at all are not judged here.
+bool gatewayMacRefused(const std::array<std::string, 6>& groups);
+
 // Index of the first empty MAC text, or -1 when all six hold something.
 int firstEmptyMacGroup(const std::array<std::string, 6>& groups);
 

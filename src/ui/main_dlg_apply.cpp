@@ -31,9 +31,15 @@ bool isChecked(HWND button) {
 void CArpMainDlg::OnApply() {
     UpdateData(true);  // a refused field keeps its member's old value; Apply goes on regardless
     const HWND window = GetHwnd();
+    const RunMode mode = currentRunMode();
+    // A null or group MAC (an unanswered gateway, learnt by an older version) is refused before anything
+    // changes: the running binding stays as it is.
+    if (mode == RunMode::Admin && gatewayMacRefused(gatewayMac)) {
+        MessageBox(uiText(IDS_GATEWAY_MAC_NOT_HOST, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     stopBinding();
 
-    const RunMode mode = currentRunMode();
     const bool generateClient = isChecked(GetDlgItem(IDC_GENERATE_CLIENT));
     // "pwd" as stored, read once: empty while the default password is in force, and what the package carries.
     const std::string storedPwd = CRegStringValue(kPwdValuePath, "");
@@ -73,7 +79,7 @@ void CArpMainDlg::OnApply() {
             {static_cast<uint8_t>(FIRST_IPADDRESS(address)), static_cast<uint8_t>(SECOND_IPADDRESS(address)),
              static_cast<uint8_t>(THIRD_IPADDRESS(address)), static_cast<uint8_t>(FOURTH_IPADDRESS(address))});
         gwmac = composeGwmac(gatewayMac);
-        timer = intervalFromText(intervalText);
+        timer = intervalInForce(intervalFromText(intervalText));
 
         storeNumber(kTimerValuePath, timer);
         storeText(kGwmacValuePath, gwmac);

@@ -34,7 +34,8 @@ BOOL CArpMainDlg::OnInitDialog() {
     SendMessageW(GetHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon_));
 
     int32_t stored = static_cast<int32_t>(static_cast<uint32_t>(CRegDwordValue(kLanguageValuePath, kLanguageUnset)));
-    timer = static_cast<int32_t>(static_cast<uint32_t>(CRegDwordValue(kTimerValuePath, 0)));
+    // A number the field could not hold would meet the field's own refusal at every Apply.
+    timer = intervalInForce(static_cast<int32_t>(static_cast<uint32_t>(CRegDwordValue(kTimerValuePath, 0))));
     gwmac = CRegStringValue(kGwmacValuePath, "");
     gwip = CRegStringValue(kGwipValuePath, "");
     language = stored == kLanguageUnset ? systemUiLanguage(seams().systemDefaultLangId()) : stored;
@@ -55,7 +56,7 @@ BOOL CArpMainDlg::OnInitDialog() {
     CheckRadioButton(GetHwnd(), IDC_ALLOW_SKIP_YES, IDC_ALLOW_SKIP_NO,
                      mode == RunMode::ClientAsk ? IDC_ALLOW_SKIP_YES : IDC_ALLOW_SKIP_NO);
     char interval[16];
-    snprintf(interval, sizeof interval, "%d", timer == 0 ? 60 : static_cast<int>(timer));
+    snprintf(interval, sizeof interval, "%d", static_cast<int>(timer == 0 ? kDefaultInterval : timer));
     intervalText = interval;
     SendMessageW(generateClientCheck_, BM_SETCHECK, BST_CHECKED, 0);
     UpdateData(false);

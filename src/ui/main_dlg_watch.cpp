@@ -62,11 +62,9 @@ void CArpMainDlg::stopBinding() {
 // client's user sees it too and can tell the administrator.
 void CArpMainDlg::OnWatchTimer() {
     const std::optional<GatewayVerdict> verdict = watch_.OnTimer(kWatchTimerId);
-    if (!verdict || verdict->state == GatewayState::Unsettled)
+    if (!verdict || !verdictWorthTelling(shownVerdict_, *verdict))
         return;
     const bool sameState = verdict->state == shownVerdict_.state;
-    if (sameState && (verdict->state != GatewayState::Conflict || verdict->answered == shownVerdict_.answered))
-        return;
     shownVerdict_ = *verdict;
     showGatewayState(!sameState && verdict->state != GatewayState::Protected);
 }

@@ -19,7 +19,8 @@
 namespace {
 
 const char* const kDigest = "0123456789abcdef0123456789abcdef";
-const char* const kBindCommand = "arp -s 192.168.7.1 0A-B-22-33-44-55\r\n";
+// The stored "0A-B-22-33-44-55" goes to arp in the one form it documents.
+const char* const kBindCommand = "arp -s 192.168.7.1 0A-0B-22-33-44-55\r\n";
 
 // The window is found while it is still opening: what its opening makes may come a little later.
 bool waitForText(const std::string& path, const std::string& text) {

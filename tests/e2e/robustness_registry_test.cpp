@@ -134,7 +134,8 @@ TEST_F(RobustnessRegistry, ValuesOfTheWrongTypeCountAsMissing) {
     }
 }
 
-// Intervals the window shows as stored ("%d" of the number), and language numbers it does not know.
+// Intervals outside 1 to 3600, which the 4-character field could not hold or would refuse, open as the default
+// 60 (nothing stored, too); and language numbers the window does not know.
 TEST_F(RobustnessRegistry, OutOfRangeIntervalsAndUnknownLanguagesOpenWithDefinedFields) {
     struct Case {
         DWORD timer;
@@ -146,9 +147,10 @@ TEST_F(RobustnessRegistry, OutOfRangeIntervalsAndUnknownLanguagesOpenWithDefined
         bool quick;
     };
     const Case cases[] = {
-        {0xFFFFFFFF, "-1", 0xFFFFFFFF, -1, false, 0, false},  // already the "no entry" number: nothing written
-        {0x80000000, "-2147483648", 7, -1, true, 0xFFFFFFFF, true},
-        {0x7FFFFFFF, "2147483647", 99, 0, true, 0, true},  // 99 means "not chosen": the system's English, stored
+        {0xFFFFFFFF, "60", 0xFFFFFFFF, -1, false, 0, false},  // already the "no entry" number: nothing written
+        {0x80000000, "60", 7, -1, true, 0xFFFFFFFF, true},
+        {0x7FFFFFFF, "60", 99, 0, true, 0, true},  // 99 means "not chosen": the system's English, stored
+        {99999, "60", 0, 0, false, 0, true},
         {0, "60", 0x80000000, -1, true, 0xFFFFFFFF, false},
     };
     for (const Case& c : cases) {

@@ -18,6 +18,9 @@ TEST(ApplyRules, MacGroupsAreJoinedAsTyped) {
     EXPECT_EQ(firstEmptyMacGroup({"00", "11", "22", "33", "44", "55"}), -1);
     EXPECT_EQ(firstEmptyMacGroup({"00", "11", "", "33", "", "55"}), 2);
     EXPECT_EQ(firstEmptyMacGroup({"00", "11", "22", "33", "44", ""}), 5);
+    // A null MAC is refused; groups that make no address are left to the missing-field check.
+    EXPECT_TRUE(gatewayMacRefused({"0", "00", "0", "0", "0", "0"}) &&
+                !gatewayMacRefused({"0", "", "0", "0", "0", "0"}));
 }
 
 TEST(ApplyRules, AddressesAreDottedDecimalFirstFieldFirst) {

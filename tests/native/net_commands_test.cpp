@@ -25,7 +25,11 @@ TEST(NetCommands, FormsNothingFromGatewayTextsThatAreNotAnAddressAndAMac) {
     EXPECT_FALSE(formatPingCommand("192.168.1.1 *"));
     EXPECT_FALSE(formatBindCommand(std::string(2000, '1'), "00-11-22-33-44-55"));
     EXPECT_FALSE(formatBindCommand("192.168.1.1", "00-11-22-33-44-5G"));
-    EXPECT_EQ(formatBindCommand("255.255.255.255", "a:B:cc:0:1f:F"), "arp -s 255.255.255.255 a:B:cc:0:1f:F\r\n");
+    // arp gets the bytes in the one form it documents, whatever form the stored text has.
+    EXPECT_EQ(formatBindCommand("255.255.255.255", "a:B:cc:0:1f:F"), "arp -s 255.255.255.255 0A-0B-CC-00-1F-0F\r\n");
+    // No host answers with these: pinned, they would cut the gateway off.
+    for (const char* gwmac : {"0:0:0:0:0:0", "FF-FF-FF-FF-FF-FF", "3-0-0-0-0-1"})
+        EXPECT_FALSE(formatBindCommand("192.168.1.1", gwmac)) << gwmac;
 }
 
 TEST(NetCommands, BindsOnlyWithPositiveIntervalAndBothTexts) {
@@ -36,6 +40,7 @@ TEST(NetCommands, BindsOnlyWithPositiveIntervalAndBothTexts) {
     EXPECT_FALSE(bindingConfigured(60, "192.168.1.1", ""));
     EXPECT_FALSE(bindingConfigured(60, "*", "00-11-22-33-44-55"));
     EXPECT_FALSE(bindingConfigured(60, "192.168.1.1", "1G-11-22-33-44-55"));
+    EXPECT_FALSE(bindingConfigured(60, "192.168.1.1", "00-00-00-00-00-00"));  // stored by an older version
 }
 
 TEST(NetCommands, PeriodIsTheIntervalInMillisecondsClampedToTheTimerMaximum) {
@@ -47,4 +52,7 @@ TEST(NetCommands, PeriodIsTheIntervalInMillisecondsClampedToTheTimerMaximum) {
     EXPECT_EQ(bindPeriodMs(INT32_MAX), 0x7FFFFFFFu);
     EXPECT_EQ(bindPeriodMs(0), 0u);
     EXPECT_EQ(bindPeriodMs(INT32_MIN), 0u);
+    // A stored interval outside the field's range stands for the default; 0 is none stored.
+    EXPECT_TRUE(intervalInForce(0) == 0 && intervalInForce(1) == 1 && intervalInForce(3600) == 3600);
+    EXPECT_TRUE(intervalInForce(3601) == 60 && intervalInForce(99999) == 60 && intervalInForce(INT32_MIN) == 60);
 }

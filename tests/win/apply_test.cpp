@@ -97,7 +97,10 @@ class ApplyTest : public testing::Test {
             adapters.clear();
             return false;
         };
-        seams().readArpTable = [](std::vector<ArpRow>& rows) { rows.clear(); };
+        seams().readArpTable = [](std::vector<ArpRow>& rows) {
+            rows.clear();
+            return true;
+        };
         seams().notifyIcon = [](unsigned long, void*) { return true; };  // no tray under test
         seams().notifyIconWide = [](unsigned long, void*) { return true; };
         seams().messageBox = [](void* owner, const char* text, const char* caption, unsigned flags) {
@@ -156,6 +159,10 @@ const Warning kDefaultPassword = {
 const Warning kIp = {"Please input IP address !", "请输入IP地址 !", "請輸入IP位置 !"};
 const Warning kMac = {"Please input MAC address !", "请输入MAC地址 !", "請輸入MAC !"};
 const Warning kInterval = {"Please input time interval !", "请输入时间间隔 !", "請輸入時間間隔 !"};
+const Warning kNotHostMac = {
+    "The gateway MAC address cannot be 00-00-00-00-00-00, a broadcast or a multicast address !",
+    "网关MAC地址不能是 00-00-00-00-00-00、广播地址或组播地址 !",
+    "閘道MAC位址不能是 00-00-00-00-00-00、廣播位址或群播位址 !"};
 const Warning kSuccess = {kSuccessText, "已成功导入设置 !", "已成功套用設定 !"};
 const Warning kPackage = {"Cannot write XirARP-Client.exe to the desktop !", "无法在桌面写入 XirARP-Client.exe !",
                           "無法在桌面寫入 XirARP-Client.exe !"};
@@ -193,22 +200,25 @@ TEST_F(ApplyTest, TheDefaultPasswordStopsApplyBeforeTheShortcutInEveryLanguage) 
     }
 }
 
-TEST_F(ApplyTest, AMissingFieldWarnsInEveryLanguageAfterTheShortcutAndStoresNothing) {
+TEST_F(ApplyTest, AMissingFieldOrAMacNoHostHasWarnsInEveryLanguageAndStoresNothing) {
     writeSettingString("pwd", kDigest);
     for (int language : {0, 1, 2, 7}) {
         SCOPED_TRACE(language);
         run([&](MainDriven& dlg) {
             dlg.language = language;
             dlg.gwip = "10.0.0.9";
+            const Fields kNullMac = {{192, 168, 1, 1}, {"0", "0", "0", "0", "0", "00"}};
             const struct {
                 const char* name;
                 std::function<void()> spoil;
                 const Warning& warning;
+                bool refusedFirst = false;  // before the shortcut, with the running binding left alone
             } kCases[] = {
                 {"blank address", [&] { SendMessageW(dlg.item(IDC_GATEWAY_IP), IPM_CLEARADDRESS, 0, 0); }, kIp},
                 {"fourth MAC group empty", [&] { dlg.setEntry(IDC_GATEWAY_MAC4, ""); }, kMac},
                 {"last MAC group empty", [&] { dlg.setEntry(IDC_GATEWAY_MAC6, ""); }, kMac},
                 {"interval empty", [&] { dlg.setEntry(IDC_INTERVAL, ""); }, kInterval},
+                {"null MAC", [&] { fill(dlg, kNullMac); }, kNotHostMac, true},
             };
             for (const auto& entry : kCases) {
                 SCOPED_TRACE(entry.name);
@@ -224,9 +234,9 @@ TEST_F(ApplyTest, AMissingFieldWarnsInEveryLanguageAfterTheShortcutAndStoresNoth
                 };
                 dlg.press(IDC_APPLY);
                 expectOneBox(dlg.hwnd(), entry.warning.in(language), "WARNING", MB_OK | MB_ICONEXCLAMATION);
-                EXPECT_TRUE(shortcutDuringBox);
+                EXPECT_EQ(shortcutDuringBox, !entry.refusedFirst);
                 EXPECT_EQ(events().size(), 1u);  // no "arp -d"
-                EXPECT_FALSE(bindTimerRan(dlg.hwnd()));
+                EXPECT_EQ(bindTimerRan(dlg.hwnd()), entry.refusedFirst);
                 EXPECT_FALSE(minimisePending(dlg.hwnd()));
             }
         });

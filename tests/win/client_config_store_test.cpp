@@ -95,6 +95,16 @@ TEST_F(ImportClientConfig, HostileValuesAreStoredAsTextWithoutHarm) {
     EXPECT_EQ(storedNumber(kTimerValuePath), 0x80000000u);
 }
 
+// A package an older version made from an unanswered gateway would cut every user off it.
+TEST_F(ImportClientConfig, ANullGatewayMacStoresNothingAndWarnsInTheSystemLanguage) {
+    ArpSettings settings{1, kTokenClientBind, "00112233445566778899aabbccddeeff", 10, "0-0-0-0-0-0", "10.0.0.138"};
+    ClientConfigImport imported = importClientConfig(*formatClientConfig(settings), 1028, "XirARP-Client");
+    EXPECT_EQ(imported.modeToken, kTokenClientBind);  // still a locked client, with what the machine had
+    expectOneBox(nullptr, "閘道MAC位址不能是 00-00-00-00-00-00、廣播位址或群播位址 !", "WARNING",
+                 MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_FALSE(settingsKeyExists());
+}
+
 TEST(AppendClientConfig, AppendsTheTextToAnExistingFileOnly) {
     char folder[MAX_PATH];
     GetTempPathA(MAX_PATH, folder);

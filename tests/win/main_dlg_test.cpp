@@ -253,6 +253,8 @@ TEST_F(MainWindowTest, TheTimerBindsTheWindowsGatewayPair) {
 TEST_F(MainWindowTest, NothingStoredShowsTheAdaptersGatewayAndLearnsItsMac) {
     ArpRow row;
     row.addr = 0x0101A8C0;  // 192.168.1.1 in network byte order
+    row.physAddrLen = 6;
+    row.type = 3;  // learnt dynamically
     const uint8_t mac[6] = {0xAA, 0xBB, 0xCC, 0x01, 0x02, 0x03};
     memcpy(row.physAddr, mac, 6);
     fakeNetwork().rows = {row};

@@ -146,6 +146,7 @@ TEST_F(BindingTest, IncompleteMembersWarnInTheWindowLanguageAndRunNothing) {
         {-60, "192.168.1.1", "00-11-22-33-44-55", 99, "Cannot get configuration !"},
         {60, "", "00-11-22-33-44-55", 1, "无法获取设置信息 !"},
         {60, "192.168.1.1", "", 2, "無法取得設定資料 !"},
+        {60, "192.168.1.1", "00-00-00-00-00-00", 0, "Cannot get configuration !"},  // an older version's null MAC
     };
     for (const Case& c : cases) {
         members.binding.OnTimer(window_, kBindTimerId, c.timer, c.gwip, c.gwmac, c.language);

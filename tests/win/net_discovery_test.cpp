@@ -16,8 +16,10 @@ AdapterInfo adapter(const char* ip, const char* gateway, const char* mac) {
     return info;
 }
 
-ArpRow row(const char* ip, MacBytes mac, uint32_t type) {
+// Interface 0 is the adapters'; a row of another belongs to another network.
+ArpRow row(const char* ip, MacBytes mac, uint32_t type, uint32_t interfaceIndex = 0) {
     ArpRow r;
+    r.index = interfaceIndex;
     r.addr = inet_addr(ip);
     r.physAddrLen = 6;
     for (size_t i = 0; i < mac.size(); ++i)
@@ -39,6 +41,7 @@ class DiscoverNetworkTest : public FakeNetworkTest {
                                   adapter("10.1.1.2", "10.1.1.1", "11-11-11-11-11-11")};
         fakeNetwork().rows = {row("192.168.1.7", {1, 2, 3, 4, 5, 6}, kDynamic),
                               row("10.0.0.1", {0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA}, kDynamic),
+                              row("192.168.1.1", {0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC}, kDynamic, 9),
                               row("192.168.1.1", {0x00, 0x11, 0x22, 0x33, 0x44, 0x55}, kStatic),
                               row("192.168.1.1", {0xBB, 0xBB, 0xBB, 0xBB, 0xBB, 0xBB}, kDynamic)};
     }
@@ -76,7 +79,8 @@ TEST_F(DiscoverNetworkTest, NothingStoredPingsTheAdapterGatewayAndLearnsItsMac) 
     EXPECT_EQ(fakeNetwork().waits, std::vector<unsigned>{1000});
     EXPECT_EQ(fakeNetwork().tableReads, 1);
     EXPECT_EQ(found.gatewayIp, (Ipv4Bytes{192, 168, 1, 1}));
-    // The first row of the address wins, the static one left by an earlier binding included.
+    // The first row of the address on the adapter's interface wins, the static one left by an earlier binding
+    // included.
     EXPECT_TRUE(found.gatewayMacKnown);
     EXPECT_EQ(found.gatewayMac, (MacTexts{"00", "11", "22", "33", "44", "55"}));
     EXPECT_EQ(found.gwmac, "00-11-22-33-44-55");
@@ -97,7 +101,7 @@ TEST_F(DiscoverNetworkTest, StoredIpWithoutMacLooksUpTheStoredAddressNotTheAdapt
 }
 
 TEST_F(DiscoverNetworkTest, GatewayMissingFromTheCacheLeavesTheMacUnknown) {
-    fakeNetwork().rows.clear();
+    fakeNetwork().rows.resize(3);  // another network's host of the address is not the adapter's gateway
     NetworkDiscovery found = discoverNetwork("", "");
     EXPECT_EQ(fakeNetwork().commands.size(), 1u);
     EXPECT_TRUE(found.gatewayIpKnown);
@@ -150,7 +154,7 @@ TEST_F(DiscoverNetworkTest, UnusableGatewayTextsAreNeitherPingedNorMatched) {
     // inet_addr gives INADDR_NONE for these, which would match a broadcast row.
     fakeNetwork().rows.push_back(row("255.255.255.255", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, kStatic));
     for (const char* text : {"", "0.0.0.0", "gateway", "300.1.1.1", "255.255.255.255"})
-        EXPECT_FALSE(resolveGatewayMac(text)) << text;
+        EXPECT_FALSE(resolveGatewayMac(text, 0)) << text;
     expectNoLookup();
     // A usable stored gwip is looked up even when the adapter reports no gateway.
     fakeNetwork().adapters = {adapter("192.168.1.20", "", "0A-1B-2C-3D-4E-5F")};

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,10 @@ struct FakeNetwork {
     bool adaptersReadable = true;
     std::vector<AdapterInfo> adapters;
     std::vector<ArpRow> rows;
-    uint32_t now = 0;  // the clock the watch reads
+    bool tableReadable = true;
+    std::optional<uint32_t> bestInterface = 0;  // none: no interface routes to the gateway
+    unsigned runResult = 33;                    // what starting a command gives: above 31 means started
+    uint32_t now = 0;                           // the clock the watch reads
 
     std::vector<std::string> commands;
     std::vector<unsigned> waits;
@@ -36,7 +40,7 @@ class FakeNetworkTest : public testing::Test {
             EXPECT_EQ(showCommand, SW_HIDE) << commandLine;
             EXPECT_EQ(lookup, ProgramLookup::SystemFolderOnly) << commandLine;
             fakeNetwork().commands.push_back(commandLine);
-            return 33u;
+            return fakeNetwork().runResult;
         };
         seams().wait = [](unsigned milliseconds) { fakeNetwork().waits.push_back(milliseconds); };
         seams().readAdapters = [](std::vector<AdapterInfo>& adapters) {
@@ -46,6 +50,11 @@ class FakeNetworkTest : public testing::Test {
         seams().readArpTable = [](std::vector<ArpRow>& rows) {
             ++fakeNetwork().tableReads;
             rows = fakeNetwork().rows;
+            return fakeNetwork().tableReadable;
+        };
+        seams().bestInterface = [](uint32_t, uint32_t& interfaceIndex) {
+            interfaceIndex = fakeNetwork().bestInterface.value_or(0);
+            return fakeNetwork().bestInterface.has_value();
         };
         seams().tickCount = [] { return fakeNetwork().now; };
     }

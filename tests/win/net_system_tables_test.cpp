@@ -21,6 +21,7 @@ struct FakeIpNetTable {
     bool countClearedEachCall = true;
     bool alwaysTooSmall = false;
     DWORD claimedEntries = 0;  // when set, the entry count written, whatever the rows
+    DWORD answer = NO_ERROR;   // what a call that fits gives
 };
 FakeIpNetTable fakeTable;
 
@@ -37,7 +38,7 @@ unsigned long fakeGetIpNetTable(void* buffer, unsigned long* size, int sorted) {
     }
     table->dwNumEntries = fakeTable.claimedEntries ? fakeTable.claimedEntries : fakeTable.rows.size();
     memcpy(table->table, fakeTable.rows.data(), fakeTable.rows.size() * sizeof(MIB_IPNETROW));
-    return NO_ERROR;
+    return fakeTable.answer;
 }
 
 std::vector<MIB_IPNETROW> numberedRows(DWORD count) {
@@ -63,7 +64,7 @@ TEST(NetArpTableReader, GrowsItsBufferUntilTheWholeTableFits) {
     fakeTable = FakeIpNetTable();
     fakeTable.rows = numberedRows(400);
     std::vector<ArpRow> rows;
-    readArpTableFrom(fakeGetIpNetTable, rows);
+    EXPECT_TRUE(readArpTableFrom(fakeGetIpNetTable, rows));
 
     EXPECT_EQ(fakeTable.offeredSizes, (std::vector<unsigned long>{7228, 4 + 400 * 24}));
     EXPECT_TRUE(fakeTable.countClearedEachCall);
@@ -81,9 +82,14 @@ TEST(NetArpTableReader, HostileAnswersGiveABoundedResult) {
     fakeTable = FakeIpNetTable();
     fakeTable.alwaysTooSmall = true;
     std::vector<ArpRow> rows;
-    readArpTableFrom(fakeGetIpNetTable, rows);
+    EXPECT_FALSE(readArpTableFrom(fakeGetIpNetTable, rows));
     EXPECT_TRUE(rows.empty());
     EXPECT_LE(fakeTable.offeredSizes.size(), 16u);
+
+    // Windows' "no data" is an empty table, not a failure.
+    fakeTable = FakeIpNetTable();
+    fakeTable.answer = ERROR_NO_DATA;
+    EXPECT_TRUE(readArpTableFrom(fakeGetIpNetTable, rows) && rows.empty());
 
     // An entry count beyond the buffer reads only the rows inside it.
     fakeTable = FakeIpNetTable();
@@ -126,6 +132,11 @@ TEST(NetLocalAdapterOnThisMachine, IsTheAdapterTheSystemListNames) {
     RecordProperty("chosen", local->mac + " " + local->ipAddress + " via " + local->gateway);
     EXPECT_EQ(local->ipAddress, boundedText(expected->IpAddressList.IpAddress.String, 16));
     EXPECT_EQ(local->gateway, boundedText(expected->GatewayList.IpAddress.String, 16));
+    EXPECT_EQ(local->index, expected->Index);
+    // The watch judges the rows of the interface that routes to the gateway: the adapter's own.
+    uint32_t routed = 0;
+    EXPECT_TRUE(!complete(expected) ||
+                (seams().bestInterface(inet_addr(local->gateway.c_str()), routed) && routed == local->index));
     auto mac = parseMacBytes(local->mac);
     ASSERT_TRUE(mac) << local->mac;
     EXPECT_EQ(local->mac, formatMacText(*mac));  // two upper-case digits per group

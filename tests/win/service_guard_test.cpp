@@ -96,7 +96,7 @@ TEST_F(GatewayGuardTest, BindsWatchesAndTellsEachChangeOnce) {
     EXPECT_EQ(events_.told.back().inserts, (std::vector<std::string>{"gwmac", "60"}));
     EXPECT_EQ(events_.told.size(), 4u);
 
-    writeMachineSettings(3601, "192.0.2.1", "02-FC-00-00-00-05");
+    writeMachineSettings(0, "192.0.2.1", "02-FC-00-00-00-05");  // no interval stored
     after(60000);
     EXPECT_EQ(events_.told.back().inserts[0], "timer");
     writeMachineSettings(5, "192.0.2.1", "02-FC-00-00-00-05");

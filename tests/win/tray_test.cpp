@@ -582,9 +582,20 @@ TEST_F(TrayTest, TheWatchShowsEachStateOnTheIconWithOneBalloonPerTurnForTheWorse
         // Both timers run; the test delivers their expiries itself. Hidden and locked, as a client runs.
         EXPECT_TRUE(KillTimer(window, kBindTimerId) && KillTimer(window, kWatchTimerId));
         SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        // An arp.exe that could not be started is no bind to judge; the wait counts from the one that started.
+        fakeNetwork().runResult = 2;
+        SendMessageW(window, WM_TIMER, kBindTimerId, 0);
+        fakeNetwork().runResult = 33;
         fakeNetwork().now = 1000;
         SendMessageW(window, WM_TIMER, kBindTimerId, 0);
         EXPECT_TRUE(watchAt(window, 3999).empty());
+        // A table that cannot be read, or no interface routing to the gateway, decides nothing.
+        fakeNetwork().tableReadable = false;
+        EXPECT_TRUE(watchAt(window, 4000).empty());
+        fakeNetwork().tableReadable = true;
+        fakeNetwork().bestInterface.reset();
+        EXPECT_TRUE(watchAt(window, 4000).empty());
+        fakeNetwork().bestInterface = 0;
         expectShown(watchAt(window, 4000), window, Look::Alert,
                     "Gateway 192.0.2.1 not pinned: run XirARP as administrator", true);
         EXPECT_TRUE(watchAt(window, 6000).empty());  // never repeated while it lasts
@@ -597,7 +608,7 @@ TEST_F(TrayTest, TheWatchShowsEachStateOnTheIconWithOneBalloonPerTurnForTheWorse
         fakeNetwork().rows = {gatewayRow({0x66, 0x66, 0x66, 0x66, 0x66, 0x66}, 3)};
         expectShown(watchAt(window, 12000), window, Look::Alert,
                     "Gateway 192.0.2.1 answered as 66-66-66-66-66-66, pinned 02-FC-00-00-00-05", true);
-        EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>(2, "arp -s 192.0.2.1 2-fc-0-0-0-5\r\n"));
+        EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>(3, "arp -s 192.0.2.1 02-FC-00-00-00-05\r\n"));
 
         // Another forger while the conflict lasts: the tip follows, with no second balloon.
         fakeNetwork().rows = {gatewayRow({0x66, 0x66, 0x66, 0x66, 0x66, 0x77}, 3)};

@@ -32,8 +32,9 @@ std::string runLinux(const std::string& program, const std::string& arguments);
 bool act(const std::string& action);
 
 // Ends the attack and lets the real gateway answer again; true once the icon of a client whose "arp -s" changes
-// nothing says "not pinned" again. On a conflict the program runs "arp -s" every 2 s: ended while it starts one,
-// it would leave that arp.exe hanging half-made in Wine, and the Wine session with it. Here it runs no more.
+// nothing says "not pinned" again. On a conflict the program re-runs "arp -s" (2 s apart, then longer): ended
+// while it starts one, it would leave that arp.exe hanging half-made in Wine, and the Wine session with it. Here
+// it runs no more.
 bool endAttackAndSettle(const ShellTray& tray);
 
 // The workstation's entry for the gateway as the kernel holds it ("ip neigh show"): its MAC written as the
