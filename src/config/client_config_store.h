@@ -9,7 +9,7 @@ struct ClientConfigImport {
 };
 
 // Parses the bytes behind the administrator image and stores what it finds under the settings key.
-// Every key that cannot be read is reported once with "parse configuration fail!!" (caption given, UTF-8)
+// Every required key that cannot be read is reported once with "parse configuration fail!!" (caption given, UTF-8)
 // and stored neither.
 ClientConfigImport importClientConfig(const std::string& tail, uint16_t systemLangId, const std::string& caption);
 

@@ -27,7 +27,8 @@ const std::string kSampleText =
     "\"pwd\"=\"0123456789abcdef0123456789abcdef\"\r\n"
     "\"timer\"=dword:00000060\r\n"
     "\"gwmac\"=\"00-11-22-33-44-55\"\r\n"
-    "\"gwip\"=\"192.168.1.1\"\r\n";
+    "\"gwip\"=\"192.168.1.1\"\r\n"
+    "\"service\"=dword:00000000\r\n";
 
 ParsedClientConfig parse(const std::string& text) {
     return parseClientConfig(text.data(), text.size());
@@ -70,6 +71,36 @@ TEST(ParseClientConfig, ReadsBackWhatFormatWrote) {
     EXPECT_EQ(parsed.timer, 60);
     EXPECT_EQ(parsed.gwmac, "00-11-22-33-44-55");
     EXPECT_EQ(parsed.gwip, "192.168.1.1");
+    EXPECT_EQ(parsed.service, 0);
+}
+
+// The seventh line came later: a text without it is every older client copy, and reads as no service.
+TEST(ParseClientConfig, TheServiceLineIsOptionalAndReadsAsZeroOrOne) {
+    ArpSettings settings = sampleSettings();
+    settings.service = 1;
+    EXPECT_NE(formatClientConfig(settings)->find("\"gwip\"=\"192.168.1.1\"\r\n\"service\"=dword:00000001\r\n"),
+              std::string::npos);
+    EXPECT_EQ(parse(*formatClientConfig(settings)).service, 1);
+    const std::string older = kSampleText.substr(0, kSampleText.find("\"service\""));
+    const struct {
+        std::string line;
+        std::optional<int32_t> service;
+    } kRows[] = {
+        {"", std::nullopt},
+        {"\"service\"=dword:00000000\r\n", 0},
+        {"\"service\"=dword:00000001\r\n", 1},
+        {"\"service\"=dword:00000007\r\n", 1},
+        {"\"service\"=dword:-0000001\r\n", 1},
+        {"\"service\"=dword:yes\r\n", std::nullopt},
+        {"\"service\"=\"1\"\r\n", std::nullopt},
+    };
+    for (const auto& row : kRows) {
+        ParsedClientConfig parsed = parse(older + row.line);
+        EXPECT_EQ(parsed.service, row.service) << row.line;
+        EXPECT_EQ(parsed.gwip, "192.168.1.1") << row.line;
+    }
+    // Before the gateway's address it is out of order, and not read.
+    EXPECT_FALSE(parse(kHeader + "\"service\"=dword:1\n\"gwip\"=\"i\"\n").service);
 }
 
 TEST(ParseClientConfig, ReadsDwordDigitsAsDecimal) {
