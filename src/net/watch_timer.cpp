@@ -30,13 +30,13 @@ void WatchTimer::bindCommandRan() {
         watch_->bindCommandRan(seams().tickCount());
 }
 
-std::optional<GatewayVerdict> WatchTimer::OnTimer(UINT_PTR id) {
+std::optional<GatewayVerdict> WatchTimer::OnTimer(UINT_PTR id, bool mayRebind) {
     if (id != kWatchTimerId || !watch_)
         return std::nullopt;
     std::vector<ArpRow> rows;
     seams().readArpTable(rows);
     GatewayVerdict verdict = watch_->check(rows, seams().tickCount());
-    if (verdict.rebind)
+    if (verdict.rebind && mayRebind)
         runBindCommand(gwip_, gwmac_);
     return verdict;
 }

@@ -79,3 +79,10 @@ struct MenuTraits {
     static void close(HMENU menu) { DestroyMenu(menu); }
 };
 using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
+
+struct ServiceHandleTraits {
+    static SC_HANDLE invalid() { return nullptr; }
+    static bool valid(SC_HANDLE handle) { return handle != nullptr; }
+    static void close(SC_HANDLE handle) { CloseServiceHandle(handle); }
+};
+using UniqueServiceHandle = UniqueHandle<SC_HANDLE, ServiceHandleTraits>;

@@ -57,3 +57,21 @@ void writeSettingString(const char* valueName, const std::string& value) {
     RegSetKeyValueA(HKEY_CURRENT_USER, kTestSettingsKey, valueName, REG_SZ, value.c_str(),
                     static_cast<DWORD>(value.size() + 1));
 }
+
+std::optional<std::string> readRegistryText(HKEY root, const char* subKey, const char* valueName) {
+    constexpr DWORD kFlags = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
+    DWORD size = 0;
+    if (RegGetValueA(root, subKey, valueName, kFlags, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    std::vector<char> buffer(size + 1, '\0');
+    if (RegGetValueA(root, subKey, valueName, kFlags, nullptr, buffer.data(), &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::string(buffer.data());
+}
+
+std::optional<DWORD> readRegistryDword(HKEY root, const char* subKey, const char* valueName) {
+    DWORD value = 0, size = sizeof value;
+    if (RegGetValueA(root, subKey, valueName, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return value;
+}

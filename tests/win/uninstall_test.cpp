@@ -144,3 +144,28 @@ TEST_F(Uninstall, TheMessageFollowsTheWindowsLanguage) {
         expectSuccessBox(w, "Remove Setting Successfully !");
     });
 }
+
+// An administrator's Uninstall takes the service with it; a limited one leaves it and says so after the message.
+TEST_F(Uninstall, TheServiceGoesWithAnAdministratorsUninstallAndStaysWithALimitedOne) {
+    for (bool elevated : {false, true}) {
+        SCOPED_TRACE(elevated);
+        static bool isElevated;
+        isElevated = elevated;
+        seams().processElevated = [] { return isElevated; };
+        fakeServiceManager().state = ServiceState::Running;
+        fakeServiceManager().calls.clear();
+        run([&](MainWindow& w) {
+            takeShownBoxes();
+            w.press(IDC_UNINSTALL);
+            std::vector<ShownBox> boxes = takeShownBoxes();
+            ASSERT_EQ(boxes.size(), elevated ? 1u : 2u);
+            EXPECT_EQ(boxes[0].text, "Remove Setting Successfully !");
+            if (!elevated) {
+                EXPECT_EQ(boxes[1].text, "The XirARP service stays installed until an administrator removes it !");
+                EXPECT_EQ(boxes[1].flags, UINT(MB_OK | MB_ICONEXCLAMATION));
+            }
+        });
+        const std::vector<std::string> removed = {"control 1", "remove"};
+        EXPECT_EQ(fakeServiceManager().calls, elevated ? removed : std::vector<std::string>());
+    }
+}
