@@ -29,10 +29,23 @@ std::wstring environmentWith(const std::vector<std::string>& extra) {
     return block;
 }
 
+// The limited token linked to the driver's elevated one; null where there is none.
+HANDLE limitedToken() {
+    HANDLE own = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own))
+        return nullptr;
+    TOKEN_LINKED_TOKEN linked{};
+    DWORD size = 0;
+    if (!GetTokenInformation(own, TokenLinkedToken, &linked, sizeof linked, &size))
+        linked.LinkedToken = nullptr;
+    CloseHandle(own);
+    return linked.LinkedToken;
+}
+
 }  // namespace
 
 RunningProgram::RunningProgram(const std::string& exePath, const std::string& workingFolder,
-                               const std::vector<std::string>& extraEnvironment) {
+                               const std::vector<std::string>& extraEnvironment, Rights rights) {
     std::wstring exe = widePath(exePath);
     std::wstring commandLine = L"\"" + exe + L"\"";
     std::wstring folder = widePath(workingFolder);
@@ -40,8 +53,16 @@ RunningProgram::RunningProgram(const std::string& exePath, const std::string& wo
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                       environment.data(), folder.c_str(), &startup, &info)) {
+    HANDLE token = rights == Rights::Limited ? limitedToken() : nullptr;
+    const bool created =
+        token ? CreateProcessAsUserW(token, exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                                     CREATE_UNICODE_ENVIRONMENT, environment.data(), folder.c_str(), &startup, &info)
+              : rights == Rights::Elevated &&
+                    CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                                   environment.data(), folder.c_str(), &startup, &info);
+    if (token)
+        CloseHandle(token);
+    if (created) {
         CloseHandle(info.hThread);
         process_ = info.hProcess;
         processId_ = info.dwProcessId;
