@@ -33,8 +33,9 @@ std::wstring folderOf(const std::wstring& path) {
 // The first kBaseImageSize bytes of a file; false when it is shorter or cannot be read. Shared reading, as the
 // running program's own file is open already.
 bool readImage(const std::wstring& path, std::string& image) {
-    UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
     image.assign(kBaseImageSize, '\0');
@@ -63,8 +64,8 @@ bool placeImage(const std::wstring& target, const std::string& image) {
     const std::wstring staged = target + L".new";
     bool written = false;
     {
-        UniqueFileHandle file(CreateFileW(staged.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueFileHandle file(
+            CreateFileW(staged.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD count = 0;
         written = file && WriteFile(file.get(), image.data(), static_cast<DWORD>(image.size()), &count, nullptr) &&
                   count == image.size() && FlushFileBuffers(file.get());

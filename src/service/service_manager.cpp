@@ -62,10 +62,9 @@ bool realDefine(const ServiceDefinition& definition) {
         return false;
     // Restart actions need the right to start the service on the handle that sets them.
     constexpr DWORD kAccess = SERVICE_CHANGE_CONFIG | SERVICE_START | SERVICE_QUERY_STATUS;
-    UniqueServiceHandle service(CreateServiceW(manager.get(), definition.name, definition.displayName, kAccess,
-                                               definition.serviceType, definition.startType, SERVICE_ERROR_NORMAL,
-                                               definition.commandLine.c_str(), nullptr, nullptr, nullptr,
-                                               definition.account, nullptr));
+    UniqueServiceHandle service(CreateServiceW(
+        manager.get(), definition.name, definition.displayName, kAccess, definition.serviceType, definition.startType,
+        SERVICE_ERROR_NORMAL, definition.commandLine.c_str(), nullptr, nullptr, nullptr, definition.account, nullptr));
     if (!service) {
         if (GetLastError() != ERROR_SERVICE_EXISTS)
             return false;

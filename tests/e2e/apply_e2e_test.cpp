@@ -181,7 +181,9 @@ TEST_F(ApplyRoad, TheServiceIsInstalledByAnElevatedApplyAndRemovedByAnElevatedUn
     const char* const kSourceKey = "System\\CurrentControlSet\\Services\\EventLog\\Application\\XirARP";
     char image[MAX_PATH] = {};
     ExpandEnvironmentStringsA("%ProgramFiles%\\XirARP\\XirARP.exe", image, MAX_PATH);
-    const auto serviceKeyExists = [&] { return readRegistryDword(HKEY_LOCAL_MACHINE, kServiceKey, "Start").has_value(); };
+    const auto serviceKeyExists = [&] {
+        return readRegistryDword(HKEY_LOCAL_MACHINE, kServiceKey, "Start").has_value();
+    };
     const auto applyTicked = [](HWND window) {
         sendToControl(GetDlgItem(window, IDC_GENERATE_CLIENT), BM_SETCHECK, BST_UNCHECKED, 0);
         sendToControl(GetDlgItem(window, IDC_SERVICE), BM_SETCHECK, BST_CHECKED, 0);
@@ -216,14 +218,16 @@ TEST_F(ApplyRoad, TheServiceIsInstalledByAnElevatedApplyAndRemovedByAnElevatedUn
                     done.text == "The XirARP service is installed but could not be started !")
             << done.text;
         clickButton(done.window, IDOK);
-        EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kServiceKey, "ImagePath"), "\"" + std::string(image) + "\" /service");
+        EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kServiceKey, "ImagePath"),
+                  "\"" + std::string(image) + "\" /service");
         EXPECT_EQ(readRegistryDword(HKEY_LOCAL_MACHINE, kServiceKey, "Start"), 2u);
         EXPECT_EQ(readRegistryDword(HKEY_LOCAL_MACHINE, kServiceKey, "Type"), 0x10u);
         EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kServiceKey, "ObjectName"), "LocalSystem");
         EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kServiceKey, "DisplayName"), "XirARP Gateway Guard");
         EXPECT_TRUE(readFileBytes(image) == readFileBytes(adminImagePath()));
         EXPECT_EQ(readRegistryDword(HKEY_LOCAL_MACHINE, kMachineKey, "timer"), 30u);
-        EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kMachineKey, "gwmac"), "0A-0B-22-33-44-55");  // as the fields show it
+        EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kMachineKey, "gwmac"),
+                  "0A-0B-22-33-44-55");  // as the fields show it
         EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kMachineKey, "gwip"), "192.168.7.1");
         EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kSourceKey, "EventMessageFile"), image);
     }

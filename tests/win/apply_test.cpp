@@ -510,7 +510,7 @@ TEST_F(ApplyTest, TheServiceBoxInstallsUpdatesAndRemovesTheServiceOrSaysWhyNot) 
         bool installed;
     } kRows[] = {
         {"new", true, true, ServiceState::Missing, [] {}, {"define", "start"}, {kSuccessText}, true},
-        {"running, same image", true, true, ServiceState::Running, [] {}, {"define", "control 6"}, {kSuccessText}, true},
+        {"running, same", true, true, ServiceState::Running, [] {}, {"define", "control 6"}, {kSuccessText}, true},
         {"running, older image", true, true, ServiceState::Running, [&] { writeFileBytes(imageUtf8, "old"); },
          {"control 1", "define", "start"}, {kSuccessText}, true},
         {"refused", true, true, ServiceState::Stopped, [] { fakeServiceManager().refuseDefine = true; }, {"define"},
