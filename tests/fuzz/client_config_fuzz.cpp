@@ -16,8 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     if (parsed.headerFound && parsed.mode && parsed.pwd && parsed.gwmac && parsed.gwip && parsed.timer &&
         parsed.language) {
-        ArpSettings settings{*parsed.language, *parsed.mode,  *parsed.pwd,
-                             *parsed.timer,    *parsed.gwmac, *parsed.gwip, parsed.service.value_or(0)};
+        ArpSettings settings{*parsed.language, *parsed.mode, *parsed.pwd, *parsed.timer, *parsed.gwmac, *parsed.gwip};
         bool plain = true;
         for (const std::string* text : {&settings.mode, &settings.pwd, &settings.gwmac, &settings.gwip})
             for (char c : *text)
@@ -26,8 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (plain && text) {
             ParsedClientConfig again = parseClientConfig(text->data(), text->size());
             if (again.mode != settings.mode || again.pwd != settings.pwd || again.timer != settings.timer ||
-                again.gwmac != settings.gwmac || again.gwip != settings.gwip || again.language != settings.language ||
-                again.service != settings.service)
+                again.gwmac != settings.gwmac || again.gwip != settings.gwip || again.language != settings.language)
                 abort();
         }
     }

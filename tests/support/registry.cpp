@@ -59,19 +59,17 @@ void writeSettingString(const char* valueName, const std::string& value) {
 }
 
 std::optional<std::string> readRegistryText(HKEY root, const char* subKey, const char* valueName) {
-    constexpr DWORD kFlags = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
-    DWORD size = 0;
-    if (RegGetValueA(root, subKey, valueName, kFlags, nullptr, nullptr, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    std::vector<char> buffer(size + 1, '\0');
-    if (RegGetValueA(root, subKey, valueName, kFlags, nullptr, buffer.data(), &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return std::string(buffer.data());
+    char text[1024] = {};
+    DWORD size = sizeof text - 1;
+    return RegGetValueA(root, subKey, valueName, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, text,
+                        &size) == ERROR_SUCCESS
+               ? std::optional<std::string>(text)
+               : std::nullopt;
 }
 
 std::optional<DWORD> readRegistryDword(HKEY root, const char* subKey, const char* valueName) {
     DWORD value = 0, size = sizeof value;
-    if (RegGetValueA(root, subKey, valueName, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return value;
+    return RegGetValueA(root, subKey, valueName, RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS
+               ? std::optional<DWORD>(value)
+               : std::nullopt;
 }

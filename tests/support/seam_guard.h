@@ -55,45 +55,31 @@ inline void expectOneBox(const void* owner, const std::string& text, const std::
 // of it ("define", "start", "control 1" for a stop, "control 6" for new settings, "remove").
 struct FakeServiceManager {
     ServiceState state = ServiceState::Missing;
-    bool refuseDefine = false;
-    bool refuseStart = false;
+    std::string refuse;  // the one call that fails
     std::vector<std::string> calls;
     ServiceDefinition defined;
+    bool call(const std::string& what, ServiceState after) {
+        calls.push_back(what);
+        state = refuse == what ? state : after;
+        return refuse != what;
+    }
 };
-
 inline FakeServiceManager& fakeServiceManager() {
     static FakeServiceManager fake;
     return fake;
 }
-
 inline ServiceManagerSeams fakeServiceManagerSeams() {
-    return {[](const wchar_t*) { return fakeServiceManager().state; },
+    static FakeServiceManager& f = fakeServiceManager();
+    return {[](const wchar_t*) { return f.state; },
             [](const ServiceDefinition& definition) {
-                FakeServiceManager& fake = fakeServiceManager();
-                fake.calls.push_back("define");
-                fake.defined = definition;
-                if (!fake.refuseDefine && fake.state == ServiceState::Missing)
-                    fake.state = ServiceState::Stopped;
-                return !fake.refuseDefine;
+                f.defined = definition;
+                return f.call("define", f.state == ServiceState::Missing ? ServiceState::Stopped : f.state);
             },
-            [](const wchar_t*) {
-                FakeServiceManager& fake = fakeServiceManager();
-                fake.calls.push_back("start");
-                if (!fake.refuseStart)
-                    fake.state = ServiceState::Running;
-                return !fake.refuseStart;
-            },
+            [](const wchar_t*) { return f.call("start", ServiceState::Running); },
             [](const wchar_t*, DWORD code) {
-                fakeServiceManager().calls.push_back("control " + std::to_string(code));
-                if (code == SERVICE_CONTROL_STOP)
-                    fakeServiceManager().state = ServiceState::Stopped;
-                return true;
+                return f.call("control " + std::to_string(code), code == 1 ? ServiceState::Stopped : f.state);
             },
-            [](const wchar_t*) {
-                fakeServiceManager().calls.push_back("remove");
-                fakeServiceManager().state = ServiceState::Missing;
-                return true;
-            }};
+            [](const wchar_t*) { return f.call("remove", ServiceState::Missing); }};
 }
 
 // Gives a test the program's seams to replace and puts the previous ones back when it goes. While it lives,

@@ -489,47 +489,45 @@ TEST_F(ApplyTest, PackageFailuresTouchNoOtherFileOfThePackageName) {
     SetFileAttributesA(own.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-// The service box at Apply, row after row on one machine: an elevated Apply puts the image under Program Files with
-// the machine key and the event source and defines the service to run it; a running service is told of new settings,
-// or stopped while an older image is replaced; unticked, the service goes; a limited process only warns, a client
-// copy in a balloon; a refused step is reported instead of the success.
+// The service box at Apply, row after row on one machine: elevated and ticked, the image goes under Program Files with
+// the machine key and the event source, and the service is defined and started, told of new settings, or stopped
+// while an older image is replaced; unticked, it goes; a limited copy only warns; a refused step replaces the success.
 TEST_F(ApplyTest, TheServiceBoxInstallsUpdatesAndRemovesTheServiceOrSaysWhyNot) {
     writeSettingString("pwd", kDigest);
-    const std::wstring image = serviceImagePath();
-    const std::string imageUtf8 = wideToUtf8(image);
+    const std::string image = wideToUtf8(serviceImagePath());
     const std::string ownImage = readFileBytes(wideToUtf8(ownExecutablePath())).substr(0, kBaseImageSize);
     const char* const kMachineKey = "SOFTWARE\\Xir\\XirARP";
-    const char* const kSourceKey = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\XirARP";
+    const char* const kLogKey = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\XirARP";
     const std::string kNeedsAdmin = "To install the service, XirARP must be run as administrator once !";
+    using State = ServiceState;
+    static bool elevated;
+    seams().processElevated = [] { return elevated; };
     const struct {
-        const char* name;
         bool elevated, ticked;
-        ServiceState before;
+        State before;
         std::function<void()> spoil;
         std::vector<std::string> calls, boxes;
         bool installed;
     } kRows[] = {
-        {"new", true, true, ServiceState::Missing, [] {}, {"define", "start"}, {kSuccessText}, true},
-        {"running, same", true, true, ServiceState::Running, [] {}, {"define", "control 6"}, {kSuccessText}, true},
-        {"running, older image", true, true, ServiceState::Running, [&] { writeFileBytes(imageUtf8, "old"); },
-         {"control 1", "define", "start"}, {kSuccessText}, true},
-        {"refused", true, true, ServiceState::Stopped, [] { fakeServiceManager().refuseDefine = true; }, {"define"},
+        {true, true, State::Missing, [] {}, {"define", "start"}, {kSuccessText}, true},
+        {true, true, State::Running, [] {}, {"define", "control 6"}, {kSuccessText}, true},
+        {true, true, State::Running, [&] { writeFileBytes(image, "old"); }, {"control 1", "define", "start"},
+         {kSuccessText}, true},
+        {true, true, State::Stopped, [] { fakeServiceManager().refuse = "define"; }, {"define"},
          {"The XirARP service could not be installed !"}, true},
-        {"not started", true, true, ServiceState::Stopped, [] { fakeServiceManager().refuseStart = true; },
-         {"define", "start"}, {"The XirARP service is installed but could not be started !"}, true},
-        {"limited, ticked", false, true, ServiceState::Stopped, [] {}, {}, {kSuccessText, kNeedsAdmin}, true},
-        {"limited, unticked", false, false, ServiceState::Running, [] {}, {}, {kSuccessText}, true},
-        {"unticked", true, false, ServiceState::Running, [] {}, {"control 1", "remove"}, {kSuccessText}, false},
-        {"limited, ticked, none", false, true, ServiceState::Missing, [] {}, {}, {kSuccessText, kNeedsAdmin}, false},
+        {true, true, State::Stopped, [] { fakeServiceManager().refuse = "start"; }, {"define", "start"},
+         {"The XirARP service is installed but could not be started !"}, true},
+        {false, true, State::Stopped, [] {}, {}, {kSuccessText, kNeedsAdmin}, true},
+        {false, false, State::Running, [] {}, {}, {kSuccessText}, true},
+        {true, false, State::Running, [] {}, {"control 1", "remove"}, {kSuccessText}, false},
+        {true, true, State::Missing, [] {}, {"define", "start"}, {kSuccessText}, true},
     };
     for (const auto& row : kRows) {
-        SCOPED_TRACE(row.name);
+        SCOPED_TRACE(&row - kRows);
         forgetRecorded();
         fakeServiceManager() = FakeServiceManager();
         fakeServiceManager().state = row.before;
-        static bool elevated;
         elevated = row.elevated;
-        seams().processElevated = [] { return elevated; };
         row.spoil();
         run([&](MainDriven& dlg) {
             fill(dlg, {});
@@ -542,62 +540,38 @@ TEST_F(ApplyTest, TheServiceBoxInstallsUpdatesAndRemovesTheServiceOrSaysWhyNot) 
             boxes.push_back(box.text);
         EXPECT_EQ(boxes, row.boxes);
         EXPECT_EQ(readSettingDword("service"), row.ticked ? 1u : 0u);
-        EXPECT_NE(packageTail().find(row.ticked ? "\"service\"=dword:00000001" : "\"service\"=dword:00000000"),
-                  std::string::npos);
-        EXPECT_EQ(readFileBytes(imageUtf8) == ownImage, row.installed);
-        EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kMachineKey, "gwmac").has_value(), row.installed);
-        EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kSourceKey, "EventMessageFile").has_value(), row.installed);
+        EXPECT_NE(packageTail().find(row.ticked ? "dword:00000001\r\n" : "dword:00000000\r\n"), std::string::npos);
+        EXPECT_EQ(readFileBytes(image) == ownImage, row.installed);
+        EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kMachineKey, "gwip").has_value(), row.installed);
+        EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kLogKey, "EventMessageFile").value_or(""),
+                  row.installed ? image : "");
     }
-    EXPECT_EQ(GetFileAttributesW(image.substr(0, image.rfind(L'\\')).c_str()), INVALID_FILE_ATTRIBUTES);
-
-    // What the first row installed, in detail.
-    forgetRecorded();
-    fakeServiceManager() = FakeServiceManager();
-    seams().processElevated = [] { return true; };
-    run([&](MainDriven& dlg) {
-        fill(dlg, {});
-        tick(dlg, IDC_SERVICE, true);
-        dlg.press(IDC_APPLY);
-    });
     const ServiceDefinition& defined = fakeServiceManager().defined;
-    EXPECT_EQ(defined.commandLine, L"\"" + image + L"\" /service");
-    wchar_t programFiles[MAX_PATH] = {};
-    ExpandEnvironmentStringsW(L"%ProgramFiles%\\XirARP\\XirARP.exe", programFiles, MAX_PATH);
-    EXPECT_EQ(image, programFiles);
-    EXPECT_EQ(std::wstring(defined.name), L"XirARP");
-    EXPECT_EQ(std::wstring(defined.displayName), L"XirARP Gateway Guard");
-    EXPECT_EQ(std::wstring(defined.account), L"LocalSystem");
-    EXPECT_EQ(defined.serviceType, static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS));
-    EXPECT_EQ(defined.startType, static_cast<DWORD>(SERVICE_AUTO_START));
-    EXPECT_EQ(defined.restartDelaysMs, (std::vector<DWORD>{5000, 5000, 60000}));
-    EXPECT_EQ(defined.failureResetSeconds, 86400u);
+    const char* programFiles = getenv("ProgramFiles");
+    EXPECT_EQ(image, std::string(programFiles ? programFiles : "?") + "\\XirARP\\XirARP.exe");
+    EXPECT_EQ(wideToUtf8(defined.commandLine) + wideToUtf8(defined.name) + wideToUtf8(defined.displayName) +
+                  wideToUtf8(defined.account),
+              "\"" + image + "\" /serviceXirARPXirARP Gateway GuardLocalSystem");
+    EXPECT_TRUE(defined.serviceType == SERVICE_WIN32_OWN_PROCESS && defined.startType == SERVICE_AUTO_START);
+    EXPECT_TRUE(defined.restartDelaysMs == std::vector<DWORD>({5000, 5000, 60000}) && defined.failureResetSeconds == 86400);
     EXPECT_EQ(readRegistryDword(HKEY_LOCAL_MACHINE, kMachineKey, "timer"), 30u);
-    EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kMachineKey, "gwmac"), "00-11-22-33-44-55");
-    EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kMachineKey, "gwip"), "192.168.1.1");
-    EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kSourceKey, "EventMessageFile"), imageUtf8);
-    EXPECT_EQ(readRegistryDword(HKEY_LOCAL_MACHINE, kSourceKey, "TypesSupported"), 7u);
+    EXPECT_EQ(readRegistryDword(HKEY_LOCAL_MACHINE, kLogKey, "TypesSupported"), 7u);
+    EXPECT_TRUE(removeService());
 
-    // A limited client copy with the choice imported: shown, disabled, and the warning comes as a balloon.
-    static std::vector<std::wstring> balloons;
+    // A limited client copy shows the imported choice, disabled, and warns in a balloon, not a box.
+    static std::wstring balloon;
     seams().notifyIconWide = [](unsigned long, void* data) {
-        auto* record = static_cast<NOTIFYICONDATAW*>(data);
-        if (record->uFlags & NIF_INFO)
-            balloons.push_back(record->szInfo);
+        balloon += static_cast<NOTIFYICONDATAW*>(data)->szInfo;
         return true;
     };
-    seams().processElevated = [] { return false; };
-    fakeServiceManager() = FakeServiceManager();
+    elevated = false;
     forgetRecorded();
     writeSettingDword("service", 1);
     setRunMode(RunMode::ClientBind);
     run([&](MainDriven& dlg) {
-        EXPECT_EQ(SendMessageW(dlg.item(IDC_SERVICE), BM_GETCHECK, 0, 0), BST_CHECKED);
-        EXPECT_FALSE(IsWindowEnabled(dlg.item(IDC_SERVICE)));
+        HWND box = dlg.item(IDC_SERVICE);
+        EXPECT_TRUE(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED && !IsWindowEnabled(box));
     });
     EXPECT_TRUE(takeShownBoxes().empty());
-    EXPECT_EQ(balloons, std::vector<std::wstring>{utf8ToWide(kNeedsAdmin)});
-    EXPECT_TRUE(fakeServiceManager().calls.empty());
-
-    seams().processElevated = [] { return true; };
-    EXPECT_TRUE(removeService());
+    EXPECT_EQ(balloon, utf8ToWide(kNeedsAdmin));
 }

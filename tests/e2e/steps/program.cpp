@@ -32,12 +32,10 @@ std::wstring environmentWith(const std::vector<std::string>& extra) {
 // The limited token linked to the driver's elevated one; null where there is none.
 HANDLE limitedToken() {
     HANDLE own = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own))
-        return nullptr;
     TOKEN_LINKED_TOKEN linked{};
     DWORD size = 0;
-    if (!GetTokenInformation(own, TokenLinkedToken, &linked, sizeof linked, &size))
-        linked.LinkedToken = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own))
+        GetTokenInformation(own, TokenLinkedToken, &linked, sizeof linked, &size);
     CloseHandle(own);
     return linked.LinkedToken;
 }
@@ -53,20 +51,16 @@ RunningProgram::RunningProgram(const std::string& exePath, const std::string& wo
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
+    // Without a limited token a limited copy is not started at all: it would run elevated.
     HANDLE token = rights == Rights::Limited ? limitedToken() : nullptr;
-    const bool created =
-        token ? CreateProcessAsUserW(token, exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
-                                     CREATE_UNICODE_ENVIRONMENT, environment.data(), folder.c_str(), &startup, &info)
-              : rights == Rights::Elevated &&
-                    CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                                   environment.data(), folder.c_str(), &startup, &info);
-    if (token)
-        CloseHandle(token);
-    if (created) {
+    if ((rights == Rights::Elevated || token) &&
+        CreateProcessAsUserW(token, exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                             environment.data(), folder.c_str(), &startup, &info)) {
         CloseHandle(info.hThread);
         process_ = info.hProcess;
         processId_ = info.dwProcessId;
     }
+    CloseHandle(token);
 }
 
 RunningProgram::~RunningProgram() {
