@@ -182,7 +182,8 @@ TEST_F(ApplyRoad, OnlyAnElevatedApplyInstallsTheServiceAndUninstallRemovesIt) {
     const auto installed = [&] { return readRegistryDword(HKEY_LOCAL_MACHINE, kServiceKey, "Start").has_value(); };
     writeSettingString("gwmac", "0A-B-22-33-44-55");  // no gateway lookup at opening
     writeSettingString("gwip", "192.168.7.1");
-    for (Rights rights : {Rights::Limited, Rights::Elevated}) {
+    // The second elevated Apply finds the service there and reconfigures it.
+    for (Rights rights : {Rights::Limited, Rights::Elevated, Rights::Elevated}) {
         RunningProgram program(exe, sandbox.folder(), {}, rights);
         HWND window = waitForDialog(program.processId(), kMainCaption);
         ASSERT_TRUE(window && waitUntilVisible(window));

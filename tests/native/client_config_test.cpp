@@ -81,7 +81,7 @@ TEST(ParseClientConfig, TheServiceLineIsOptionalAndReadsAsZeroOrOne) {
     EXPECT_EQ(*formatClientConfig(settings), kSampleText.substr(0, kSampleText.size() - 3) + "1\r\n");
     const std::string older = kSampleText.substr(0, kSampleText.find("\"service\""));
     const std::pair<std::string, std::optional<int32_t>> kRows[] = {
-        {"", std::nullopt}, {"dword:00000000", 0}, {"dword:00000001\r\n", 1}, {"dword:-7", 1}, {"dword:yes", std::nullopt}};
+        {"", std::nullopt}, {"dword:00000000", 0}, {"dword:00000001\r\n", 1}, {"dword:-7", 1}, {"dword:x", std::nullopt}};
     for (const auto& [value, service] : kRows)
         EXPECT_EQ(parse(older + (value.empty() ? "" : "\"service\"=" + value)).service, service) << value;
     EXPECT_FALSE(parse(kHeader + "\"service\"=dword:1\n\"gwip\"=\"i\"\n").service);  // out of order

@@ -547,13 +547,12 @@ TEST_F(ApplyTest, TheServiceBoxInstallsUpdatesAndRemovesTheServiceOrSaysWhyNot) 
                   row.installed ? image : "");
     }
     const ServiceDefinition& defined = fakeServiceManager().defined;
-    const char* programFiles = getenv("ProgramFiles");
-    EXPECT_EQ(image, std::string(programFiles ? programFiles : "?") + "\\XirARP\\XirARP.exe");
     EXPECT_EQ(wideToUtf8(defined.commandLine) + wideToUtf8(defined.name) + wideToUtf8(defined.displayName) +
                   wideToUtf8(defined.account),
               "\"" + image + "\" /serviceXirARPXirARP Gateway GuardLocalSystem");
     EXPECT_TRUE(defined.serviceType == SERVICE_WIN32_OWN_PROCESS && defined.startType == SERVICE_AUTO_START);
-    EXPECT_TRUE(defined.restartDelaysMs == std::vector<DWORD>({5000, 5000, 60000}) && defined.failureResetSeconds == 86400);
+    EXPECT_TRUE(defined.restartDelaysMs == std::vector<DWORD>({5000, 5000, 60000}) &&
+                defined.failureResetSeconds == 86400);
     EXPECT_EQ(readRegistryDword(HKEY_LOCAL_MACHINE, kMachineKey, "timer"), 30u);
     EXPECT_EQ(readRegistryDword(HKEY_LOCAL_MACHINE, kLogKey, "TypesSupported"), 7u);
     EXPECT_TRUE(removeService());

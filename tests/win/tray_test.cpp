@@ -620,7 +620,8 @@ TEST_F(TrayTest, TheWatchShowsEachStateOnTheIconWithOneBalloonPerTurnForTheWorse
         SendMessageW(window, WM_TIMER, kBindTimerId, 0);
         watchAt(window, 20000);
         fakeNetwork().rows = {gatewayRow(kGatewayMac, 4)};
-        expectShown(watchAt(window, 22000), window, Look::Normal, "网关 192.0.2.1 已绑定到 02-FC-00-00-00-05（服务）", false);
+        expectShown(watchAt(window, 22000), window, Look::Normal, "网关 192.0.2.1 已绑定到 02-FC-00-00-00-05（服务）",
+                    false);
         fakeServiceManager().state = ServiceState::Stopped;
         SendMessageW(window, WM_TIMER, kBindTimerId, 0);
         EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>{"arp -s 192.0.2.1 2-fc-0-0-0-5\r\n"});
