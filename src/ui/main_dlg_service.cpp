@@ -7,7 +7,6 @@
 #include "service/service_install.h"
 #include "sys/seams.h"
 #include "sys/system_paths.h"
-#include "sys/ui_text.h"
 #include "ui/main_dlg.h"
 
 namespace {
