@@ -23,6 +23,9 @@ constexpr unsigned kStopPollMs = 250;
 constexpr DWORD kRestartDelaysMs[] = {5000, 5000, 60000};
 constexpr DWORD kFailureResetSeconds = 86400;
 
+// A new image is written beside the old one under this suffix first.
+constexpr const wchar_t* kStagedSuffix = L".new";
+
 // Every event type the service writes: error, warning and information.
 constexpr DWORD kEventTypesSupported = EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE;
 
@@ -61,7 +64,7 @@ bool placeImage(const std::wstring& target, const std::string& image) {
     const std::wstring folder = folderOf(target);
     if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
         return false;
-    const std::wstring staged = target + L".new";
+    const std::wstring staged = target + kStagedSuffix;
     bool written = false;
     {
         UniqueFileHandle file(
@@ -180,6 +183,7 @@ ServiceSetup installService(const std::wstring& ownExecutable, const ServiceSett
 bool removeService() {
     bool removed = stopService();
     removed = serviceManager().remove(kServiceName) && removed;
+    // The accessor's sub key is the machine key itself.
     removed = gone(CRegStringValue(kMachineGwipValuePath, "", HKEY_LOCAL_MACHINE).removeKey()) && removed;
     // The vendor key goes too once nothing else of the vendor's is left in it.
     SHDeleteEmptyKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Xir");
@@ -187,6 +191,7 @@ bool removeService() {
     const std::wstring target = serviceImagePath();
     if (target.empty())
         return false;
+    DeleteFileW((target + kStagedSuffix).c_str());  // what a failed update may have left
     removed = fileGone(target) && removed;
     if (!RemoveDirectoryW(folderOf(target).c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND &&
         GetLastError() != ERROR_PATH_NOT_FOUND)
