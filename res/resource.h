@@ -48,6 +48,7 @@
 #define IDC_ALLOW_SKIP_LABEL 1034
 #define IDC_ALLOW_SKIP_YES 1038
 #define IDC_ALLOW_SKIP_NO 1039
+#define IDC_SERVICE 1040
 
 // Menu commands
 #define ID_TRAY_LOCK_UNLOCK 32778
@@ -99,3 +100,11 @@
 #define IDS_GATEWAY_CONFLICT_TIP 2032
 // A gateway MAC no host answers with, refused by Apply and by a client text's import.
 #define IDS_GATEWAY_MAC_NOT_HOST 2060
+
+// Texts of the service's installation from the window.
+#define IDS_SERVICE_NEEDS_ADMIN 2080
+#define IDS_SERVICE_INSTALL_FAILED 2081
+#define IDS_SERVICE_START_FAILED 2082
+#define IDS_SERVICE_REMOVE_FAILED 2083
+#define IDS_SERVICE_STAYS 2084
+#define IDS_GATEWAY_PROTECTED_BY_SERVICE_TIP 2085

@@ -31,6 +31,7 @@ struct ArpSettings {
     int32_t timer = 0;
     std::string gwmac;
     std::string gwip;
+    int32_t service = 0;  // 1: Apply installs the service that pins the gateway for every user
 };
 
 // Registry location of the settings and the full value paths the accessors take.

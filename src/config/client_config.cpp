@@ -9,10 +9,11 @@ namespace {
 
 const char* const kKeyTexts[kConfigKeyCount] = {
     "\"language\"=dword:", "\"mode\"=\"", "\"pwd\"=\"", "\"timer\"=dword:", "\"gwmac\"=\"", "\"gwip\"=\"",
+    "\"service\"=dword:",
 };
 
 bool isDwordKey(ConfigKey key) {
-    return key == ConfigKey::Language || key == ConfigKey::Timer;
+    return key == ConfigKey::Language || key == ConfigKey::Timer || key == ConfigKey::Service;
 }
 
 // Byte search that, unlike strstr, does not stop at zero bytes.
@@ -48,6 +49,8 @@ bool ParsedClientConfig::has(ConfigKey key) const {
             return gwmac.has_value();
         case ConfigKey::Gwip:
             return gwip.has_value();
+        case ConfigKey::Service:
+            return service.has_value();
     }
     return false;
 }
@@ -62,9 +65,11 @@ std::optional<std::string> formatClientConfig(const ArpSettings& settings) {
                           "\"pwd\"=\"%s\"\r\n"
                           "\"timer\"=dword:%08d\r\n"
                           "\"gwmac\"=\"%s\"\r\n"
-                          "\"gwip\"=\"%s\"\r\n",
+                          "\"gwip\"=\"%s\"\r\n"
+                          "\"service\"=dword:%08d\r\n",
                           static_cast<int>(settings.language), settings.mode.c_str(), settings.pwd.c_str(),
-                          static_cast<int>(settings.timer), settings.gwmac.c_str(), settings.gwip.c_str());
+                          static_cast<int>(settings.timer), settings.gwmac.c_str(), settings.gwip.c_str(),
+                          settings.service != 0 ? 1 : 0);
     if (length < 0 || static_cast<size_t>(length) >= sizeof buffer)
         return std::nullopt;
     return std::string(buffer, static_cast<size_t>(length));
@@ -91,7 +96,10 @@ ParsedClientConfig parseClientConfig(const char* data, size_t size) {
             // Out-of-range numbers saturate; no digits means no number.
             std::optional<int32_t> number =
                 readDecimal(std::string_view(data + valueBegin, valueEnd - valueBegin), DecimalOverflow::Clamp);
-            (key == ConfigKey::Language ? result.language : result.timer) = number;
+            if (key == ConfigKey::Service)
+                result.service = number ? std::optional<int32_t>(*number != 0 ? 1 : 0) : std::nullopt;
+            else
+                (key == ConfigKey::Language ? result.language : result.timer) = number;
             continue;
         }
         std::string text(data + valueBegin, valueEnd - valueBegin);

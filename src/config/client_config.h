@@ -24,9 +24,11 @@ constexpr size_t kClientConfigBufferSize = 1024;
 
 std::optional<std::string> formatClientConfig(const ArpSettings& settings);
 
-// The keys of the text, in the order they must appear.
-enum class ConfigKey { Language, Mode, Pwd, Timer, Gwmac, Gwip };
-constexpr int kConfigKeyCount = 6;
+// The keys of the text, in the order they must appear. The first six are required; a text without the
+// service line, as every client copy made before it, reads as "no service".
+enum class ConfigKey { Language, Mode, Pwd, Timer, Gwmac, Gwip, Service };
+constexpr int kRequiredConfigKeyCount = 6;
+constexpr int kConfigKeyCount = 7;
 
 struct ParsedClientConfig {
     bool headerFound = false;
@@ -36,6 +38,7 @@ struct ParsedClientConfig {
     std::optional<int32_t> timer;
     std::optional<std::string> gwmac;
     std::optional<std::string> gwip;
+    std::optional<int32_t> service;  // 0 or 1: any number but 0 asks for the service
 
     bool has(ConfigKey key) const;
 };

@@ -23,7 +23,7 @@ ClientConfigImport importClientConfig(const std::string& tail, uint16_t systemLa
     if (!parsed.headerFound)
         return result;
 
-    for (int index = 0; index < kConfigKeyCount; ++index) {
+    for (int index = 0; index < kRequiredConfigKeyCount; ++index) {
         if (!parsed.has(static_cast<ConfigKey>(index)))
             seams().messageBox(nullptr, kParseConfigFailed, caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
     }
@@ -52,6 +52,8 @@ ClientConfigImport importClientConfig(const std::string& tail, uint16_t systemLa
         storeText(kGwmacValuePath, *parsed.gwmac);
     if (parsed.gwip)
         storeText(kGwipValuePath, *parsed.gwip);
+    // Always stored, so that a choice left behind by an earlier package cannot outlive this one.
+    storeNumber(kServiceValuePath, parsed.service.value_or(0));
     return result;
 }
 

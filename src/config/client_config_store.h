@@ -9,8 +9,8 @@ struct ClientConfigImport {
 };
 
 // Parses the bytes behind the administrator image and stores what it finds under the settings key.
-// Every key that cannot be read is reported once with "parse configuration fail!!" (caption given, UTF-8)
-// and stored neither. A text whose gateway MAC is no host's (isHostMac) is warned about in the system's
+// Every required key that cannot be read is reported once with "parse configuration fail!!" (caption given,
+// UTF-8) and stored neither. A text whose gateway MAC is no host's (isHostMac) is warned about in the system's
 // language and stores nothing at all.
 ClientConfigImport importClientConfig(const std::string& tail, uint16_t systemLangId, const std::string& caption);
 

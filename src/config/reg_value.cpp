@@ -14,15 +14,17 @@ CRegValueBase::CRegValueBase(const char* fullPath, HKEY root) : root_(root) {
     valueName_ = std::move(path.valueName);
 }
 
+// The value's own write decides the result: a key that opens but refuses the value is a failed write.
 LSTATUS CRegValueBase::writeRaw(DWORD type, const void* data, DWORD size) {
-    HKEY key = nullptr;
+    UniqueHKey key;
     LSTATUS status = RegCreateKeyExA(root_, subKey_.c_str(), 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE,
-                                     KEY_WRITE, nullptr, &key, nullptr);
+                                     KEY_WRITE, nullptr, key.receive(), nullptr);
     if (status != ERROR_SUCCESS)
         return status;
-    if (RegSetValueExA(key, valueName_.c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS)
+    status = RegSetValueExA(key.get(), valueName_.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    if (status == ERROR_SUCCESS)
         known_ = true;
-    return RegCloseKey(key);
+    return status;
 }
 
 LSTATUS CRegValueBase::removeKey() {

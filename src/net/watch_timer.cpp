@@ -29,8 +29,8 @@ void WatchTimer::bindCommandRan() {
         watch_->bindCommandRan(seams().tickCount());
 }
 
-std::optional<GatewayVerdict> WatchTimer::OnTimer(UINT_PTR id) {
+std::optional<GatewayVerdict> WatchTimer::OnTimer(UINT_PTR id, bool mayRebind) {
     if (id != kWatchTimerId || !watch_)
         return std::nullopt;
-    return pollGateway(*watch_, gwip_, gwmac_);
+    return pollGateway(*watch_, gwip_, gwmac_, mayRebind);
 }

@@ -23,9 +23,9 @@ class WatchTimer {
     void bindCommandRan();
 
     // Timer 2: the verdict of pollGateway. On a conflict the bind command runs again, backing off, through the
-    // binding's own command (the binding timer keeps its schedule). None for other timer ids and while
-    // nothing is watched.
-    std::optional<GatewayVerdict> OnTimer(UINT_PTR id);
+    // binding's own command (the binding timer keeps its schedule), unless mayRebind is false (the service
+    // binds). None for other timer ids and while nothing is watched.
+    std::optional<GatewayVerdict> OnTimer(UINT_PTR id, bool mayRebind = true);
 
     const std::string& gwip() const { return gwip_; }
     const MacBytes* pinned() const { return watch_ ? &watch_->pinned() : nullptr; }

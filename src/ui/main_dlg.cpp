@@ -5,6 +5,7 @@
 #include "ui/main_dlg.h"
 
 #include "res/resource.h"
+#include "sys/ui_text.h"
 #include "ui/maker_site.h"
 
 namespace {
@@ -114,6 +115,8 @@ void CArpMainDlg::OnTimer(UINT_PTR id) {
         OnWatchTimer();
         return;
     }
+    if (id == kBindTimerId && leaveBindingToService())
+        return;
     if (bindTimer_.OnTimer(GetHwnd(), id, timer, gwip, gwmac, language))
         watch_.bindCommandRan();
 }
@@ -200,6 +203,11 @@ bool CArpMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             return true;
         case kAddTrayIconMessage:
             SetTrayIcon(TrayIconAction::Add);
+            return true;
+        case kServiceBalloonMessage:
+            // Any program may post this: only the service's own warnings are shown.
+            if (wParam >= IDS_SERVICE_NEEDS_ADMIN && wParam <= IDS_SERVICE_STAYS)
+                showWarningBalloon(uiText(static_cast<unsigned>(wParam), language));
             return true;
         default:
             // The taskbar was recreated (the shell restarted): the icon must be added again, with its state.

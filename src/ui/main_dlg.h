@@ -19,6 +19,8 @@ constexpr UINT kAboutCommand = 16;
 constexpr UINT kTrayCallbackMessage = WM_USER + 11;
 // Posted to the window by its opening: the notification-area icon is added once the window shows.
 constexpr UINT kAddTrayIconMessage = WM_APP + 64;
+// Posted by a client copy's Apply with a text id: the service's warning as a balloon, once the icon is there.
+constexpr UINT kServiceBalloonMessage = WM_APP + 65;
 // The window's one notification-area icon.
 constexpr UINT kTrayIconId = 1;
 
@@ -63,6 +65,12 @@ public:
     // Uninstall (main_dlg_uninstall.cpp).
     void OnUninstall();
 
+    // The service that pins the gateway for every user (main_dlg_service.cpp). Each returns the text id of the
+    // warning to give, 0 for none.
+    unsigned applyServiceChoice();  // Apply: install or update it when ticked, remove it when not
+    unsigned uninstallService();    // Uninstall: remove it, or say that it stays
+    bool leaveBindingToService();   // at a binding expiry: true when the running service binds instead
+
     // Field checks as an edit loses the focus (main_dlg_fields.cpp).
     void OnFieldKillFocus(int controlId);
 
@@ -101,6 +109,7 @@ private:
     void OnWatchTimer();
     // Puts the shown verdict's look and tip on the icon; the balloon repeats the tip.
     void showGatewayState(bool balloon);
+    void showWarningBalloon(const std::string& utf8Text);
 
     HWND localIpCtrl_ = nullptr;
     HWND gatewayIpCtrl_ = nullptr;
@@ -115,6 +124,9 @@ private:
     BindingTimer bindTimer_;
     WatchTimer watch_;
     GatewayVerdict shownVerdict_;  // Unsettled: the icon shows no state
+    // The service ran at the last binding expiry: this copy runs no arp command then, and its tip says so.
+    bool serviceBinds_ = false;
+    bool shownByService_ = false;  // what the shown tip says
     // While set, the window stays hidden even when the dialog manager shows it on its first idle.
     bool hiddenToTray_ = false;
     // Registered message the shell broadcasts when the taskbar is recreated.

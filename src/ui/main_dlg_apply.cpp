@@ -1,4 +1,5 @@
-// Apply: store the settings, refresh the Startup shortcut, generate the client package, bind.
+// Apply: store the settings, refresh the Startup shortcut, generate the client package, install or remove the
+// service, bind.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -41,6 +42,7 @@ void CArpMainDlg::OnApply() {
     stopBinding();
 
     const bool generateClient = isChecked(GetDlgItem(IDC_GENERATE_CLIENT));
+    const int32_t service = isChecked(GetDlgItem(IDC_SERVICE)) ? 1 : 0;
     // "pwd" as stored, read once: empty while the default password is in force, and what the package carries.
     const std::string storedPwd = CRegStringValue(kPwdValuePath, "");
     if (mode == RunMode::Admin && generateClient && storedPwd.empty()) {
@@ -84,6 +86,7 @@ void CArpMainDlg::OnApply() {
         storeNumber(kTimerValuePath, timer);
         storeText(kGwmacValuePath, gwmac);
         storeText(kGwipValuePath, gwip);
+        storeNumber(kServiceValuePath, service);
 
         bool packaged = true;
         if (generateClient) {
@@ -94,20 +97,35 @@ void CArpMainDlg::OnApply() {
             settings.timer = timer;
             settings.gwmac = gwmac;
             settings.gwip = gwip;
+            settings.service = service;
             // A record too long for the text's buffer makes no package, like a failed write.
             std::optional<std::string> text = formatClientConfig(settings);
             packaged = text && writeClientPackage(ownExecutable, *text, clientStagingFolder(), userDesktopFolder());
         }
 
+        const unsigned serviceWarning = applyServiceChoice();
+        // Only the missing rights leave the rest a success; the administrator is told after the usual message.
+        const bool serviceFailed = serviceWarning != 0 && serviceWarning != IDS_SERVICE_NEEDS_ADMIN;
+
         // The old entry is already gone and the settings are stored: the binding resumes at once, without
         // waiting for the warning to be read, and the window stays open for another try.
-        if (!packaged) {
+        if (!packaged || serviceFailed) {
             startBinding();
-            MessageBox(uiText(IDS_CLIENT_PACKAGE_FAILED, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+            if (!packaged)
+                MessageBox(uiText(IDS_CLIENT_PACKAGE_FAILED, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+            if (serviceWarning != 0)
+                MessageBox(uiText(serviceWarning, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
             return;
         }
-        if (MessageBox(uiText(IDS_APPLY_SUCCEEDED, language), kInformationCaption, MB_OK | MB_ICONINFORMATION) == IDOK)
+        const int answer =
+            MessageBox(uiText(IDS_APPLY_SUCCEEDED, language), kInformationCaption, MB_OK | MB_ICONINFORMATION);
+        if (serviceWarning != 0)
+            MessageBox(uiText(serviceWarning, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+        if (answer == IDOK)
             PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    } else if (const unsigned serviceWarning = applyServiceChoice()) {
+        // A client copy hides in the notification area at once: its user reads this in a balloon.
+        PostMessageW(window, kServiceBalloonMessage, serviceWarning, 0);
     }
 
     startBinding();

@@ -59,6 +59,8 @@ BOOL CArpMainDlg::OnInitDialog() {
     snprintf(interval, sizeof interval, "%d", static_cast<int>(timer == 0 ? kDefaultInterval : timer));
     intervalText = interval;
     SendMessageW(generateClientCheck_, BM_SETCHECK, BST_CHECKED, 0);
+    const bool service = static_cast<uint32_t>(CRegDwordValue(kServiceValuePath, 0)) != 0;
+    SendMessageW(GetDlgItem(IDC_SERVICE), BM_SETCHECK, service ? BST_CHECKED : BST_UNCHECKED, 0);
     UpdateData(false);
     // The shell's answer takes a while (under Wine a round trip to another process): the icon is added as the
     // window's loop starts, before anything posted after it, such as a client copy's minimise below.

@@ -1,4 +1,4 @@
-// Uninstall: the static entry, the Startup shortcut and the settings go; the window stays.
+// Uninstall: the static entry, the Startup shortcut, the settings and the service go; the window stays.
 #include <windows.h>
 
 #include "config/arp_settings.h"
@@ -9,7 +9,8 @@
 #include "ui/main_dlg.h"
 #include "ui/startup_shortcut.h"
 
-// No step's result is examined: whatever is already gone is simply not found, and the message follows.
+// No step's result is examined but the service's: whatever is already gone is simply not found, and the message
+// follows. A service that stays is told after it.
 void CArpMainDlg::OnUninstall() {
     stopBinding();
     runRemoveCommand(gwip);
@@ -19,5 +20,8 @@ void CArpMainDlg::OnUninstall() {
         DeleteFileW(shortcut.c_str());
     // The accessor's sub key is the vendor key: everything under it goes, the settings key included.
     CRegStringValue(kSettingsKey, "").removeKey();
+    const unsigned serviceWarning = uninstallService();
     MessageBox(uiText(IDS_UNINSTALL_DONE, language), kInformationCaption, MB_OK | MB_ICONINFORMATION);
+    if (serviceWarning != 0)
+        MessageBox(uiText(serviceWarning, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
 }

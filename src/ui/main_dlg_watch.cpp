@@ -16,14 +16,14 @@ namespace {
 // The shell shows a balloon this long at most (and at least the system's own minimum).
 constexpr UINT kBalloonTimeoutMs = 10000;
 
-// Title of the balloon that repeats the tip when the state turns bad.
+// Title of the balloons: the one that repeats the tip when the state turns bad, and the program's warnings.
 constexpr const wchar_t* kGatewayAlertTitle = L"XirARP";
 
 // The tip's pattern in the string tables; none while unsettled.
-unsigned tipPatternId(GatewayState state) {
+unsigned tipPatternId(GatewayState state, bool byService) {
     switch (state) {
         case GatewayState::Protected:
-            return IDS_GATEWAY_PROTECTED_TIP;
+            return byService ? IDS_GATEWAY_PROTECTED_BY_SERVICE_TIP : IDS_GATEWAY_PROTECTED_TIP;
         case GatewayState::NotInEffect:
             return IDS_GATEWAY_NOT_IN_EFFECT_TIP;
         case GatewayState::Conflict:
@@ -52,6 +52,7 @@ void CArpMainDlg::startBinding() {
 void CArpMainDlg::stopBinding() {
     stopBindTimer(GetHwnd());
     watch_.stop(GetHwnd());
+    serviceBinds_ = false;
     if (shownVerdict_.state == GatewayState::Unsettled)
         return;
     shownVerdict_ = GatewayVerdict{};
@@ -61,11 +62,16 @@ void CArpMainDlg::stopBinding() {
 // The icon changes only when the verdict does; a turn to a bad state brings the balloon once, so a locked
 // client's user sees it too and can tell the administrator.
 void CArpMainDlg::OnWatchTimer() {
-    const std::optional<GatewayVerdict> verdict = watch_.OnTimer(kWatchTimerId);
-    if (!verdict || !verdictWorthTelling(shownVerdict_, *verdict))
+    // A running service re-pins a conflict itself.
+    const std::optional<GatewayVerdict> verdict = watch_.OnTimer(kWatchTimerId, !serviceBinds_);
+    if (!verdict || verdict->state == GatewayState::Unsettled)
+        return;
+    // The tip also changes when the service starts or stops binding for this copy.
+    if (!verdictWorthTelling(shownVerdict_, *verdict) && shownByService_ == serviceBinds_)
         return;
     const bool sameState = verdict->state == shownVerdict_.state;
     shownVerdict_ = *verdict;
+    shownByService_ = serviceBinds_;
     showGatewayState(!sameState && verdict->state != GatewayState::Protected);
 }
 
@@ -81,7 +87,7 @@ void CArpMainDlg::showGatewayState(bool balloon) {
     UniqueIcon icon = loadTrayIcon(alert ? IDI_XIRARP_ALERT : IDI_XIRARP);
     record.hIcon = icon.get();
     const MacBytes* pinned = watch_.pinned();
-    const unsigned patternId = tipPatternId(shownVerdict_.state);
+    const unsigned patternId = tipPatternId(shownVerdict_.state, shownByService_);
     const std::wstring tip =
         pinned && patternId != 0
             ? utf8ToWide(gatewayStateText(shownVerdict_, watch_.gwip(), *pinned, uiText(patternId, language)))
@@ -94,5 +100,21 @@ void CArpMainDlg::showGatewayState(bool balloon) {
         record.dwInfoFlags = NIIF_WARNING;
         record.uTimeout = kBalloonTimeoutMs;
     }
+    seams().notifyIconWide(NIM_MODIFY, &record);
+}
+
+// A warning of the program's own, on the icon as it is: neither its look nor its tip changes.
+void CArpMainDlg::showWarningBalloon(const std::string& utf8Text) {
+    if (utf8Text.empty())
+        return;
+    NOTIFYICONDATAW record{};
+    record.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    record.hWnd = GetHwnd();
+    record.uID = kTrayIconId;
+    record.uFlags = NIF_INFO;
+    copyBounded(record.szInfo, utf8ToWide(utf8Text));
+    copyBounded(record.szInfoTitle, kGatewayAlertTitle);
+    record.dwInfoFlags = NIIF_WARNING;
+    record.uTimeout = kBalloonTimeoutMs;
     seams().notifyIconWide(NIM_MODIFY, &record);
 }

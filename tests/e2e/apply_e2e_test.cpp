@@ -169,3 +169,55 @@ TEST_F(ApplyRoad, FoldersOutsideTheCodePageHoldTheProgramItsPackageAndItsShortcu
     EXPECT_TRUE(fileExists(startup + "\\XirARP.lnk"));
     clickButton(success.window, IDOK);
 }
+
+// The service box under Wine's real service manager, on both roads: a limited copy only warns, an elevated copy
+// installs the service to run the image from Program Files, and the window's Uninstall removes all of it.
+TEST_F(ApplyRoad, OnlyAnElevatedApplyInstallsTheServiceAndUninstallRemovesIt) {
+    Sandbox sandbox("service");
+    UserFoldersRedirect folders(sandbox.makeSubfolder("Desktop"), sandbox.makeSubfolder("Startup"));
+    const std::string exe = sandbox.copyProgram();
+    const char* const kServiceKey = "System\\CurrentControlSet\\Services\\XirARP";
+    const char* const kMachineKey = "SOFTWARE\\Xir\\XirARP";
+    char image[MAX_PATH] = {};
+    ExpandEnvironmentStringsA("%ProgramFiles%\\XirARP\\XirARP.exe", image, MAX_PATH);
+    const auto installed = [&] { return readRegistryDword(HKEY_LOCAL_MACHINE, kServiceKey, "Start").has_value(); };
+    writeSettingString("gwmac", "0A-B-22-33-44-55");  // no gateway lookup at opening
+    writeSettingString("gwip", "192.168.7.1");
+    // The second elevated Apply finds the service there and reconfigures it.
+    for (Rights rights : {Rights::Limited, Rights::Elevated, Rights::Elevated}) {
+        RunningProgram program(exe, sandbox.folder(), {}, rights);
+        HWND window = waitForDialog(program.processId(), kMainCaption);
+        ASSERT_TRUE(window && waitUntilVisible(window));
+        EXPECT_EQ(sendToControl(GetDlgItem(window, IDC_SERVICE), BM_GETCHECK), rights == Rights::Elevated);  // stored
+        sendToControl(GetDlgItem(window, IDC_GENERATE_CLIENT), BM_SETCHECK, BST_UNCHECKED, 0);
+        sendToControl(GetDlgItem(window, IDC_SERVICE), BM_SETCHECK, BST_CHECKED, 0);
+        clickButton(window, IDC_APPLY);
+        // Whether the service itself starts is not this road's business: the manager may wait for it a while.
+        MessageBoxSeen done = waitForMessageBox(program.processId(), 90000);
+        EXPECT_TRUE(done.text == "Apply Setting Successfully !" ||
+                    done.text == "The XirARP service is installed but could not be started !");
+        clickButton(done.window, IDOK);
+        EXPECT_TRUE(waitUntilGone(done.window));
+        if (rights == Rights::Limited)
+            answerMessageBox(program.processId(), "WARNING",
+                             "To install the service, XirARP must be run as administrator once !");
+        EXPECT_EQ(installed(), rights == Rights::Elevated);
+    }
+    EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kServiceKey, "ImagePath"),
+              "\"" + std::string(image) + "\" /service");
+    EXPECT_EQ(readRegistryDword(HKEY_LOCAL_MACHINE, kServiceKey, "Start"), 2u);
+    EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kServiceKey, "ObjectName"), "LocalSystem");
+    EXPECT_TRUE(readFileBytes(image) == readFileBytes(adminImagePath()));
+    EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kMachineKey, "gwip"), "192.168.7.1");
+
+    RunningProgram program(exe, sandbox.folder());
+    HWND window = waitForDialog(program.processId(), kMainCaption);
+    ASSERT_TRUE(window && waitUntilVisible(window));
+    clickButton(window, IDC_UNINSTALL);
+    answerMessageBox(program.processId(), "Information", "Remove Setting Successfully !");
+    EXPECT_TRUE(waitUntilTrue([&] { return !installed(); }));
+    std::string folder = image;
+    folder.resize(folder.rfind('\\'));
+    EXPECT_EQ(GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES);  // the copy and its folder
+    EXPECT_FALSE(readRegistryText(HKEY_LOCAL_MACHINE, kMachineKey, "gwip"));
+}

@@ -27,7 +27,8 @@ const std::string kSampleText =
     "\"pwd\"=\"0123456789abcdef0123456789abcdef\"\r\n"
     "\"timer\"=dword:00000060\r\n"
     "\"gwmac\"=\"00-11-22-33-44-55\"\r\n"
-    "\"gwip\"=\"192.168.1.1\"\r\n";
+    "\"gwip\"=\"192.168.1.1\"\r\n"
+    "\"service\"=dword:00000000\r\n";
 
 ParsedClientConfig parse(const std::string& text) {
     return parseClientConfig(text.data(), text.size());
@@ -70,6 +71,20 @@ TEST(ParseClientConfig, ReadsBackWhatFormatWrote) {
     EXPECT_EQ(parsed.timer, 60);
     EXPECT_EQ(parsed.gwmac, "00-11-22-33-44-55");
     EXPECT_EQ(parsed.gwip, "192.168.1.1");
+    EXPECT_EQ(parsed.service, 0);
+}
+
+// The seventh line came later: a text without it is every older client copy, and reads as no service.
+TEST(ParseClientConfig, TheServiceLineIsOptionalAndReadsAsZeroOrOne) {
+    ArpSettings settings = sampleSettings();
+    settings.service = 1;
+    EXPECT_EQ(*formatClientConfig(settings), kSampleText.substr(0, kSampleText.size() - 3) + "1\r\n");
+    const std::string older = kSampleText.substr(0, kSampleText.find("\"service\""));
+    const std::pair<std::string, std::optional<int32_t>> kRows[] = {
+        {"", std::nullopt}, {"dword:00000000", 0}, {"dword:00000001\r\n", 1}, {"dword:-7", 1}, {"dword:x", std::nullopt}};
+    for (const auto& [value, service] : kRows)
+        EXPECT_EQ(parse(older + (value.empty() ? "" : "\"service\"=" + value)).service, service) << value;
+    EXPECT_FALSE(parse(kHeader + "\"service\"=dword:1\n\"gwip\"=\"i\"\n").service);  // out of order
 }
 
 TEST(ParseClientConfig, ReadsDwordDigitsAsDecimal) {

@@ -57,3 +57,19 @@ void writeSettingString(const char* valueName, const std::string& value) {
     RegSetKeyValueA(HKEY_CURRENT_USER, kTestSettingsKey, valueName, REG_SZ, value.c_str(),
                     static_cast<DWORD>(value.size() + 1));
 }
+
+std::optional<std::string> readRegistryText(HKEY root, const char* subKey, const char* valueName) {
+    char text[1024] = {};
+    DWORD size = sizeof text - 1;
+    return RegGetValueA(root, subKey, valueName, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, text,
+                        &size) == ERROR_SUCCESS
+               ? std::optional<std::string>(text)
+               : std::nullopt;
+}
+
+std::optional<DWORD> readRegistryDword(HKEY root, const char* subKey, const char* valueName) {
+    DWORD value = 0, size = sizeof value;
+    return RegGetValueA(root, subKey, valueName, RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS
+               ? std::optional<DWORD>(value)
+               : std::nullopt;
+}

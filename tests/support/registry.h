@@ -21,6 +21,11 @@ std::optional<std::string> readSettingString(const char* valueName);  // only a 
 void writeSettingDword(const char* valueName, DWORD value);
 void writeSettingString(const char* valueName, const std::string& value);
 
+// A value of any hive, for the service's keys: a REG_SZ or REG_EXPAND_SZ text as stored (up to 1023 bytes), or a
+// REG_DWORD.
+std::optional<std::string> readRegistryText(HKEY root, const char* subKey, const char* valueName);
+std::optional<DWORD> readRegistryDword(HKEY root, const char* subKey, const char* valueName);
+
 // A test starts and ends on a clean account: none of the program's settings stored.
 class CleanSettingsTest : public testing::Test {
   protected:

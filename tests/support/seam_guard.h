@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "service/service_manager.h"
 #include "sys/seams.h"
 
 // A message box the program asked for, recorded instead of shown.
@@ -50,16 +51,51 @@ inline void expectOneBox(const void* owner, const std::string& text, const std::
     EXPECT_EQ(boxes[0].owner, owner);
 }
 
+// The service manager as the tests see it: the program's one service in the state a test sets, and what was asked
+// of it ("define", "start", "control 1" for a stop, "control 6" for new settings, "remove").
+struct FakeServiceManager {
+    ServiceState state = ServiceState::Missing;
+    std::string refuse;  // the one call that fails
+    std::vector<std::string> calls;
+    ServiceDefinition defined;
+    bool call(const std::string& what, ServiceState after) {
+        calls.push_back(what);
+        state = refuse == what ? state : after;
+        return refuse != what;
+    }
+};
+inline FakeServiceManager& fakeServiceManager() {
+    static FakeServiceManager fake;
+    return fake;
+}
+inline ServiceManagerSeams fakeServiceManagerSeams() {
+    static FakeServiceManager& f = fakeServiceManager();
+    return {[](const wchar_t*) { return f.state; },
+            [](const ServiceDefinition& definition) {
+                f.defined = definition;
+                return f.call("define", f.state == ServiceState::Missing ? ServiceState::Stopped : f.state);
+            },
+            [](const wchar_t*) { return f.call("start", ServiceState::Running); },
+            [](const wchar_t*, DWORD code) {
+                return f.call("control " + std::to_string(code), code == 1 ? ServiceState::Stopped : f.state);
+            },
+            [](const wchar_t*) { return f.call("remove", ServiceState::Missing); }};
+}
+
 // Gives a test the program's seams to replace and puts the previous ones back when it goes. While it lives,
-// message boxes are recorded, never shown: a box left open would hold the suite.
+// message boxes are recorded, never shown (a box left open would hold the suite), and the service manager is the
+// fake, with no service.
 class ScopedSeams {
   public:
-    ScopedSeams() : saved_(seams()) {
+    ScopedSeams() : saved_(seams()), savedServiceManager_(serviceManager()) {
         messageBoxes() = MessageBoxRecord();
         seams().messageBox = recordMessageBox;
+        fakeServiceManager() = FakeServiceManager();
+        serviceManager() = fakeServiceManagerSeams();
     }
     ~ScopedSeams() {
         seams() = saved_;
+        serviceManager() = savedServiceManager_;
         messageBoxes() = MessageBoxRecord();
     }
     ScopedSeams(const ScopedSeams&) = delete;
@@ -67,4 +103,5 @@ class ScopedSeams {
 
   private:
     SystemSeams saved_;
+    ServiceManagerSeams savedServiceManager_;
 };

@@ -17,6 +17,7 @@
 #include "config/client_config.h"
 #include "net/binding_commands.h"
 #include "res/resource.h"
+#include "service/service_install.h"
 #include "support/dialog_driver.h"
 #include "support/files.h"
 #include "support/registry.h"
@@ -496,4 +497,90 @@ TEST_F(ApplyTest, PackageFailuresTouchNoOtherFileOfThePackageName) {
     EXPECT_EQ(readFileBytes(package()), std::string(kBaseImageSize, 'M') + "TEXT");
     EXPECT_EQ(GetFileAttributesA(staging.c_str()), INVALID_FILE_ATTRIBUTES);
     SetFileAttributesA(own.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// The service box at Apply, row after row on one machine: elevated and ticked, the image goes under Program Files with
+// the machine key and the event source, and the service is defined and started, told of new settings, or stopped
+// while an older image is replaced; unticked, it goes; a limited copy only warns; a refused step replaces the success.
+TEST_F(ApplyTest, TheServiceBoxInstallsUpdatesAndRemovesTheServiceOrSaysWhyNot) {
+    writeSettingString("pwd", kDigest);
+    const std::string image = wideToUtf8(serviceImagePath());
+    const std::string ownImage = readFileBytes(wideToUtf8(ownExecutablePath())).substr(0, kBaseImageSize);
+    const char* const kMachineKey = "SOFTWARE\\Xir\\XirARP";
+    const char* const kLogKey = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\XirARP";
+    const std::string kNeedsAdmin = "To install the service, XirARP must be run as administrator once !";
+    using State = ServiceState;
+    static bool elevated;
+    seams().processElevated = [] { return elevated; };
+    const struct {
+        bool elevated, ticked;
+        State before;
+        std::function<void()> spoil;
+        std::vector<std::string> calls, boxes;
+        bool installed;
+    } kRows[] = {
+        {true, true, State::Missing, [] {}, {"define", "start"}, {kSuccessText}, true},
+        {true, true, State::Running, [] {}, {"define", "control 6"}, {kSuccessText}, true},
+        {true, true, State::Running, [&] { writeFileBytes(image, "old"); }, {"control 1", "define", "start"},
+         {kSuccessText}, true},
+        {true, true, State::Stopped, [] { fakeServiceManager().refuse = "define"; }, {"define"},
+         {"The XirARP service could not be installed !"}, true},
+        {true, true, State::Stopped, [] { fakeServiceManager().refuse = "start"; }, {"define", "start"},
+         {"The XirARP service is installed but could not be started !"}, true},
+        {false, true, State::Stopped, [] {}, {}, {kSuccessText, kNeedsAdmin}, true},
+        {false, false, State::Running, [] {}, {}, {kSuccessText}, true},
+        {true, false, State::Running, [] {}, {"control 1", "remove"}, {kSuccessText}, false},
+        {true, true, State::Missing, [] {}, {"define", "start"}, {kSuccessText}, true},
+    };
+    for (const auto& row : kRows) {
+        SCOPED_TRACE(&row - kRows);
+        forgetRecorded();
+        fakeServiceManager() = FakeServiceManager();
+        fakeServiceManager().state = row.before;
+        elevated = row.elevated;
+        row.spoil();
+        run([&](MainDriven& dlg) {
+            fill(dlg, {});
+            tick(dlg, IDC_SERVICE, row.ticked);
+            dlg.press(IDC_APPLY);
+        });
+        EXPECT_EQ(fakeServiceManager().calls, row.calls);
+        std::vector<std::string> boxes;
+        for (const ShownBox& box : takeShownBoxes())
+            boxes.push_back(box.text);
+        EXPECT_EQ(boxes, row.boxes);
+        EXPECT_EQ(readSettingDword("service"), row.ticked ? 1u : 0u);
+        EXPECT_NE(packageTail().find(row.ticked ? "dword:00000001\r\n" : "dword:00000000\r\n"), std::string::npos);
+        EXPECT_EQ(readFileBytes(image) == ownImage, row.installed);
+        EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kMachineKey, "gwip").has_value(), row.installed);
+        EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kLogKey, "EventMessageFile").value_or(""),
+                  row.installed ? image : "");
+    }
+    const ServiceDefinition& defined = fakeServiceManager().defined;
+    EXPECT_EQ(wideToUtf8(defined.commandLine) + wideToUtf8(defined.name) + wideToUtf8(defined.displayName) +
+                  wideToUtf8(defined.account),
+              "\"" + image + "\" /serviceXirARPXirARP Gateway GuardLocalSystem");
+    EXPECT_TRUE(defined.serviceType == SERVICE_WIN32_OWN_PROCESS && defined.startType == SERVICE_AUTO_START);
+    EXPECT_TRUE(defined.restartDelaysMs == std::vector<DWORD>({5000, 5000, 60000}) &&
+                defined.failureResetSeconds == 86400);
+    EXPECT_EQ(readRegistryDword(HKEY_LOCAL_MACHINE, kMachineKey, "timer"), 30u);
+    EXPECT_EQ(readRegistryDword(HKEY_LOCAL_MACHINE, kLogKey, "TypesSupported"), 7u);
+    EXPECT_TRUE(removeService());
+
+    // A limited client copy shows the imported choice, disabled, and warns in a balloon, not a box.
+    static std::wstring balloon;
+    seams().notifyIconWide = [](unsigned long, void* data) {
+        balloon += static_cast<NOTIFYICONDATAW*>(data)->szInfo;
+        return true;
+    };
+    elevated = false;
+    forgetRecorded();
+    writeSettingDword("service", 1);
+    setRunMode(RunMode::ClientBind);
+    run([&](MainDriven& dlg) {
+        HWND box = dlg.item(IDC_SERVICE);
+        EXPECT_TRUE(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED && !IsWindowEnabled(box));
+    });
+    EXPECT_TRUE(takeShownBoxes().empty());
+    EXPECT_EQ(balloon, utf8ToWide(kNeedsAdmin));
 }

@@ -27,17 +27,17 @@ namespace {
 
 using MainDriven = dialog_test::Driven<CArpMainDlg>;
 
-// The seventeen controls the lock governs: first the three an unlocked client may use.
+// The eighteen controls the lock governs: first the three an unlocked client may use.
 constexpr int kLockedControls[] = {
     IDC_LANGUAGE,      IDC_UNINSTALL,    IDC_EXIT,         IDC_GENERATE_CLIENT, IDC_ALLOW_SKIP_YES,
     IDC_ALLOW_SKIP_NO, IDC_GATEWAY_IP,   IDC_GATEWAY_MAC1, IDC_GATEWAY_MAC2,    IDC_GATEWAY_MAC3,
     IDC_GATEWAY_MAC4,  IDC_GATEWAY_MAC5, IDC_GATEWAY_MAC6, IDC_INTERVAL,        IDC_CHANGE_PASSWORD,
-    IDC_APPLY,         IDC_CLEAR_FIELDS};
-const std::string kAllEnabled(17, 'E');
-const std::string kAllDisabled(17, '-');
-const std::string kClientUnlocked = "EEE" + std::string(14, '-');
+    IDC_APPLY,         IDC_CLEAR_FIELDS, IDC_SERVICE};
+const std::string kAllEnabled(18, 'E');
+const std::string kAllDisabled(18, '-');
+const std::string kClientUnlocked = "EEE" + std::string(15, '-');
 
-// 'E' or '-' for each of the seventeen controls, in table order.
+// 'E' or '-' for each of the eighteen controls, in table order.
 std::string enabledPattern(HWND window) {
     std::string pattern;
     for (int id : kLockedControls)
@@ -299,7 +299,7 @@ TEST_F(TrayTest, EveryStateAndTransitionOfTheLock) {
         expectShownUnlocked(dlg);
         EXPECT_TRUE(recorder().opened.empty());
 
-        // "Lock" keeps the window shown and disables all seventeen controls.
+        // "Lock" keeps the window shown and disables all eighteen controls.
         MenuSeen menu = openMenu(window, MenuSeen::ChooseFirst);
         EXPECT_TRUE(menu.shown);
         expectShownLocked(dlg);
@@ -624,6 +624,19 @@ TEST_F(TrayTest, TheWatchShowsEachStateOnTheIconWithOneBalloonPerTurnForTheWorse
         selectLanguage(window, SimplifiedChinese);
         expectShown(recorder().wideCalls, window, Look::Alert,
                     "网关 192.0.2.1 应答为 66-66-66-66-66-77，已绑定 02-FC-00-00-00-05", false);
+        // Beside a running service this copy runs no arp command, not even for a conflict, and its tip says who pins;
+        // once the service stops, the copy binds again at its next expiry.
+        fakeNetwork().commands.clear();
+        fakeServiceManager().state = ServiceState::Running;
+        SendMessageW(window, WM_TIMER, kBindTimerId, 0);
+        watchAt(window, 20000);
+        fakeNetwork().rows = {gatewayRow(kGatewayMac, 4)};
+        expectShown(watchAt(window, 22000), window, Look::Normal, "网关 192.0.2.1 已绑定到 02-FC-00-00-00-05（服务）",
+                    false);
+        fakeServiceManager().state = ServiceState::Stopped;
+        SendMessageW(window, WM_TIMER, kBindTimerId, 0);
+        EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>{"arp -s 192.0.2.1 2-fc-0-0-0-5\r\n"});
+
         // Apply stops the binding first; refused here (no password yet), it leaves no watch and a plain icon.
         recorder().wideCalls.clear();
         dlg.press(IDC_APPLY);

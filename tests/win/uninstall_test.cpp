@@ -64,8 +64,10 @@ TEST_F(Uninstall, RemovesEverythingItPutInPlaceAndLeavesTheWindowAsItWas) {
         fakeNetwork().commands.clear();
         takeShownBoxes();
         const std::string macBefore = w.text(IDC_GATEWAY_MAC1), intervalBefore = w.text(IDC_INTERVAL);
+        fakeServiceManager().state = ServiceState::Running;
 
         w.press(IDC_UNINSTALL);
+        EXPECT_EQ(fakeServiceManager().calls, (std::vector<std::string>{"control 1", "remove"}));  // elevated
         EXPECT_FALSE(KillTimer(w.hwnd(), kBindTimerId)) << "the binding timer still runs";
         EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>{"arp -d 192.168.1.1\r\n"});
         EXPECT_FALSE(fileExists(ownShortcut_));
@@ -81,11 +83,19 @@ TEST_F(Uninstall, RemovesEverythingItPutInPlaceAndLeavesTheWindowAsItWas) {
         EXPECT_EQ(w.text(IDC_GATEWAY_MAC1), macBefore);
         EXPECT_EQ(w.text(IDC_INTERVAL), intervalBefore);
 
-        // Nothing is left to remove the second time; the command and the message come all the same.
+        // Nothing is left to remove the second time; the command and the message come all the same. Without the
+        // rights, a service that exists stays, and the user is told after the message.
         fakeNetwork().commands.clear();
+        fakeServiceManager() = FakeServiceManager();
+        fakeServiceManager().state = ServiceState::Stopped;
+        seams().processElevated = [] { return false; };
         w.press(IDC_UNINSTALL);
         EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>{"arp -d 192.168.1.1\r\n"});
-        expectSuccessBox(w, "Remove Setting Successfully !");
+        const std::vector<ShownBox> boxes = takeShownBoxes();
+        ASSERT_EQ(boxes.size(), 2u);
+        EXPECT_EQ(boxes[0].text + " " + boxes[1].text,
+                  "Remove Setting Successfully ! The XirARP service stays installed until an administrator removes it !");
+        EXPECT_TRUE(fakeServiceManager().calls.empty());
         EXPECT_FALSE(registryKeyExists("Software\\Xir"));
     });
     EXPECT_EQ(result, dialog_test::kStillOpen);

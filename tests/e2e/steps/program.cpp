@@ -29,10 +29,21 @@ std::wstring environmentWith(const std::vector<std::string>& extra) {
     return block;
 }
 
+// The limited token linked to the driver's elevated one; null where there is none.
+HANDLE limitedToken() {
+    HANDLE own = nullptr;
+    TOKEN_LINKED_TOKEN linked{};
+    DWORD size = 0;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own))
+        GetTokenInformation(own, TokenLinkedToken, &linked, sizeof linked, &size);
+    CloseHandle(own);
+    return linked.LinkedToken;
+}
+
 }  // namespace
 
 RunningProgram::RunningProgram(const std::string& exePath, const std::string& workingFolder,
-                               const std::vector<std::string>& extraEnvironment) {
+                               const std::vector<std::string>& extraEnvironment, Rights rights) {
     std::wstring exe = widePath(exePath);
     std::wstring commandLine = L"\"" + exe + L"\"";
     std::wstring folder = widePath(workingFolder);
@@ -40,12 +51,16 @@ RunningProgram::RunningProgram(const std::string& exePath, const std::string& wo
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                       environment.data(), folder.c_str(), &startup, &info)) {
+    // Without a limited token a limited copy is not started at all: it would run elevated.
+    HANDLE token = rights == Rights::Limited ? limitedToken() : nullptr;
+    if ((rights == Rights::Elevated || token) &&
+        CreateProcessAsUserW(token, exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                             environment.data(), folder.c_str(), &startup, &info)) {
         CloseHandle(info.hThread);
         process_ = info.hProcess;
         processId_ = info.dwProcessId;
     }
+    CloseHandle(token);
 }
 
 RunningProgram::~RunningProgram() {
