@@ -114,6 +114,10 @@ void CArpMainDlg::OnTimer(UINT_PTR id) {
         OnWatchTimer();
         return;
     }
+    if (id == kTrayRetryTimerId) {
+        addTrayIcon();
+        return;
+    }
     if (bindTimer_.OnTimer(GetHwnd(), id, timer, gwip, gwmac, language))
         watch_.bindCommandRan();
 }
@@ -199,14 +203,12 @@ bool CArpMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             result = OnTrayNotify(wParam, lParam);
             return true;
         case kAddTrayIconMessage:
-            SetTrayIcon(TrayIconAction::Add);
+            addTrayIcon();
             return true;
         default:
             // The taskbar was recreated (the shell restarted): the icon must be added again, with its state.
             if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
-                SetTrayIcon(TrayIconAction::Add);
-                if (shownVerdict_.state != GatewayState::Unsettled)
-                    showGatewayState(false);
+                addTrayIcon();
                 return true;
             }
             return false;

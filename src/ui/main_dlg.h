@@ -21,6 +21,10 @@ constexpr UINT kTrayCallbackMessage = WM_USER + 11;
 constexpr UINT kAddTrayIconMessage = WM_APP + 64;
 // The window's one notification-area icon.
 constexpr UINT kTrayIconId = 1;
+// While the shell refuses the icon (it is still starting at logon), the add is tried again this often; timers
+// 1 and 2 are the binding's and the watch's.
+constexpr UINT_PTR kTrayRetryTimerId = 3;
+constexpr UINT kTrayRetryPeriodMs = 2000;
 
 // What SetTrayIcon does with the window's icon; the numbers are the actions' fixed numbers.
 enum class TrayIconAction { Add = 1, Delete = 2 };
@@ -67,7 +71,10 @@ public:
     void OnFieldKillFocus(int controlId);
 
     // Notification-area icon, lock state, system menu, password change (main_dlg_tray.cpp).
-    void SetTrayIcon(TrayIconAction action);
+    // Returns the shell's answer.
+    bool SetTrayIcon(TrayIconAction action);
+    // Adds the icon with its gateway state; while the shell refuses, tries again every kTrayRetryPeriodMs.
+    void addTrayIcon();
     LRESULT OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
     void OnLockUnlock();
     void OnChangePassword();
