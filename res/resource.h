@@ -97,3 +97,8 @@
 #define IDS_GATEWAY_PROTECTED_TIP 2030
 #define IDS_GATEWAY_NOT_IN_EFFECT_TIP 2031
 #define IDS_GATEWAY_CONFLICT_TIP 2032
+// A new password outside the ANSI code page, and writes of the settings that failed.
+#define IDS_NEW_PASSWORD_DOES_NOT_FIT 2040
+#define IDS_PASSWORD_NOT_SAVED 2041
+#define IDS_SETTINGS_NOT_SAVED 2042
+#define IDS_SETTINGS_NOT_REMOVED 2043

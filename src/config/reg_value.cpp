@@ -20,9 +20,12 @@ LSTATUS CRegValueBase::writeRaw(DWORD type, const void* data, DWORD size) {
                                      KEY_WRITE, nullptr, &key, nullptr);
     if (status != ERROR_SUCCESS)
         return status;
-    if (RegSetValueExA(key, valueName_.c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS)
+    // The write's own status: a closed key says nothing about whether its value was stored.
+    status = RegSetValueExA(key, valueName_.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    if (status == ERROR_SUCCESS)
         known_ = true;
-    return RegCloseKey(key);
+    RegCloseKey(key);
+    return status;
 }
 
 LSTATUS CRegValueBase::removeKey() {
@@ -124,10 +127,10 @@ LSTATUS CRegStringValue::store(const std::string& newValue) {
     return write();
 }
 
-void storeNumber(const char* fullPath, int32_t number) {
-    CRegDwordValue(fullPath, 0).store(static_cast<uint32_t>(number));
+LSTATUS storeNumber(const char* fullPath, int32_t number) {
+    return CRegDwordValue(fullPath, 0).store(static_cast<uint32_t>(number));
 }
 
-void storeText(const char* fullPath, const std::string& text) {
-    CRegStringValue(fullPath, "").store(text);
+LSTATUS storeText(const char* fullPath, const std::string& text) {
+    return CRegStringValue(fullPath, "").store(text);
 }

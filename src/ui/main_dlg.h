@@ -122,6 +122,7 @@ private:
     BindingTimer bindTimer_;
     WatchTimer watch_;
     GatewayVerdict shownVerdict_;  // Unsettled: the icon shows no state
+    bool bindingStarted_ = false;  // between startBinding and stopBinding
     // While set, the window stays hidden even when the dialog manager shows it on its first idle.
     bool hiddenToTray_ = false;
     // Registered message the shell broadcasts when the taskbar is recreated.

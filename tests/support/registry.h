@@ -21,6 +21,17 @@ std::optional<std::string> readSettingString(const char* valueName);  // only a 
 void writeSettingDword(const char* valueName, DWORD value);
 void writeSettingString(const char* valueName, const std::string& value);
 
+// While it lives, the settings key refuses to be written, as a key an administrator locked would, and with
+// readsToo to be read or deleted as well (Wine refuses no deletion by itself); removeProgramSettings lifts the
+// refusal first. The key is made when missing.
+class SettingsChangesRefused {
+  public:
+    explicit SettingsChangesRefused(bool readsToo = false);
+    ~SettingsChangesRefused();
+    SettingsChangesRefused(const SettingsChangesRefused&) = delete;
+    SettingsChangesRefused& operator=(const SettingsChangesRefused&) = delete;
+};
+
 // A test starts and ends on a clean account: none of the program's settings stored.
 class CleanSettingsTest : public testing::Test {
   protected:

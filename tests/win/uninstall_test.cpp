@@ -91,6 +91,26 @@ TEST_F(Uninstall, RemovesEverythingItPutInPlaceAndLeavesTheWindowAsItWas) {
     EXPECT_EQ(result, dialog_test::kStillOpen);
 }
 
+TEST_F(Uninstall, SettingsThatCannotBeRemovedAreReportedAndNothingElseIsUndone) {
+    auto refused = std::make_unique<SettingsChangesRefused>(true);
+    run([this](MainWindow& w) {
+        w.gwip = "192.168.1.1";
+        startBindTimer(w.hwnd());
+        fakeNetwork().commands.clear();
+        takeShownBoxes();
+        w.press(IDC_UNINSTALL);
+        expectOneBox(w.hwnd(),
+                     "Cannot remove the settings (HKEY_CURRENT_USER\\Software\\Xir) from the registry ! XirARP stays "
+                     "installed.",
+                     "WARNING", MB_OK | MB_ICONEXCLAMATION);
+        EXPECT_TRUE(KillTimer(w.hwnd(), kBindTimerId));
+        EXPECT_TRUE(fakeNetwork().commands.empty());
+        EXPECT_TRUE(fileExists(ownShortcut_));
+    });
+    refused.reset();
+    EXPECT_EQ(readSettingString("pwd"), "0123456789abcdef0123456789abcdef");
+}
+
 TEST_F(Uninstall, WithoutAGatewayRunsNoCommand) {
     run([](MainWindow& w) {
         fakeNetwork().commands.clear();
