@@ -5,17 +5,10 @@
 
 #include <vector>
 
-namespace {
-
-// Everyone may do anything; anything but set values and make sub keys; or that and neither query nor enumerate,
-// without which the key cannot be deleted either. The owner keeps WRITE_DAC.
-constexpr const char* kOpenAccess = "D:(A;;KA;;;WD)";
-constexpr const char* kRefusingWrites = "D:(D;;0x6;;;WD)(A;;KA;;;WD)";
-constexpr const char* kRefusingReadsToo = "D:(D;;0x1000F;;;WD)(A;;KA;;;WD)";
-
 bool setSettingsKeyAccess(const char* sddl) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kTestSettingsKey, 0, WRITE_DAC, &key) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kTestSettingsKey, 0, nullptr, 0, WRITE_DAC, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
         return false;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     bool set = ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr) &&
@@ -25,22 +18,8 @@ bool setSettingsKeyAccess(const char* sddl) {
     return set;
 }
 
-}  // namespace
-
-SettingsChangesRefused::SettingsChangesRefused(bool readsToo) {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kTestSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS)
-        RegCloseKey(key);
-    EXPECT_TRUE(setSettingsKeyAccess(readsToo ? kRefusingReadsToo : kRefusingWrites));
-}
-
-SettingsChangesRefused::~SettingsChangesRefused() {
-    setSettingsKeyAccess(kOpenAccess);
-}
-
 void removeProgramSettings() {
-    setSettingsKeyAccess(kOpenAccess);
+    setSettingsKeyAccess(kSettingsOpen);
     SHDeleteKeyA(HKEY_CURRENT_USER, kTestVendorKey);
 }
 

@@ -21,16 +21,12 @@ std::optional<std::string> readSettingString(const char* valueName);  // only a 
 void writeSettingDword(const char* valueName, DWORD value);
 void writeSettingString(const char* valueName, const std::string& value);
 
-// While it lives, the settings key refuses to be written, as a key an administrator locked would, and with
-// readsToo to be read or deleted as well (Wine refuses no deletion by itself); removeProgramSettings lifts the
-// refusal first. The key is made when missing.
-class SettingsChangesRefused {
-  public:
-    explicit SettingsChangesRefused(bool readsToo = false);
-    ~SettingsChangesRefused();
-    SettingsChangesRefused(const SettingsChangesRefused&) = delete;
-    SettingsChangesRefused& operator=(const SettingsChangesRefused&) = delete;
-};
+// Gives the settings key an access list (SDDL), making the key when missing; removeProgramSettings opens it
+// again first. Wine refuses no deletion by itself: a key that cannot be read cannot be deleted.
+bool setSettingsKeyAccess(const char* sddl);
+inline const char* const kSettingsOpen = "D:(A;;KA;;;WD)";
+inline const char* const kSettingsWritesRefused = "D:(D;;0x6;;;WD)(A;;KA;;;WD)";       // values, sub keys
+inline const char* const kSettingsChangesRefused = "D:(D;;0x1000F;;;WD)(A;;KA;;;WD)";  // and reads, deletion
 
 // A test starts and ends on a clean account: none of the program's settings stored.
 class CleanSettingsTest : public testing::Test {

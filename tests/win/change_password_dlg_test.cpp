@@ -41,13 +41,14 @@ const ChangeTexts kSimplified{"更改密码",
                               {"请输入旧密码 !", "请输入新密码 !", "请输入确认新密码 !", "确认新密码错误 请重新输入 !",
                                "新密码与默认密码相同\xE3\x80\x80请重新输入 !", "旧密码错误 请重新输入 !",
                                "新密码含有本系统无法保存的字符 请重新输入 !"}};
-const ChangeTexts kTraditional{"變更密碼",
-                               {"舊密碼", "新密碼", "確認新密碼"},
-                               "確認",
-                               "取消",
-                               {"請輸入舊密碼 !", "請輸入新密碼 !", "請輸入確認新密碼 !",
-                                "確認新密碼輸入錯誤 請重新輸入 !", "新密碼與預設密碼相同  請重新輸入 !",
-                                "舊密碼輸入錯誤 請重新輸入 !", "新密碼含有本系統無法儲存的字元 請重新輸入 !"}};
+const ChangeTexts kTraditional{
+    "變更密碼",
+    {"舊密碼", "新密碼", "確認新密碼"},
+    "確認",
+    "取消",
+    {"請輸入舊密碼 !", "請輸入新密碼 !", "請輸入確認新密碼 !", "確認新密碼輸入錯誤 請重新輸入 !",
+     "新密碼與預設密碼相同  請重新輸入 !", "舊密碼輸入錯誤 請重新輸入 !",
+     "新密碼含有本系統無法儲存的字元 請重新輸入 !"}};
 
 // One refused press: what was typed, the message, where the focus goes and what the entries keep.
 struct Refusal {
@@ -64,8 +65,7 @@ const Refusal kRefusals[] = {
     {{"wrong", "secret", "Secret"}, 3, kConfirm, {"wrong", "secret", ""}},  // before the old password
     {{"mauve", "mauve", "mauve"}, 4, kConfirm, {"mauve", "mauve", ""}},     // even with the right old one
     {{"wrong", "secret", "secret"}, 5, kOld, {"", "", ""}},
-    // Code page 1252 holds no Cyrillic: each letter would be stored as "?".
-    {{"wrong", "ЖЖЖЖЖЖ", "ЖЖЖЖЖЖ"}, 6, kNew, {"wrong", "", ""}},
+    {{"wrong", "ЖЖЖЖЖЖ", "ЖЖЖЖЖЖ"}, 6, kNew, {"wrong", "", ""}},  // "??????" in code page 1252
 };
 
 class ChangePasswordDlgTest : public PasswordDialogTest {
@@ -158,19 +158,13 @@ TEST_F(ChangePasswordDlgTest, SuccessStoresTheNewDigestAndOnlyItUnlocks) {
     messageBoxes().boxes.clear();
     EXPECT_EQ(tryChange("secret", "secret", "secret"), IDOK);
     EXPECT_EQ(storedPwd(), stored);
-}
 
-TEST_F(ChangePasswordDlgTest, APasswordThatCannotBeStoredIsReportedAndTheOldOneStays) {
-    writeSettingString("pwd", PasswordDigest("secret"));
-    SettingsChangesRefused refused;
-    INT_PTR result = run<CChangePasswordDlg>([&](ChangeDriven& dlg) {
-        fill(dlg, {"secret", "other", "other"});
-        dlg.press(IDOK);
-        expectOneWarning(dlg.hwnd(),
-                         "Cannot save the new password (pwd) in the registry ! The old password stays in force.");
-    });
-    EXPECT_EQ(result, kStillOpen);
-    EXPECT_EQ(storedPwd(), PasswordDigest("secret"));
+    // A digest that cannot be written is told, and the old password stays.
+    ASSERT_TRUE(setSettingsKeyAccess(kSettingsWritesRefused));
+    EXPECT_EQ(tryChange("secret", "other", "other"), kStillOpen);
+    EXPECT_EQ(takeShownBoxes().at(0).text,
+              "Cannot save the new password (pwd) in the registry ! The old password stays in force.");
+    EXPECT_EQ(storedPwd(), stored);
 }
 
 TEST_F(ChangePasswordDlgTest, DefaultDifferingOnlyInCaseIsAccepted) {
