@@ -108,3 +108,9 @@
 #define IDS_SERVICE_REMOVE_FAILED 2083
 #define IDS_SERVICE_STAYS 2084
 #define IDS_GATEWAY_PROTECTED_BY_SERVICE_TIP 2085
+
+// A new password outside the ANSI code page, and writes of the settings that failed.
+#define IDS_NEW_PASSWORD_DOES_NOT_FIT 2040
+#define IDS_PASSWORD_NOT_SAVED 2041
+#define IDS_SETTINGS_NOT_SAVED 2042
+#define IDS_SETTINGS_NOT_REMOVED 2043

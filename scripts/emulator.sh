@@ -91,11 +91,43 @@ prepare_initrd() {
 # The job, run as the guest's first process: a guest that looks enough like a workstation, then the
 # command, its status left in the build folder, and power off.
 write_job() {
-    local as_user=""
+    local as_user="" kept=() path other inside
     [ "$(id -u)" -ne 0 ] && as_user="setpriv --reuid=$(id -u) --regid=$(id -g) --init-groups"
+    # The folders the command needs at their own paths: the build share, the checkout and the current folder,
+    # each only once (a folder inside another comes along with it).
+    for path in "$XIRARP_BUILD" "$XIRARP_ROOT" "$PWD"; do
+        inside=0
+        for other in "$XIRARP_BUILD" "$XIRARP_ROOT" "$PWD"; do
+            [ "$other" != "$path" ] && [ "${path#"$other"/}" != "$path" ] && inside=1
+        done
+        [[ $inside -eq 0 && " ${kept[*]} " != *" $path "* ]] && kept+=("$path")
+    done
     cat <<EOF
 #!/bin/bash
-for fs in /tmp /run /dev/shm; do mkdir -p \$fs && mount -t tmpfs -o mode=1777 tmpfs \$fs; done
+# Fresh /tmp, /run and /dev/shm as after a boot. A kept folder below one of them (a checkout under /tmp) would
+# vanish under the new file system: it is held aside and put back at its own path.
+kept=($(printf '%q ' "${kept[@]}"))
+mkdir -p /xirarp-held
+for fs in /tmp /run /dev/shm; do
+    mkdir -p \$fs
+    held=()
+    for path in "\${kept[@]}"; do
+        [ "\${path#\$fs/}" != "\$path" ] || continue
+        hold="/xirarp-held/\${path//\//_}"
+        mkdir -p "\$hold" && mount --rbind "\$path" "\$hold" && held+=("\$path")
+    done
+    mount -t tmpfs -o mode=1777 tmpfs \$fs
+    for path in "\${held[@]}"; do
+        hold="/xirarp-held/\${path//\//_}"
+        mkdir -p "\$path" && mount --move "\$hold" "\$path" || echo "emulator.sh (guest): \$path is not visible" >/dev/console
+    done
+done
+# Without the build share the command's status cannot come back: say why before the host says it is missing.
+if [ ! -d $(printf %q "$lane/job") ]; then
+    echo "emulator.sh (guest): the build folder $(printf %q "$XIRARP_BUILD") is not visible; the command did not run" >/dev/console
+    echo o >/proc/sysrq-trigger
+    sleep 30
+fi
 mkdir -p /dev/pts && mount -t devpts devpts /dev/pts
 ip link set lo up
 hostname "\$(cat /etc/hostname 2>/dev/null || echo localhost)"
@@ -115,8 +147,13 @@ for bin in $(printf %q "$XIRARP_BUILD")/win-*/bin; do
     mkdir -p "\$copy" && cp -a "\$bin/." "\$copy/" && mount --bind "\$copy" "\$bin"
 done
 export HOME=$(printf %q "$HOME") PATH=$(printf %q "$PATH") LANG=C.UTF-8 XIRARP_BUILD=$(printf %q "$XIRARP_BUILD")
-cd $(printf %q "$PWD") && $as_user $(printf '%q ' "$@") </dev/null >/dev/console 2>&1
-echo \$? >$(printf %q "$lane/job/status")
+if cd $(printf %q "$PWD"); then
+    $as_user $(printf '%q ' "$@") </dev/null >/dev/console 2>&1
+    echo \$? >$(printf %q "$lane/job/status")
+else
+    echo "emulator.sh (guest): the command did not run" >/dev/console
+    echo 125 >$(printf %q "$lane/job/status")
+fi
 sync
 echo o >/proc/sysrq-trigger
 sleep 30

@@ -19,10 +19,10 @@ std::string EffectivePasswordDigest(const std::string& storedText) {
     return storedText.empty() ? PasswordDigest(DefaultPassword) : storedText;
 }
 
-UnlockCheck CheckUnlock(const std::string& password, const std::string& storedDigest) {
+UnlockCheck CheckUnlock(const std::string& password, const std::string& storedDigest, bool fits) {
     if (password.empty())
         return UnlockCheck::EmptyEntry;
-    if (!DigestsEqual(PasswordDigest(password).c_str(), storedDigest.c_str()))
+    if (!fits || !DigestsEqual(PasswordDigest(password).c_str(), storedDigest.c_str()))
         return UnlockCheck::WrongPassword;
     return UnlockCheck::Accepted;
 }
@@ -30,18 +30,21 @@ UnlockCheck CheckUnlock(const std::string& password, const std::string& storedDi
 ChangePasswordCheck CheckChangePassword(const std::string& oldPassword,
                                         const std::string& newPassword,
                                         const std::string& confirmPassword,
-                                        const std::string& storedDigest) {
+                                        const std::string& storedDigest,
+                                        PasswordEntriesFit fit) {
     if (oldPassword.empty())
         return ChangePasswordCheck::OldEmpty;
     if (newPassword.empty())
         return ChangePasswordCheck::NewEmpty;
     if (confirmPassword.empty())
         return ChangePasswordCheck::ConfirmEmpty;
-    if (newPassword != confirmPassword)
+    if (newPassword != confirmPassword || fit.newPassword != fit.confirmPassword)
         return ChangePasswordCheck::ConfirmDiffers;
+    if (!fit.newPassword)
+        return ChangePasswordCheck::NewDoesNotFit;
     if (newPassword == DefaultPassword)
         return ChangePasswordCheck::NewIsDefault;
-    if (!DigestsEqual(PasswordDigest(oldPassword).c_str(), storedDigest.c_str()))
+    if (!fit.oldPassword || !DigestsEqual(PasswordDigest(oldPassword).c_str(), storedDigest.c_str()))
         return ChangePasswordCheck::OldWrong;
     return ChangePasswordCheck::Accepted;
 }

@@ -15,9 +15,13 @@ bool DigestsEqual(const char* first, const char* second);
 // The digest a password must match, given the text stored in "pwd": empty means the default password.
 std::string EffectivePasswordDigest(const std::string& storedText);
 
-// Outcome of the unlock dialog's checks, the first refusal winning.
+// Passwords are the bytes of the ANSI code page. A character the code page cannot hold turns into its default
+// character ("?"), so a text that needed it is no password of its own: "fits" says whether an entry's text was
+// held whole.
+
+// Outcome of the unlock dialog's checks, the first refusal winning. A text that did not fit never unlocks.
 enum class UnlockCheck { Accepted, EmptyEntry, WrongPassword };
-UnlockCheck CheckUnlock(const std::string& password, const std::string& storedDigest);
+UnlockCheck CheckUnlock(const std::string& password, const std::string& storedDigest, bool fits = true);
 
 // Outcome of the change-password dialog's checks, in the order they are made. The old password comes
 // last, so a wrong one is reported only once the new password and its confirmation are acceptable.
@@ -27,10 +31,19 @@ enum class ChangePasswordCheck {
     NewEmpty,
     ConfirmEmpty,
     ConfirmDiffers,
+    NewDoesNotFit,  // the new password has characters the code page cannot hold
     NewIsDefault,
     OldWrong,
+};
+// Whether each entry's text fitted the code page; an old password that did not fit is wrong, and a confirmation
+// differs when only one of the two new texts fitted.
+struct PasswordEntriesFit {
+    bool oldPassword = true;
+    bool newPassword = true;
+    bool confirmPassword = true;
 };
 ChangePasswordCheck CheckChangePassword(const std::string& oldPassword,
                                         const std::string& newPassword,
                                         const std::string& confirmPassword,
-                                        const std::string& storedDigest);
+                                        const std::string& storedDigest,
+                                        PasswordEntriesFit fit = {});

@@ -5,6 +5,7 @@
 #include "config/arp_settings.h"
 #include "config/reg_value.h"
 #include "res/resource.h"
+#include "sys/text_encoding.h"
 #include "sys/ui_text.h"
 
 std::string StoredPasswordDigest() {
@@ -56,6 +57,14 @@ void PasswordDialog::Warn(unsigned messageId) {
     MessageBox(uiText(messageId, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
+bool PasswordDialog::entryFits(UINT entryId) const {
+    HWND entry = GetDlgItem(entryId);
+    int length = GetWindowTextLengthW(entry);
+    std::vector<wchar_t> text(static_cast<size_t>(length) + 1, L'\0');
+    length = GetWindowTextW(entry, text.data(), length + 1);
+    return fitsAnsiCodePage(std::wstring(text.data(), static_cast<size_t>(length > 0 ? length : 0)));
+}
+
 bool PasswordDialog::OnCommand(UINT id, UINT code) {
     if (code == EN_CHANGE) {
         for (auto& [entryId, limit] : limits_) {
@@ -86,7 +95,7 @@ void CUnlockDlg::OnOK() {
     std::string storedDigest = StoredPasswordDigest();
     if (!UpdateData(true))
         return;
-    switch (CheckUnlock(password, storedDigest)) {
+    switch (CheckUnlock(password, storedDigest, entryFits(IDC_UNLOCK_PASSWORD))) {
         case UnlockCheck::EmptyEntry:
             Warn(IDS_UNLOCK_EMPTY_ENTRY);
             break;
@@ -129,7 +138,9 @@ void CChangePasswordDlg::OnOK() {
     if (!UpdateData(true))
         return;
     int focusId = IDC_CHANGE_OLD_PASSWORD;
-    switch (CheckChangePassword(oldPassword, newPassword, confirmPassword, storedDigest)) {
+    const PasswordEntriesFit fit{entryFits(IDC_CHANGE_OLD_PASSWORD), entryFits(IDC_CHANGE_NEW_PASSWORD),
+                                 entryFits(IDC_CHANGE_CONFIRM_PASSWORD)};
+    switch (CheckChangePassword(oldPassword, newPassword, confirmPassword, storedDigest, fit)) {
         case ChangePasswordCheck::OldEmpty:
             Warn(IDS_OLD_PASSWORD_EMPTY);
             break;
@@ -147,6 +158,13 @@ void CChangePasswordDlg::OnOK() {
             UpdateData(false);
             focusId = IDC_CHANGE_CONFIRM_PASSWORD;
             break;
+        case ChangePasswordCheck::NewDoesNotFit:
+            Warn(IDS_NEW_PASSWORD_DOES_NOT_FIT);
+            newPassword.clear();
+            confirmPassword.clear();
+            UpdateData(false);
+            focusId = IDC_CHANGE_NEW_PASSWORD;
+            break;
         case ChangePasswordCheck::NewIsDefault:
             Warn(IDS_NEW_PASSWORD_IS_DEFAULT);
             confirmPassword.clear();
@@ -160,12 +178,14 @@ void CChangePasswordDlg::OnOK() {
             confirmPassword.clear();
             UpdateData(false);
             break;
-        case ChangePasswordCheck::Accepted: {
-            CRegStringValue pwd(kPwdValuePath, "");
-            pwd = PasswordDigest(newPassword);
+        case ChangePasswordCheck::Accepted:
+            // Written even when unchanged, so that a write that fails is told; the old password stays.
+            if (CRegStringValue(kPwdValuePath, "").store(PasswordDigest(newPassword)) != ERROR_SUCCESS) {
+                Warn(IDS_PASSWORD_NOT_SAVED);
+                break;
+            }
             EndDialog(IDOK);
             return;
-        }
     }
     SetFocus(GetDlgItem(focusId));
 }

@@ -126,10 +126,10 @@ LSTATUS CRegStringValue::store(const std::string& newValue) {
     return write();
 }
 
-void storeNumber(const char* fullPath, int32_t number) {
-    CRegDwordValue(fullPath, 0).store(static_cast<uint32_t>(number));
+LSTATUS storeNumber(const char* fullPath, int32_t number) {
+    return CRegDwordValue(fullPath, 0).store(static_cast<uint32_t>(number));
 }
 
-void storeText(const char* fullPath, const std::string& text) {
-    CRegStringValue(fullPath, "").store(text);
+LSTATUS storeText(const char* fullPath, const std::string& text) {
+    return CRegStringValue(fullPath, "").store(text);
 }

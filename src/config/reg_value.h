@@ -49,6 +49,6 @@ private:
     std::string default_;
 };
 
-// Stores a value even when the registry already holds it, with one write.
-void storeNumber(const char* fullPath, int32_t number);
-void storeText(const char* fullPath, const std::string& text);
+// Stores a value even when the registry already holds it, with one write. Returns the write's status.
+LSTATUS storeNumber(const char* fullPath, int32_t number);
+LSTATUS storeText(const char* fullPath, const std::string& text);

@@ -44,3 +44,16 @@ std::wstring ansiToWide(const std::string& ansi) {
 std::string wideToAnsi(const std::wstring& wide) {
     return fromWide(CP_ACP, wide);
 }
+
+bool fitsAnsiCodePage(const std::wstring& wide) {
+    if (wide.empty())
+        return true;
+    const int size = static_cast<int>(wide.size());
+    BOOL usedDefault = FALSE;
+    int length =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, nullptr, &usedDefault);
+    if (length <= 0 || usedDefault)
+        return false;
+    // The way back as well: a system that maps without telling is caught by the round trip.
+    return ansiToWide(wideToAnsi(wide)) == wide;
+}

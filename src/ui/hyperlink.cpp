@@ -13,6 +13,10 @@ intptr_t CHyperLink::OpenUrl(const char* address, int showCommand) {
     intptr_t shellResult = seams().shellOpen(address, showCommand);
     if (static_cast<uintptr_t>(shellResult) > 32)
         return shellResult;
+    // Any user can change the ".htm" command under HKEY_CURRENT_USER: an elevated copy would run it with
+    // administrator rights. Elevated, the shell's answer stands.
+    if (seams().processElevated())
+        return shellResult;
 
     // The shell could not open it: run the command registered for web pages with the address.
     std::string documentClass;

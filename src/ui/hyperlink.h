@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-// Opens web addresses: through the shell first, else with the command registered for ".htm" documents.
-// Needs no window; the shell and the command launch go through the system seams.
+// Opens web addresses: through the shell first, else, unless the process is elevated, with the command
+// registered for ".htm" documents. Needs no window; the shell and the command launch go through the system seams.
 class CHyperLink {
   public:
     // Room for one registry default value, terminator included.
@@ -15,9 +15,9 @@ class CHyperLink {
     static constexpr size_t kWorkBufferSize = 520;
 
     // Opens the address with the given show command (SW_SHOW, ...). Returns the shell's code, or the
-    // fallback launch's code when the fallback ran; above 32 means success. A registered command that
-    // would not fit the work buffer with the address is not run. A null or empty address opens nothing
-    // and gives SE_ERR_FNF.
+    // fallback launch's code when the fallback ran; above 32 means success. The fallback never runs in an
+    // elevated process, and a registered command that would not fit the work buffer with the address is not
+    // run. A null or empty address opens nothing and gives SE_ERR_FNF.
     intptr_t OpenUrl(const char* address, int showCommand);
 
     // Reads the default value of root\subKey into out. Returns ERROR_SUCCESS, the open's error, or the

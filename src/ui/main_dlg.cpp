@@ -115,6 +115,10 @@ void CArpMainDlg::OnTimer(UINT_PTR id) {
         OnWatchTimer();
         return;
     }
+    if (id == kTrayRetryTimerId) {
+        addTrayIcon();
+        return;
+    }
     if (id == kBindTimerId && leaveBindingToService())
         return;
     if (bindTimer_.OnTimer(GetHwnd(), id, timer, gwip, gwmac, language))
@@ -202,7 +206,7 @@ bool CArpMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             result = OnTrayNotify(wParam, lParam);
             return true;
         case kAddTrayIconMessage:
-            SetTrayIcon(TrayIconAction::Add);
+            addTrayIcon();
             return true;
         case kServiceBalloonMessage:
             // Any program may post this: only the service's own warnings are shown.
@@ -212,9 +216,7 @@ bool CArpMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         default:
             // The taskbar was recreated (the shell restarted): the icon must be added again, with its state.
             if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
-                SetTrayIcon(TrayIconAction::Add);
-                if (shownVerdict_.state != GatewayState::Unsettled)
-                    showGatewayState(false);
+                addTrayIcon();
                 return true;
             }
             return false;

@@ -23,6 +23,10 @@ constexpr UINT kAddTrayIconMessage = WM_APP + 64;
 constexpr UINT kServiceBalloonMessage = WM_APP + 65;
 // The window's one notification-area icon.
 constexpr UINT kTrayIconId = 1;
+// While the shell refuses the icon (it is still starting at logon), the add is tried again this often; timers
+// 1 and 2 are the binding's and the watch's.
+constexpr UINT_PTR kTrayRetryTimerId = 3;
+constexpr UINT kTrayRetryPeriodMs = 2000;
 
 // What SetTrayIcon does with the window's icon; the numbers are the actions' fixed numbers.
 enum class TrayIconAction { Add = 1, Delete = 2 };
@@ -75,7 +79,10 @@ public:
     void OnFieldKillFocus(int controlId);
 
     // Notification-area icon, lock state, system menu, password change (main_dlg_tray.cpp).
-    void SetTrayIcon(TrayIconAction action);
+    // Returns the shell's answer.
+    bool SetTrayIcon(TrayIconAction action);
+    // Adds the icon with its gateway state; while the shell refuses, tries again every kTrayRetryPeriodMs.
+    void addTrayIcon();
     LRESULT OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
     void OnLockUnlock();
     void OnChangePassword();
@@ -127,6 +134,7 @@ private:
     // The service ran at the last binding expiry: this copy runs no arp command then, and its tip says so.
     bool serviceBinds_ = false;
     bool shownByService_ = false;  // what the shown tip says
+    bool bindingStarted_ = false;  // between startBinding and stopBinding
     // While set, the window stays hidden even when the dialog manager shows it on its first idle.
     bool hiddenToTray_ = false;
     // Registered message the shell broadcasts when the taskbar is recreated.

@@ -27,6 +27,16 @@ bool isChecked(HWND button) {
     return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+// Apply's settings, each written even when unchanged. They share one key, so a key that cannot be written
+// refuses all of them; every write is tried all the same.
+bool storeAppliedSettings(int32_t timer, const std::string& gwmac, const std::string& gwip, int32_t service) {
+    const bool timerStored = storeNumber(kTimerValuePath, timer) == ERROR_SUCCESS;
+    const bool gwmacStored = storeText(kGwmacValuePath, gwmac) == ERROR_SUCCESS;
+    const bool gwipStored = storeText(kGwipValuePath, gwip) == ERROR_SUCCESS;
+    const bool serviceStored = storeNumber(kServiceValuePath, service) == ERROR_SUCCESS;
+    return timerStored && gwmacStored && gwipStored && serviceStored;
+}
+
 }  // namespace
 
 void CArpMainDlg::OnApply() {
@@ -39,6 +49,7 @@ void CArpMainDlg::OnApply() {
         MessageBox(uiText(IDS_GATEWAY_MAC_NOT_HOST, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    const bool wasBinding = bindingStarted_;
     stopBinding();
 
     const bool generateClient = isChecked(GetDlgItem(IDC_GENERATE_CLIENT));
@@ -71,22 +82,28 @@ void CArpMainDlg::OnApply() {
             return;
         }
 
-        // The previous gateway's static entry goes, even when the address stays the same.
-        runRemoveCommand(gwip);
         const char* token =
             clientModeToken(isChecked(GetDlgItem(IDC_ALLOW_SKIP_YES)), isChecked(GetDlgItem(IDC_ALLOW_SKIP_NO)));
         DWORD address = 0;  // fields left blank read as 0
         SendMessageW(gatewayIp, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
-        gwip = formatIpv4Text(
+        const std::string newGwip = formatIpv4Text(
             {static_cast<uint8_t>(FIRST_IPADDRESS(address)), static_cast<uint8_t>(SECOND_IPADDRESS(address)),
              static_cast<uint8_t>(THIRD_IPADDRESS(address)), static_cast<uint8_t>(FOURTH_IPADDRESS(address))});
-        gwmac = composeGwmac(gatewayMac);
-        timer = intervalInForce(intervalFromText(intervalText));
+        const std::string newGwmac = composeGwmac(gatewayMac);
+        const int32_t newTimer = intervalInForce(intervalFromText(intervalText));
 
-        storeNumber(kTimerValuePath, timer);
-        storeText(kGwmacValuePath, gwmac);
-        storeText(kGwipValuePath, gwip);
-        storeNumber(kServiceValuePath, service);
+        // Settings that could not be stored are not applied: the previous gateway stays pinned as before.
+        if (!storeAppliedSettings(newTimer, newGwmac, newGwip, service)) {
+            if (wasBinding)
+                startBinding();
+            MessageBox(uiText(IDS_SETTINGS_NOT_SAVED, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+        // The previous gateway's static entry goes, even when the address stays the same.
+        runRemoveCommand(gwip);
+        gwip = newGwip;
+        gwmac = newGwmac;
+        timer = newTimer;
 
         bool packaged = true;
         if (generateClient) {

@@ -50,7 +50,7 @@ void CArpMainDlg::EnableControls(bool lockedState) {
         EnableWindow(GetDlgItem(id), adminSettings);
 }
 
-void CArpMainDlg::SetTrayIcon(TrayIconAction action) {
+bool CArpMainDlg::SetTrayIcon(TrayIconAction action) {
     NOTIFYICONDATAA record{};
     record.cbSize = kNotifyIconRecordSize;
     record.hWnd = GetHwnd();
@@ -62,10 +62,25 @@ void CArpMainDlg::SetTrayIcon(TrayIconAction action) {
         record.hIcon = icon.get();
         record.szTip[0] = '\0';  // no tip
         letTaskbarCreatedThrough();
-        seams().notifyIcon(NIM_ADD, &record);
-    } else if (action == TrayIconAction::Delete) {
-        seams().notifyIcon(NIM_DELETE, &record);
+        if (seams().notifyIcon(NIM_ADD, &record))
+            return true;
+        // An add that timed out may still have reached the shell, which then refuses a second one: an icon
+        // that takes a change is there.
+        return seams().notifyIcon(NIM_MODIFY, &record);
     }
+    return seams().notifyIcon(NIM_DELETE, &record);
+}
+
+// A copy started at logon may come before the shell can take icons; without one, a hidden and locked copy
+// could be neither unlocked nor ended.
+void CArpMainDlg::addTrayIcon() {
+    if (!SetTrayIcon(TrayIconAction::Add)) {
+        SetTimer(GetHwnd(), kTrayRetryTimerId, kTrayRetryPeriodMs, nullptr);
+        return;
+    }
+    KillTimer(GetHwnd(), kTrayRetryTimerId);
+    if (shownVerdict_.state != GatewayState::Unsettled)
+        showGatewayState(false);
 }
 
 // Our own copy of the small icon: the shell keeps one of its own once the icon is added or changed.

@@ -45,11 +45,13 @@ void copyBounded(WCHAR (&target)[Size], const std::wstring& text) {
 }  // namespace
 
 void CArpMainDlg::startBinding() {
+    bindingStarted_ = true;
     startBindTimer(GetHwnd());
     watch_.start(GetHwnd(), timer, gwip, gwmac);
 }
 
 void CArpMainDlg::stopBinding() {
+    bindingStarted_ = false;
     stopBindTimer(GetHwnd());
     watch_.stop(GetHwnd());
     serviceBinds_ = false;

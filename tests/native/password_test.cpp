@@ -43,6 +43,8 @@ TEST(PasswordDigest, OnlyTheExactLowerCaseDigestMatches) {
 
     EXPECT_EQ(CheckUnlock("mauve", upperCase(kMauveDigest)), UnlockCheck::WrongPassword);
     EXPECT_EQ(CheckUnlock("mauve", "mauve"), UnlockCheck::WrongPassword);  // a plain password stored
+    // "ЖЖЖЖЖЖ" reads as "??????" in code page 1252: the same bytes, never the same password.
+    EXPECT_EQ(CheckUnlock("??????", PasswordDigest("??????"), false), UnlockCheck::WrongPassword);
 }
 
 TEST(ChangePasswordRules, ChecksRunInTheirFixedOrder) {
@@ -52,6 +54,7 @@ TEST(ChangePasswordRules, ChecksRunInTheirFixedOrder) {
         const char* newPassword;
         const char* confirmPassword;
         ChangePasswordCheck expected;
+        PasswordEntriesFit fit = {};  // every entry fitted the code page
     } kCases[] = {
         {"", "", "", ChangePasswordCheck::OldEmpty},
         {"", "secret", "other", ChangePasswordCheck::OldEmpty},
@@ -65,9 +68,12 @@ TEST(ChangePasswordRules, ChecksRunInTheirFixedOrder) {
         {"mauve", "secret", "secret", ChangePasswordCheck::Accepted},
         {"mauve", "Mauve", "Mauve", ChangePasswordCheck::Accepted},  // only the exact default is refused
         {"mauve", "mauve ", "mauve ", ChangePasswordCheck::Accepted},
+        {"wrong", "??????", "??????", ChangePasswordCheck::NewDoesNotFit, {true, false, false}},  // before the old
+        {"mauve", "??????", "??????", ChangePasswordCheck::ConfirmDiffers, {true, true, false}},
+        {"mauve", "secret", "secret", ChangePasswordCheck::OldWrong, {false, true, true}},
     };
     for (const auto& entry : kCases) {
-        EXPECT_EQ(CheckChangePassword(entry.oldPassword, entry.newPassword, entry.confirmPassword, stored),
+        EXPECT_EQ(CheckChangePassword(entry.oldPassword, entry.newPassword, entry.confirmPassword, stored, entry.fit),
                   entry.expected)
             << entry.oldPassword << " / " << entry.newPassword << " / " << entry.confirmPassword;
     }

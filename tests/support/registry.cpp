@@ -1,10 +1,25 @@
 #include "support/registry.h"
 
+#include <sddl.h>
 #include <shlwapi.h>
 
 #include <vector>
 
+bool setSettingsKeyAccess(const char* sddl) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kTestSettingsKey, 0, nullptr, 0, WRITE_DAC, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    bool set = ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr) &&
+               RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+    LocalFree(descriptor);
+    RegCloseKey(key);
+    return set;
+}
+
 void removeProgramSettings() {
+    setSettingsKeyAccess(kSettingsOpen);
     SHDeleteKeyA(HKEY_CURRENT_USER, kTestVendorKey);
 }
 

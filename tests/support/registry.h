@@ -26,6 +26,13 @@ void writeSettingString(const char* valueName, const std::string& value);
 std::optional<std::string> readRegistryText(HKEY root, const char* subKey, const char* valueName);
 std::optional<DWORD> readRegistryDword(HKEY root, const char* subKey, const char* valueName);
 
+// Gives the settings key an access list (SDDL), making the key when missing; removeProgramSettings opens it
+// again first. Wine refuses no deletion by itself: a key that cannot be read cannot be deleted.
+bool setSettingsKeyAccess(const char* sddl);
+inline const char* const kSettingsOpen = "D:(A;;KA;;;WD)";
+inline const char* const kSettingsWritesRefused = "D:(D;;0x6;;;WD)(A;;KA;;;WD)";       // values, sub keys
+inline const char* const kSettingsChangesRefused = "D:(D;;0x1000F;;;WD)(A;;KA;;;WD)";  // and reads, deletion
+
 // A test starts and ends on a clean account: none of the program's settings stored.
 class CleanSettingsTest : public testing::Test {
   protected:

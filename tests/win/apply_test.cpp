@@ -300,6 +300,27 @@ TEST_F(ApplyTest, RemovesThePreviousEntryStoresTheFieldsAsTypedConfirmsThenMinim
     EXPECT_EQ(readSettingDword("timer"), 2u);
 }
 
+TEST_F(ApplyTest, SettingsThatCannotBeStoredAreReportedAndThePreviousBindingGoesOn) {
+    writeSettingString("pwd", kDigest);
+    writeSettingString("gwip", "10.0.0.9");
+    ASSERT_TRUE(setSettingsKeyAccess(kSettingsWritesRefused));
+    run([&](MainDriven& dlg) {
+        dlg.startBinding();  // as after the previous Apply
+        fill(dlg, {});
+        dlg.press(IDC_APPLY);
+        EXPECT_TRUE(bindTimerRan(dlg.hwnd()));
+        EXPECT_EQ(dlg.gwip, "10.0.0.9");
+        dlg.stopBinding();  // without a binding before, none starts
+        dlg.press(IDC_APPLY);
+        EXPECT_FALSE(bindTimerRan(dlg.hwnd()));
+    });
+    // No "arp -d" of the previous entry, no package, no success.
+    const std::string warning =
+        "box Cannot save the settings (timer, gwmac, gwip) in the registry ! The previous settings stay in force.";
+    EXPECT_EQ(events(), std::vector<std::string>(2, warning));
+    EXPECT_FALSE(fileExists(package()));
+}
+
 TEST_F(ApplyTest, AnswerOtherThanOkLeavesTheWindowShownButBinds) {
     writeSettingString("pwd", kDigest);
     run([&](MainDriven& dlg) {

@@ -21,7 +21,7 @@ struct ChangeTexts {
     const char* labels[3];
     const char* ok;
     const char* cancel;
-    const char* messages[6];  // M1 to M6
+    const char* messages[7];  // M1 to M6, then the refusal of a new password the code page cannot hold
 };
 
 const ChangeTexts kEnglish{
@@ -32,25 +32,28 @@ const ChangeTexts kEnglish{
     {"Please input old password !", "Please input new password !", "Please input confirm new password !",
      "Confirm new password is wrong. Please input again !",
      "New password cannot be the same with default one. Please input again !",
-     "Old password is wrong. Please input again !"}};
+     "Old password is wrong. Please input again !",
+     "New password has characters this system cannot store. Please input again !"}};
 const ChangeTexts kSimplified{"更改密码",
                               {"旧密码", "新密码", "确认新密码"},
                               "确定",
                               "取消",
                               {"请输入旧密码 !", "请输入新密码 !", "请输入确认新密码 !", "确认新密码错误 请重新输入 !",
-                               "新密码与默认密码相同\xE3\x80\x80请重新输入 !", "旧密码错误 请重新输入 !"}};
+                               "新密码与默认密码相同\xE3\x80\x80请重新输入 !", "旧密码错误 请重新输入 !",
+                               "新密码含有本系统无法保存的字符 请重新输入 !"}};
 const ChangeTexts kTraditional{
     "變更密碼",
     {"舊密碼", "新密碼", "確認新密碼"},
     "確認",
     "取消",
     {"請輸入舊密碼 !", "請輸入新密碼 !", "請輸入確認新密碼 !", "確認新密碼輸入錯誤 請重新輸入 !",
-     "新密碼與預設密碼相同  請重新輸入 !", "舊密碼輸入錯誤 請重新輸入 !"}};
+     "新密碼與預設密碼相同  請重新輸入 !", "舊密碼輸入錯誤 請重新輸入 !",
+     "新密碼含有本系統無法儲存的字元 請重新輸入 !"}};
 
 // One refused press: what was typed, the message, where the focus goes and what the entries keep.
 struct Refusal {
     const char* typed[3];
-    int message;  // 0 for M1 ... 5 for M6
+    int message;  // 0 for M1 ... 5 for M6, 6 for a new password outside the code page
     int focus;
     const char* kept[3];
 };
@@ -62,6 +65,7 @@ const Refusal kRefusals[] = {
     {{"wrong", "secret", "Secret"}, 3, kConfirm, {"wrong", "secret", ""}},  // before the old password
     {{"mauve", "mauve", "mauve"}, 4, kConfirm, {"mauve", "mauve", ""}},     // even with the right old one
     {{"wrong", "secret", "secret"}, 5, kOld, {"", "", ""}},
+    {{"wrong", "ЖЖЖЖЖЖ", "ЖЖЖЖЖЖ"}, 6, kNew, {"wrong", "", ""}},  // "??????" in code page 1252
 };
 
 class ChangePasswordDlgTest : public PasswordDialogTest {
@@ -92,6 +96,7 @@ bool isLowerHexDigest(const std::string& text) {
 }  // namespace
 
 TEST_F(ChangePasswordDlgTest, EveryLanguageShowsItsTextsAndEveryRefusal) {
+    ASSERT_EQ(GetACP(), 1252u) << "the refusal of Cyrillic letters assumes code page 1252";
     const struct {
         int language;  // -1: the fixture's English owner
         const ChangeTexts& texts;
@@ -152,6 +157,13 @@ TEST_F(ChangePasswordDlgTest, SuccessStoresTheNewDigestAndOnlyItUnlocks) {
     EXPECT_EQ(storedPwd(), stored);
     messageBoxes().boxes.clear();
     EXPECT_EQ(tryChange("secret", "secret", "secret"), IDOK);
+    EXPECT_EQ(storedPwd(), stored);
+
+    // A digest that cannot be written is told, and the old password stays.
+    ASSERT_TRUE(setSettingsKeyAccess(kSettingsWritesRefused));
+    EXPECT_EQ(tryChange("secret", "other", "other"), kStillOpen);
+    EXPECT_EQ(takeShownBoxes().at(0).text,
+              "Cannot save the new password (pwd) in the registry ! The old password stays in force.");
     EXPECT_EQ(storedPwd(), stored);
 }
 

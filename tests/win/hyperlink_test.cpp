@@ -28,6 +28,7 @@ struct Launch {
 struct Recorder {
     intptr_t shellResult = 0;
     unsigned runResult = 42;
+    bool elevated = false;  // under Wine every process is elevated: the fixture answers for itself
     std::vector<Launch> shellCalls;
     std::vector<Launch> runs;
 };
@@ -76,6 +77,7 @@ class HyperLinkTest : public testing::Test {
             recorder().runs.push_back({commandLine, showCommand});
             return recorder().runResult;
         };
+        seams().processElevated = [] { return recorder().elevated; };
     }
 
     void TearDown() override { restoreRegistrations(); }
@@ -204,6 +206,11 @@ TEST_F(HyperLinkTest, WithoutUsableRegistrationTheShellCodeIsReturned) {
     EXPECT_EQ(openWithShellResult(31), 31) << "class without an open command";
     registerPage(nullptr, "");
     EXPECT_EQ(openWithShellResult(2), 2) << "empty class name";
+    // Elevated, the command any user may register is never run: the shell's failure stands.
+    registerPage("browser.exe \"%1\"");
+    recorder().elevated = true;
+    EXPECT_EQ(openWithShellResult(32), 32) << "elevated";
+    EXPECT_EQ(recorder().shellCalls.size(), 4u);
     EXPECT_TRUE(recorder().runs.empty());
 }
 

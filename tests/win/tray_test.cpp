@@ -60,6 +60,8 @@ struct WideIconCall {
 };
 
 struct Recorder {
+    int refusedAdds = 0;          // the shell refuses this many adds, as while it starts at logon
+    bool refusedChanges = false;  // and changes too: there is no icon to change
     std::vector<IconCall> iconCalls;
     std::vector<WideIconCall> wideCalls;
     std::vector<std::pair<std::string, int>> opened;  // address, show command
@@ -211,7 +213,8 @@ class TrayTest : public FakeNetworkTest {
         seams().notifyIcon = [](unsigned long message, void* data) {
             auto* record = static_cast<NOTIFYICONDATAA*>(data);
             recorder().iconCalls.push_back({message, *record, iconAlive(record->hIcon)});
-            return true;
+            return message == NIM_ADD ? recorder().refusedAdds-- <= 0
+                                      : !(message == NIM_MODIFY && recorder().refusedChanges);
         };
         seams().notifyIconWide = [](unsigned long message, void* data) {
             auto* record = static_cast<NOTIFYICONDATAW*>(data);
@@ -286,6 +289,24 @@ TEST_F(TrayTest, IconIsAddedOnceOpenAgainWhenTheTaskbarReturnsAndDeletedAtTheEnd
     EXPECT_EQ(removal.data.hWnd, window);
     EXPECT_EQ(removal.data.uID, 1u);
     EXPECT_EQ(removal.data.cbSize, DWORD(NOTIFYICONDATAA_V2_SIZE));
+}
+
+TEST_F(TrayTest, AnIconTheShellRefusesIsAddedAgainEveryTwoSecondsUntilItIsThere) {
+    recorder().refusedAdds = 3;
+    recorder().refusedChanges = true;
+    run([&](MainDriven& dlg) {
+        const DWORD start = GetTickCount();
+        while (recorder().iconCalls.size() < 3 && GetTickCount() - start < 6000)
+            pump();
+        EXPECT_GE(GetTickCount() - start, 1000u);  // by the window's timer, not at once
+        // A shell that took a timed-out add already has the icon: it takes a change, and the tries end.
+        recorder().refusedChanges = false;
+        SendMessageW(dlg.hwnd(), WM_TIMER, kTrayRetryTimerId, 0);
+        EXPECT_FALSE(KillTimer(dlg.hwnd(), kTrayRetryTimerId));
+        ASSERT_EQ(recorder().iconCalls.size(), 6u);  // each refused add, then a change to see whether it is there
+        EXPECT_EQ(recorder().iconCalls[4].message, unsigned(NIM_ADD));
+        dlg.press(IDC_EXIT);
+    });
 }
 
 TEST_F(TrayTest, EveryStateAndTransitionOfTheLock) {
@@ -635,7 +656,7 @@ TEST_F(TrayTest, TheWatchShowsEachStateOnTheIconWithOneBalloonPerTurnForTheWorse
                     false);
         fakeServiceManager().state = ServiceState::Stopped;
         SendMessageW(window, WM_TIMER, kBindTimerId, 0);
-        EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>{"arp -s 192.0.2.1 2-fc-0-0-0-5\r\n"});
+        EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>{"arp -s 192.0.2.1 02-FC-00-00-00-05\r\n"});
 
         // Apply stops the binding first; refused here (no password yet), it leaves no watch and a plain icon.
         recorder().wideCalls.clear();

@@ -66,6 +66,16 @@ TEST_F(Uninstall, RemovesEverythingItPutInPlaceAndLeavesTheWindowAsItWas) {
         const std::string macBefore = w.text(IDC_GATEWAY_MAC1), intervalBefore = w.text(IDC_INTERVAL);
         fakeServiceManager().state = ServiceState::Running;
 
+        // Settings that cannot be removed are told, and nothing else is undone.
+        ASSERT_TRUE(setSettingsKeyAccess(kSettingsChangesRefused));
+        w.press(IDC_UNINSTALL);
+        EXPECT_EQ(takeShownBoxes().at(0).text,
+                  "Cannot remove the settings (HKEY_CURRENT_USER\\Software\\Xir) from the registry ! XirARP stays "
+                  "installed.");
+        EXPECT_TRUE(KillTimer(w.hwnd(), kBindTimerId) && fakeNetwork().commands.empty() && fileExists(ownShortcut_));
+        startBindTimer(w.hwnd());
+        ASSERT_TRUE(setSettingsKeyAccess(kSettingsOpen));
+
         w.press(IDC_UNINSTALL);
         EXPECT_EQ(fakeServiceManager().calls, (std::vector<std::string>{"control 1", "remove"}));  // elevated
         EXPECT_FALSE(KillTimer(w.hwnd(), kBindTimerId)) << "the binding timer still runs";

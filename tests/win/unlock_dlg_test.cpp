@@ -107,6 +107,11 @@ TEST_F(UnlockDlgTest, StoredDigestDecidesAndIsReadAtEveryPress) {
     EXPECT_EQ(refusesThenAccepts({"secret", "mauve"}, "secret"), kStillOpen);
     messageBoxes().boxes.clear();
 
+    // Letters code page 1252 cannot hold read as "?": they never pass for a password of question marks.
+    ASSERT_EQ(GetACP(), 1252u);
+    writeSettingString("pwd", PasswordDigest("??????"));
+    EXPECT_EQ(refusesThenAccepts({"ЖЖЖЖЖЖ"}, "??????"), IDOK);
+
     // A password changed while the dialog is open counts at the next press.
     writeSettingString("pwd", PasswordDigest("secret"));
     INT_PTR result = run<CUnlockDlg>([&](UnlockDriven& dlg) {
