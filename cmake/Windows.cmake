@@ -112,7 +112,14 @@ target_include_directories(xirarp_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2
 target_link_libraries(xirarp_e2e_tests PRIVATE xirarp_test_support gtest_main shell32)
 add_dependencies(xirarp_e2e_tests XirARP standin_arp standin_ping)
 # The robustness suites run once, in an entry of their own (scripts/robustness.sh runs them alone).
-xirarp_add_wine_test(e2e_tests xirarp_e2e_tests --gtest_filter=-Robustness*:Attack*)
+xirarp_add_wine_test(e2e_tests xirarp_e2e_tests --gtest_filter=-Robustness*:Attack*:ServiceBoot.*)
+# Protected from boot: Apply installs the service in one Wine session, and the next session (a fresh one, as
+# after a restart) starts it by itself. Its events are read from the eventlog channel of that session's services.
+xirarp_add_wine_test(e2e_service_install xirarp_e2e_tests --gtest_filter=ServiceBoot.AnElevated*)
+set(session_log ${CMAKE_BINARY_DIR}/service-session.log)
+add_test(NAME e2e_service_boot COMMAND bash -c "WINEPREFIX='${CMAKE_BINARY_DIR}/wineprefix' wineserver -k; rm -f '${session_log}'; exec '${CMAKE_BINARY_DIR}/wine-desktop-run.sh' \"$0\" --gtest_filter=ServiceBoot.TheNextSession*" $<TARGET_FILE:xirarp_e2e_tests>)
+set_tests_properties(e2e_service_boot PROPERTIES TIMEOUT 600 ENVIRONMENT
+    "GTEST_OUTPUT=xml:${results_dir_for_wine}\\e2e_service_boot.xml;XIRARP_SESSION_LOG=${session_log};WINEDEBUG=-all,warn+eventlog")
 xirarp_add_wine_test(e2e_robustness xirarp_e2e_tests --gtest_filter=Robustness*)
 # The attack cases run in a network of namespaces, in a Wine session and prefix of their own started inside the
 # workstation's namespace (scripts/netns.sh; where it cannot make them, the cases skip).
