@@ -12,6 +12,7 @@
 #include "steps/sandbox.h"
 #include "steps/service.h"
 #include "steps/shell_tray.h"
+#include "support/files.h"
 #include "support/registry.h"
 #include "support/windows.h"
 
@@ -46,11 +47,19 @@ class Attack : public CleanSettingsTest {
     }
 };
 
-// Run in a Wine session whose every arp.exe takes effect (the entry e2e_attack_service): the service's too, which
-// takes the session's environment. A user's copy started in it is given back an arp that changes nothing.
-class AttackWithService : public Attack {};
-const std::vector<std::string> kArpChangesNothing = {"XIRARP_ARP_EFFECT="};
 const std::wstring kPinnedByServiceTip = std::wstring(netns::kPinnedTip) + L" (service)";
+
+// The service's arp.exe takes effect while this lives; a user's copy is started without the environment that
+// would give it the same, as for a standard user. The service manager gives the service no environment of the
+// session: the stand-in reads the word from a file beside it instead.
+class ServiceArpTakesEffect {
+  public:
+    ServiceArpTakesEffect() : marker_(systemFolder() + "\\arp-effect.txt") { writeFileBytes(marker_, "neighbour"); }
+    ~ServiceArpTakesEffect() { DeleteFileA(marker_.c_str()); }
+
+  private:
+    std::string marker_;
+};
 
 }  // namespace
 
@@ -116,14 +125,15 @@ TEST_F(Attack, WithoutRightsTheIconSaysNotPinnedThenShowsTheAttackWithABalloonWi
     EXPECT_EQ(tray.balloons().size(), 3u);
 }
 
-TEST_F(AttackWithService, TheServicePinsThroughTheAttackWhileAStandardUsersIconSaysSo) {
+TEST_F(Attack, TheServicePinsThroughTheAttackWhileAStandardUsersIconSaysSo) {
     ShellTray tray;
     ASSERT_TRUE(tray.receivesNotifications());
+    Sandbox sandbox("attack-service");  // puts today's stand-ins in the system folder
+    ServiceArpTakesEffect serviceArp;
     InstalledService service(600, netns::kGateway, netns::kGatewayMac);
     ASSERT_TRUE(service.start());
     ASSERT_TRUE(waitUntilTrue(gatewayPinned)) << "the service did not pin the gateway";
-    Sandbox sandbox("attack-service");
-    RunningProgram client(netns::gatewayClientCopy(sandbox), sandbox.folder(), kArpChangesNothing);
+    RunningProgram client(netns::gatewayClientCopy(sandbox), sandbox.folder(), {}, Rights::Limited);
     EXPECT_TRUE(waitUntilTrue([&] { return tray.tooltip() == kPinnedByServiceTip; }, 10000)) << tray.describe();
 
     ASSERT_TRUE(netns::act("attack-start"));

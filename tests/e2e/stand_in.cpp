@@ -51,12 +51,25 @@ void pinInNeighbourTable(const char* commandLine) {
     }
 }
 
-// Asked for, and inside the network scripts/netns.sh made (never the machine's own table).
-bool neighbourEffectWanted() {
-    char effect[16];
+// Asked for, and inside the network scripts/netns.sh made (never the machine's own table). A service gets an
+// environment the service manager makes afresh: for it the attack suite, inside that network, puts the word in
+// arp-effect.txt beside the stand-in (folder: the stand-in's own, ending in a backslash) while its case runs.
+bool neighbourEffectWanted(const char* folder) {
+    char effect[16] = {};
     DWORD length = GetEnvironmentVariableA("XIRARP_ARP_EFFECT", effect, sizeof effect);
-    return length > 0 && length < sizeof effect && lstrcmpA(effect, "neighbour") == 0 &&
-           GetEnvironmentVariableA("XIRARP_NETNS_STEP", nullptr, 0) > 0;
+    if (length > 0 && length < sizeof effect)
+        return lstrcmpA(effect, "neighbour") == 0 && GetEnvironmentVariableA("XIRARP_NETNS_STEP", nullptr, 0) > 0;
+    char marker[MAX_PATH];
+    if (lstrlenA(folder) + 16 > MAX_PATH)
+        return false;
+    wsprintfA(marker, "%sarp-effect.txt", folder);
+    HANDLE file = CreateFileA(marker, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD read = 0;
+    ReadFile(file, effect, sizeof effect - 1, &read, nullptr);
+    CloseHandle(file);
+    return lstrcmpA(effect, "neighbour") == 0;
 }
 
 }  // namespace
@@ -68,6 +81,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return 1;
     while (length > 0 && path[length - 1] != '\\')
         --length;
+    char folder[MAX_PATH];
+    lstrcpynA(folder, path, static_cast<int>(length) + 1);
     const char logName[] = "commands.log";
     if (length + sizeof logName > MAX_PATH)
         return 1;
@@ -91,7 +106,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     DWORD written = 0;
     WriteFile(log, commandLine, lstrlenA(commandLine) + 1, &written, nullptr);
     CloseHandle(log);
-    if (neighbourEffectWanted())
+    if (neighbourEffectWanted(folder))
         pinInNeighbourTable(commandLine);
     return 0;
 }
