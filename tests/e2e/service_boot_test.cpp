@@ -20,7 +20,13 @@
 namespace {
 
 const char* const kServiceKey = "System\\CurrentControlSet\\Services\\XirARP";
-const std::string kBindCommand = "arp -s 192.0.2.1 02-FC-00-00-00-05\r\n";
+const std::string kBindCommand = "arp -s 192.168.7.1 0A-0B-22-33-44-55\r\n";
+
+std::string serviceImage() {
+    char image[MAX_PATH] = {};
+    ExpandEnvironmentStringsA("%ProgramFiles%\\XirARP\\XirARP.exe", image, MAX_PATH);
+    return image;
+}
 
 // "arp -s" records of the service: its stand-in logs beside itself, the session having no sandbox's log.
 size_t serviceBinds() {
@@ -47,22 +53,42 @@ class ServiceBoot : public CleanSettingsTest {};
 
 }  // namespace
 
-TEST_F(ServiceBoot, AnElevatedApplyInstallsAndStartsTheService) {
+// The service box under Wine's real service manager, on both roads: a limited copy only warns, an elevated copy
+// installs the service to run the image from Program Files and starts it, and a second one reconfigures it.
+TEST_F(ServiceBoot, OnlyAnElevatedApplyInstallsTheService) {
     removeService();
-    Sandbox sandbox("service-boot");
+    Sandbox sandbox("service");
     UserFoldersRedirect folders(sandbox.makeSubfolder("Desktop"), sandbox.makeSubfolder("Startup"));
-    writeSettingString("gwip", "192.0.2.1");
-    writeSettingString("gwmac", "02-FC-00-00-00-05");
+    const std::string exe = sandbox.copyProgram();
+    const std::string image = serviceImage();
+    const auto installed = [&] { return readRegistryDword(HKEY_LOCAL_MACHINE, kServiceKey, "Start").has_value(); };
+    writeSettingString("gwmac", "0A-B-22-33-44-55");  // no gateway lookup at opening
+    writeSettingString("gwip", "192.168.7.1");
     writeSettingDword("timer", 2);
-    RunningProgram program(sandbox.copyProgram(), sandbox.folder());
-    HWND window = waitForDialog(program.processId(), kMainCaption);
-    ASSERT_TRUE(window && waitUntilVisible(window));
-    sendToControl(GetDlgItem(window, IDC_GENERATE_CLIENT), BM_SETCHECK, BST_UNCHECKED, 0);
-    sendToControl(GetDlgItem(window, IDC_SERVICE), BM_SETCHECK, BST_CHECKED, 0);
-    clickButton(window, IDC_APPLY);
-    answerMessageBox(program.processId(), "Information", "Apply Setting Successfully !");
-    EXPECT_TRUE(waitUntilTrue(serviceRuns));
+    // The second elevated Apply finds the service there and reconfigures it.
+    for (Rights rights : {Rights::Limited, Rights::Elevated, Rights::Elevated}) {
+        RunningProgram program(exe, sandbox.folder(), {}, rights);
+        HWND window = waitForDialog(program.processId(), kMainCaption);
+        ASSERT_TRUE(window && waitUntilVisible(window));
+        EXPECT_EQ(sendToControl(GetDlgItem(window, IDC_SERVICE), BM_GETCHECK), rights == Rights::Elevated);  // stored
+        sendToControl(GetDlgItem(window, IDC_GENERATE_CLIENT), BM_SETCHECK, BST_UNCHECKED, 0);
+        sendToControl(GetDlgItem(window, IDC_SERVICE), BM_SETCHECK, BST_CHECKED, 0);
+        clickButton(window, IDC_APPLY);
+        MessageBoxSeen done = waitForMessageBox(program.processId(), 90000);
+        EXPECT_EQ(done.text, "Apply Setting Successfully !");
+        clickButton(done.window, IDOK);
+        EXPECT_TRUE(waitUntilGone(done.window));
+        if (rights == Rights::Limited)
+            answerMessageBox(program.processId(), "WARNING",
+                             "To install the service, XirARP must be run as administrator once !");
+        EXPECT_EQ(installed(), rights == Rights::Elevated);
+    }
+    EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kServiceKey, "ImagePath"), "\"" + image + "\" /service");
     EXPECT_EQ(readRegistryDword(HKEY_LOCAL_MACHINE, kServiceKey, "Start"), 2u);
+    EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kServiceKey, "ObjectName"), "LocalSystem");
+    EXPECT_TRUE(readFileBytes(image) == readFileBytes(adminImagePath()));
+    EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kTestMachineKey, "gwip"), "192.168.7.1");
+    EXPECT_TRUE(waitUntilTrue(serviceRuns));
 }
 
 TEST_F(ServiceBoot, TheNextSessionStartsItBindingEveryIntervalAndUninstallRemovesIt) {
@@ -76,7 +102,7 @@ TEST_F(ServiceBoot, TheNextSessionStartsItBindingEveryIntervalAndUninstallRemove
     char sessionLog[MAX_PATH] = {};
     GetEnvironmentVariableA("XIRARP_SESSION_LOG", sessionLog, MAX_PATH);
     const std::string log = std::string("Z:") + sessionLog;
-    EXPECT_TRUE(waitUntilTrue([&] { return readFileBytes(log).find("L\"02-FC-00-00-00-05\"") != std::string::npos; },
+    EXPECT_TRUE(waitUntilTrue([&] { return readFileBytes(log).find("L\"0A-0B-22-33-44-55\"") != std::string::npos; },
                               15000))
         << readFileBytes(log).substr(0, 2000);
 
@@ -89,5 +115,9 @@ TEST_F(ServiceBoot, TheNextSessionStartsItBindingEveryIntervalAndUninstallRemove
     answerMessageBox(program.processId(), "Information", "Remove Setting Successfully !");
     EXPECT_TRUE(waitUntilTrue([] { return !readRegistryDword(HKEY_LOCAL_MACHINE, kServiceKey, "Start"); }));
     EXPECT_FALSE(serviceRuns());
+    std::string folder = serviceImage();
+    folder.resize(folder.rfind('\\'));
+    EXPECT_EQ(GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES);  // the copy and its folder
+    EXPECT_FALSE(readRegistryText(HKEY_LOCAL_MACHINE, kTestMachineKey, "gwip"));
     removeService();  // whatever a failure above left
 }

@@ -88,3 +88,19 @@ std::optional<DWORD> readRegistryDword(HKEY root, const char* subKey, const char
                ? std::optional<DWORD>(value)
                : std::nullopt;
 }
+
+void writeMachineSettings(DWORD timer, const std::string& gwip, const std::string& gwmac) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTestMachineKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr))
+        return;
+    RegSetValueExA(key, "timer", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&timer), sizeof timer);
+    RegSetValueExA(key, "gwip", 0, REG_SZ, reinterpret_cast<const BYTE*>(gwip.c_str()),
+                   static_cast<DWORD>(gwip.size() + 1));
+    RegSetValueExA(key, "gwmac", 0, REG_SZ, reinterpret_cast<const BYTE*>(gwmac.c_str()),
+                   static_cast<DWORD>(gwmac.size() + 1));
+    RegCloseKey(key);
+}
+
+void removeMachineSettings() {
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kTestMachineKey);
+}

@@ -25,6 +25,10 @@ void writeSettingString(const char* valueName, const std::string& value);
 // REG_DWORD.
 std::optional<std::string> readRegistryText(HKEY root, const char* subKey, const char* valueName);
 std::optional<DWORD> readRegistryDword(HKEY root, const char* subKey, const char* valueName);
+// The service's machine key (HKLM\SOFTWARE\Xir\XirARP) as Apply writes it, and gone again.
+inline const char* const kTestMachineKey = "SOFTWARE\\Xir\\XirARP";
+void writeMachineSettings(DWORD timer, const std::string& gwip, const std::string& gwmac);
+void removeMachineSettings();
 
 // Gives the settings key an access list (SDDL), making the key when missing; removeProgramSettings opens it
 // again first. Wine refuses no deletion by itself: a key that cannot be read cannot be deleted.

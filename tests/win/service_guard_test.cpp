@@ -4,32 +4,18 @@
 #include <vector>
 
 #include "net_fake_seams.h"
+#include "support/registry.h"
 #include "service/gateway_guard.h"
 #include "service/service_main.h"
 
 namespace {
 
-constexpr const char* kMachineKey = "SOFTWARE\\Xir\\XirARP";
 const std::string kBind = "arp -s 192.0.2.1 02-FC-00-00-00-05\r\n";
 
 struct RecordedEvents : GuardOutlet {
     std::vector<GuardEvent> told;
     void tell(const GuardEvent& event) override { told.push_back(event); }
 };
-
-void writeMachineValue(const char* name, DWORD type, const void* data, DWORD size) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMachineKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
-}
-
-void writeMachineSettings(DWORD timer, const std::string& gwip, const std::string& gwmac) {
-    writeMachineValue("timer", REG_DWORD, &timer, sizeof timer);
-    writeMachineValue("gwip", REG_SZ, gwip.c_str(), static_cast<DWORD>(gwip.size() + 1));
-    writeMachineValue("gwmac", REG_SZ, gwmac.c_str(), static_cast<DWORD>(gwmac.size() + 1));
-}
 
 ArpRow gatewayRow(uint8_t last, uint32_t type) {
     ArpRow row;
@@ -45,7 +31,7 @@ ArpRow gatewayRow(uint8_t last, uint32_t type) {
 class GatewayGuardTest : public FakeNetworkTest {
   protected:
     void TearDown() override {
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMachineKey);
+        removeMachineSettings();
         FakeNetworkTest::TearDown();
     }
     // Moves the clock on and lets the guard run what is due.
@@ -87,7 +73,7 @@ TEST_F(GatewayGuardTest, BindsWatchesAndTellsEachChangeOnce) {
     EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>(2, kBind));
 
     // The gateway MAC is gone from the key: told once, nothing bound, read again a minute later.
-    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kMachineKey, "gwmac");
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kTestMachineKey, "gwmac");
     fakeNetwork().commands.clear();
     EXPECT_EQ(guard_.reload(), 60000u);
     EXPECT_EQ(after(60000), 60000u);

@@ -2,23 +2,11 @@
 
 #include "steps/sandbox.h"
 #include "support/files.h"
+#include "support/registry.h"
 
 namespace {
 
 const wchar_t* const kName = L"XirARP";
-const char* const kMachineKey = "SOFTWARE\\Xir\\XirARP";
-
-void writeMachineSettings(DWORD interval, const std::string& gwip, const std::string& gwmac) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMachineKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr))
-        return;
-    RegSetValueExA(key, "timer", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&interval), sizeof interval);
-    RegSetValueExA(key, "gwip", 0, REG_SZ, reinterpret_cast<const BYTE*>(gwip.c_str()),
-                   static_cast<DWORD>(gwip.size() + 1));
-    RegSetValueExA(key, "gwmac", 0, REG_SZ, reinterpret_cast<const BYTE*>(gwmac.c_str()),
-                   static_cast<DWORD>(gwmac.size() + 1));
-    RegCloseKey(key);
-}
 
 std::string programFilesFolder() {
     char folder[MAX_PATH] = {};
@@ -41,7 +29,7 @@ void removeService() {
         }
         CloseServiceHandle(manager);
     }
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMachineKey);
+    removeMachineSettings();
 }
 
 InstalledService::InstalledService(DWORD interval, const std::string& gwip, const std::string& gwmac) {
