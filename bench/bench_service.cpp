@@ -51,7 +51,7 @@ int serviceFigures(int seconds) {
     while ((first = firstBindStamp(stamps)) == 0 && nowMs() - started < 20000)
         Sleep(5);
     Sleep(2000);  // past the first watch reading
-    const DWORD processId = service.processId();
+    const DWORD processId = runningServiceProcess();
     const ProcessResources before = settledProcessResources(processId);
     const long pid = linuxProcessId(processId);
     const long long ticksBefore = linuxCpuTicks(pid);

@@ -38,15 +38,7 @@ size_t serviceBinds() {
 }
 
 bool serviceRuns() {
-    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE service = manager ? OpenServiceW(manager, L"XirARP", SERVICE_QUERY_STATUS) : nullptr;
-    SERVICE_STATUS status{};
-    const bool running = service && QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_RUNNING;
-    if (service)
-        CloseServiceHandle(service);
-    if (manager)
-        CloseServiceHandle(manager);
-    return running;
+    return runningServiceProcess() != 0;
 }
 
 class ServiceBoot : public CleanSettingsTest {};

@@ -61,12 +61,18 @@ bool InstalledService::start() {
     return service_ && StartServiceW(service_, 0, nullptr);
 }
 
-DWORD InstalledService::processId() const {
+DWORD runningServiceProcess() {
+    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE service = manager ? OpenServiceW(manager, kName, SERVICE_QUERY_STATUS) : nullptr;
     SERVICE_STATUS_PROCESS status{};
     DWORD size = 0;
-    if (!service_ || !QueryServiceStatusEx(service_, SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status),
-                                           sizeof status, &size) ||
-        status.dwCurrentState != SERVICE_RUNNING)
-        return 0;
-    return status.dwProcessId;
+    const bool running = service &&
+                         QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status),
+                                              sizeof status, &size) &&
+                         status.dwCurrentState == SERVICE_RUNNING;
+    if (service)
+        CloseServiceHandle(service);
+    if (manager)
+        CloseServiceHandle(manager);
+    return running ? status.dwProcessId : 0;
 }

@@ -15,14 +15,15 @@ class InstalledService {
 
     bool created() const { return service_ != nullptr; }
     bool start();
-    // The running service's process, 0 when it does not run.
-    DWORD processId() const;
 
   private:
     SC_HANDLE manager_ = nullptr;
     SC_HANDLE service_ = nullptr;
     std::string folder_;
 };
+
+// The process of the service named XirARP while it runs (however it was installed), 0 when it does not run.
+DWORD runningServiceProcess();
 
 // Stops and deletes the service named XirARP and removes its machine key, if there is any (a run that died half
 // way may have left one behind).
