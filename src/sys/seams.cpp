@@ -1,6 +1,7 @@
 #include <winsock2.h>
 #include <windows.h>
 #include <iphlpapi.h>
+#include <icmpapi.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -110,6 +111,25 @@ bool realBestInterface(uint32_t addrNetworkOrder, uint32_t& interfaceIndex) {
     return true;
 }
 
+struct IcmpHandleTraits {
+    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+    static bool valid(HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+    static void close(HANDLE handle) { IcmpCloseHandle(handle); }
+};
+using UniqueIcmpHandle = UniqueHandle<HANDLE, IcmpHandleTraits>;
+
+bool realEcho(uint32_t addrNetworkOrder, unsigned timeoutMs) {
+    UniqueIcmpHandle icmp(IcmpCreateFile());
+    if (!icmp)
+        return false;
+    char payload[8] = "XirARP";
+    // Room for one reply with the payload and an ICMP error's worth besides, as the call documents.
+    unsigned char reply[sizeof(ICMP_ECHO_REPLY) + sizeof payload + 8 + 64] = {};
+    const DWORD replies = IcmpSendEcho(icmp.get(), addrNetworkOrder, payload, sizeof payload, nullptr, reply,
+                                       sizeof reply, timeoutMs);
+    return replies > 0 && reinterpret_cast<const ICMP_ECHO_REPLY*>(reply)->Status == IP_SUCCESS;
+}
+
 uint16_t realSystemDefaultLangId() {
     return GetSystemDefaultLangID();
 }
@@ -133,7 +153,7 @@ uint32_t realTickCount() {
 const SystemSeams kRealSeams = {
     realRunCommand,          realMessageBox, realWait,       realReadAdapters,   realReadArpTable,
     realSystemDefaultLangId, realShellOpen,  realNotifyIcon, realNotifyIconWide, realTickCount,
-    isProcessElevated,       realBestInterface};
+    isProcessElevated,       realBestInterface, realEcho};
 
 }  // namespace
 

@@ -44,6 +44,9 @@ struct SystemSeams {
     // The interface that routes to an address given in network byte order (GetBestInterface); false when
     // none does.
     bool (*bestInterface)(uint32_t addrNetworkOrder, uint32_t& interfaceIndex);
+    // Sends one ICMP echo to an address given in network byte order and waits up to timeoutMs for the answer
+    // (IcmpSendEcho); true when it came.
+    bool (*echo)(uint32_t addrNetworkOrder, unsigned timeoutMs);
 };
 
 SystemSeams& seams();
