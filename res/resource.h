@@ -98,6 +98,7 @@
 #define IDS_GATEWAY_PROTECTED_TIP 2030
 #define IDS_GATEWAY_NOT_IN_EFFECT_TIP 2031
 #define IDS_GATEWAY_CONFLICT_TIP 2032
+#define IDS_GATEWAY_AWAY_TIP 2033
 // A gateway MAC no host answers with, refused by Apply and by a client text's import.
 #define IDS_GATEWAY_MAC_NOT_HOST 2060
 

@@ -8,7 +8,17 @@
 #include "config/registry_path.h"
 #include "sys/win_handles.h"
 
-CRegValueBase::CRegValueBase(const char* fullPath, HKEY root) : root_(root) {
+namespace {
+
+// The machine-wide key is where administrators and their tools write it: in the 64-bit view on 64-bit Windows,
+// whatever this 32-bit program's own view (32-bit Windows ignores the flag). The user's key is not redirected.
+REGSAM viewOf(HKEY root) {
+    return root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0;
+}
+
+}  // namespace
+
+CRegValueBase::CRegValueBase(const char* fullPath, HKEY root) : root_(root), view_(viewOf(root)) {
     RegistryPath path = splitRegistryPath(fullPath);
     subKey_ = std::move(path.subKey);
     valueName_ = std::move(path.valueName);
@@ -18,7 +28,7 @@ CRegValueBase::CRegValueBase(const char* fullPath, HKEY root) : root_(root) {
 LSTATUS CRegValueBase::writeRaw(DWORD type, const void* data, DWORD size) {
     UniqueHKey key;
     LSTATUS status = RegCreateKeyExA(root_, subKey_.c_str(), 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE,
-                                     KEY_WRITE, nullptr, key.receive(), nullptr);
+                                     KEY_WRITE | view_, nullptr, key.receive(), nullptr);
     if (status != ERROR_SUCCESS)
         return status;
     status = RegSetValueExA(key.get(), valueName_.c_str(), 0, type, static_cast<const BYTE*>(data), size);
@@ -28,7 +38,16 @@ LSTATUS CRegValueBase::writeRaw(DWORD type, const void* data, DWORD size) {
 }
 
 LSTATUS CRegValueBase::removeKey() {
-    return SHDeleteKeyA(root_, subKey_.c_str());
+    if (!view_)
+        return SHDeleteKeyA(root_, subKey_.c_str());
+    // The tree's contents through a handle of the key's own view, then the key itself in that view.
+    UniqueHKey key;
+    LSTATUS status = RegOpenKeyExA(root_, subKey_.c_str(), 0, KEY_READ | KEY_SET_VALUE | DELETE | view_, key.receive());
+    if (status != ERROR_SUCCESS)
+        return status;
+    status = RegDeleteTreeA(key.get(), nullptr);
+    key.reset();
+    return status != ERROR_SUCCESS ? status : RegDeleteKeyExA(root_, subKey_.c_str(), view_, 0);
 }
 
 CRegDwordValue::CRegDwordValue(const char* fullPath, uint32_t defaultValue, HKEY root)
@@ -38,7 +57,7 @@ CRegDwordValue::CRegDwordValue(const char* fullPath, uint32_t defaultValue, HKEY
 
 uint32_t CRegDwordValue::read() {
     UniqueHKey key;
-    if (RegOpenKeyExA(root_, subKey_.c_str(), 0, KEY_READ, key.receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root_, subKey_.c_str(), 0, KEY_READ | view_, key.receive()) != ERROR_SUCCESS)
         return default_;
     // Only a REG_DWORD of four bytes is a number: any other type or size counts as a missing value, so a
     // hand-typed text such as "60" cannot turn into an interval of its character codes.
@@ -85,7 +104,7 @@ CRegStringValue::CRegStringValue(const char* fullPath, const std::string& defaul
 
 std::string CRegStringValue::read() {
     UniqueHKey key;
-    if (RegOpenKeyExA(root_, subKey_.c_str(), 0, KEY_READ, key.receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root_, subKey_.c_str(), 0, KEY_READ | view_, key.receive()) != ERROR_SUCCESS)
         return default_;
     // Only a REG_SZ is a text; any other type counts as a missing value.
     DWORD type = REG_NONE;

@@ -5,7 +5,8 @@
 #include <string>
 
 // Typed accessor of one registry value, addressed by a full path such as "Software\Xir\XirARP\timer" under a
-// root key: the user's HKEY_CURRENT_USER unless another hive is named (the service reads HKEY_LOCAL_MACHINE).
+// root key: the user's HKEY_CURRENT_USER unless another hive is named (the service reads HKEY_LOCAL_MACHINE, always
+// in its 64-bit view on 64-bit Windows).
 // Short-lived: construct, read or write, drop. Reads at construction.
 class CRegValueBase {
 public:
@@ -16,6 +17,7 @@ protected:
     LSTATUS writeRaw(DWORD type, const void* data, DWORD size);
 
     HKEY root_;
+    REGSAM view_;  // the registry view the key is read and written in
     std::string subKey_;
     std::string valueName_;
     bool known_ = false;  // set by a successful read or write

@@ -43,10 +43,6 @@ std::optional<std::string> formatPingCommand(const std::string& gateway) {
     return formatBounded<kPingBufferSize>("ping %s\n", gateway.c_str());
 }
 
-bool bindingConfigured(int32_t interval, const std::string& gwip, const std::string& gwmac) {
-    return interval > 0 && formatBindCommand(gwip, gwmac).has_value();
-}
-
 int32_t intervalInForce(int32_t stored) {
     if (stored == 0 || (stored >= kMinInterval && stored <= kMaxInterval))
         return stored;

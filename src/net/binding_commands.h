@@ -4,10 +4,6 @@
 #include <optional>
 #include <string>
 
-// Window timer of the main window that drives the binding.
-constexpr uintptr_t kBindTimerId = 1;
-// First period after a completed Apply.
-constexpr uint32_t kFirstBindPeriodMs = 1000;
 // The longest period SetTimer accepts (USER_TIMER_MAXIMUM).
 constexpr uint32_t kMaxTimerPeriodMs = 0x7FFFFFFF;
 
@@ -23,11 +19,6 @@ std::optional<std::string> formatBindCommand(const std::string& gwip, const std:
 std::optional<std::string> formatRemoveCommand(const std::string& gwip);
 // "ping %s\n" with a gateway IP text; none unless it is a dotted IPv4 address, or when it would not fit.
 std::optional<std::string> formatPingCommand(const std::string& gateway);
-
-// The binding runs only with a positive interval and gateway texts that make a command; otherwise the window
-// warns that it cannot get its configuration. A null, broadcast or group MAC stored by an older version is
-// no configuration either.
-bool bindingConfigured(int32_t interval, const std::string& gwip, const std::string& gwmac);
 
 // The binding interval's range in seconds, and what stands for a stored value outside it.
 constexpr int32_t kMinInterval = 1;

@@ -1,7 +1,5 @@
 #include "net/gateway_watch.h"
 
-#include <cstring>
-
 namespace {
 
 // An incomplete entry (a request sent, no answer yet) carries no address worth comparing; under Wine it is a
@@ -24,26 +22,24 @@ bool verdictWorthTelling(const GatewayVerdict& told, const GatewayVerdict& now) 
         return false;
     if (now.state != told.state)
         return true;
-    return now.state == GatewayState::Conflict && now.answered != told.answered;
-}
-
-std::optional<GatewayWatch> GatewayWatch::forBinding(const std::string& gwip,
-                                                     const std::string& gwmac,
-                                                     uint32_t bindPeriodMs) {
-    std::optional<MacBytes> mac = pinnableMac(gwmac);
-    std::optional<Ipv4Bytes> ip = isDottedIpv4Text(gwip) ? parseIpv4Bytes(gwip) : std::nullopt;
-    if (!ip || !mac)
-        return std::nullopt;
-    // The rows hold the address bytes in text order in memory, whatever the host order.
-    uint32_t addr;
-    memcpy(&addr, ip->data(), sizeof addr);
-    return GatewayWatch(addr, *mac, bindPeriodMs > kRebindSpacingMs ? bindPeriodMs : kRebindSpacingMs);
+    return (now.state == GatewayState::Conflict || now.state == GatewayState::Away) && now.answered != told.answered;
 }
 
 void GatewayWatch::bindCommandRan(uint32_t nowMs) {
     lastBindMs_ = nowMs;
     if (!firstUnconfirmedBindMs_)
         firstUnconfirmedBindMs_ = nowMs;
+}
+
+bool GatewayWatch::repinDue(uint32_t nowMs) {
+    if (lastBindMs_ && !elapsed(*lastBindMs_, nowMs, spacingMs_))
+        return false;
+    // Gaps of 2, 4, 8 ... seconds: the first re-pin keeps the shortest gap before the next one.
+    if (repinned_)
+        spacingMs_ = spacingMs_ >= longestSpacingMs_ / 2 ? longestSpacingMs_ : spacingMs_ * 2;
+    repinned_ = true;
+    lastBindMs_ = nowMs;
+    return true;
 }
 
 GatewayVerdict GatewayWatch::check(const std::vector<ArpRow>& rows, uint32_t interfaceIndex, uint32_t nowMs) {
@@ -65,14 +61,7 @@ GatewayVerdict GatewayWatch::check(const std::vector<ArpRow>& rows, uint32_t int
     }
 
     if (verdict.state == GatewayState::Conflict) {
-        verdict.rebind = !lastBindMs_ || elapsed(*lastBindMs_, nowMs, spacingMs_);
-        if (verdict.rebind) {
-            // Gaps of 2, 4, 8 ... seconds: the first re-pin keeps the shortest gap before the next one.
-            if (repinned_)
-                spacingMs_ = spacingMs_ >= longestSpacingMs_ / 2 ? longestSpacingMs_ : spacingMs_ * 2;
-            repinned_ = true;
-            lastBindMs_ = nowMs;
-        }
+        verdict.rebind = repinDue(nowMs);
     } else if (pinnedStatic) {
         verdict.state = GatewayState::Protected;
         firstUnconfirmedBindMs_.reset();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "net/address_text.h"
+#include "net/binding_settings.h"
 #include "net/gateway_rules.h"
 
 // How often the window reads the ARP cache while a binding runs, and how long a bind command may take
@@ -20,30 +21,37 @@ enum class GatewayState {
     Protected,    // a static row for the gateway with the pinned MAC
     NotInEffect,  // no such row although a bind command ran long enough ago
     Conflict,     // a row for the gateway with another MAC
+    Away,         // the pinned gateway is not on this network: another router answers for its address, unpinned
 };
 
 struct GatewayVerdict {
     GatewayState state = GatewayState::Unsettled;
-    MacBytes answered{};  // the other MAC of a conflict
+    MacBytes answered{};  // the other MAC of a conflict, or the router that answers while away
     bool rebind = false;  // the caller runs the bind command now, and reports it if it started
 };
 
 // Whether a verdict is news against the one told last: another state, or another MAC answering in a
-// conflict. No verdict is never news, so what was told stays.
+// conflict or while away. No verdict is never news, so what was told stays.
 bool verdictWorthTelling(const GatewayVerdict& told, const GatewayVerdict& now);
 
 // Classifies the gateway's ARP rows against the pinned pair. Times are milliseconds of a clock that may
 // wrap (GetTickCount); only differences are used.
 class GatewayWatch {
   public:
-    // None unless the texts are an IPv4 address and a pinnable MAC (pinnableMac). The conflict's re-pinning
-    // backs off up to bindPeriodMs (never below kRebindSpacingMs).
-    static std::optional<GatewayWatch> forBinding(const std::string& gwip,
-                                                  const std::string& gwmac,
-                                                  uint32_t bindPeriodMs);
+    // Watches the settings' pair. The conflict's re-pinning backs off up to their period (never below
+    // kRebindSpacingMs).
+    explicit GatewayWatch(const BindingSettings& settings)
+        : addr_(settings.address),
+          pinned_(settings.mac),
+          longestSpacingMs_(settings.periodMs > kRebindSpacingMs ? settings.periodMs : kRebindSpacingMs) {}
 
     // A bind command was started (one that could not be started is no attempt to judge).
     void bindCommandRan(uint32_t nowMs);
+    // Binds before the interface to the gateway was up prove nothing: "not in effect" waits for one after it.
+    void forgetBinds() { firstUnconfirmedBindMs_.reset(); }
+    // Whether a re-pin may run now, with the conflict's back-off (2, 4, 8 ... s up to the binding's period, from
+    // 2 s again once pinned); a true answer counts as the re-pin.
+    bool repinDue(uint32_t nowMs);
     // Judges only the rows of interfaceIndex, the interface that routes to the gateway: a row of another
     // adapter may be another network's host of the same address.
     GatewayVerdict check(const std::vector<ArpRow>& rows, uint32_t interfaceIndex, uint32_t nowMs);
@@ -52,9 +60,6 @@ class GatewayWatch {
     const MacBytes& pinned() const { return pinned_; }
 
   private:
-    GatewayWatch(uint32_t addr, const MacBytes& pinned, uint32_t longestSpacingMs)
-        : addr_(addr), pinned_(pinned), longestSpacingMs_(longestSpacingMs) {}
-
     uint32_t addr_;  // network byte order, as the rows hold it
     MacBytes pinned_;
     uint32_t longestSpacingMs_;

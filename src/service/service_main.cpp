@@ -19,8 +19,9 @@ constexpr DWORD kStopWaitHintMs = 3000;
 struct ServiceContext {
     SERVICE_STATUS_HANDLE statusHandle = nullptr;
     SERVICE_STATUS status{};
-    UniqueKernelHandle stop;    // manual reset: set once, by STOP or SHUTDOWN
-    UniqueKernelHandle reload;  // auto reset: PARAMCHANGE
+    UniqueKernelHandle stop;     // manual reset: set once, by STOP or SHUTDOWN
+    UniqueKernelHandle reload;   // auto reset: PARAMCHANGE
+    UniqueKernelHandle resumed;  // auto reset: back from sleep
 };
 
 // At namespace scope: the process holds one service, and a function's static would bring in the thread library.
@@ -37,7 +38,9 @@ void reportStatus(DWORD state, DWORD exitCode = NO_ERROR, DWORD waitHint = 0) {
     service.status.dwWin32ExitCode = exitCode;
     service.status.dwWaitHint = waitHint;
     service.status.dwControlsAccepted =
-        state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN | SERVICE_ACCEPT_PARAMCHANGE : 0;
+        state == SERVICE_RUNNING
+            ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN | SERVICE_ACCEPT_PARAMCHANGE | SERVICE_ACCEPT_POWEREVENT
+            : 0;
     if (state == SERVICE_RUNNING || state == SERVICE_STOPPED)
         service.status.dwCheckPoint = 0;
     else
@@ -45,7 +48,7 @@ void reportStatus(DWORD state, DWORD exitCode = NO_ERROR, DWORD waitHint = 0) {
     SetServiceStatus(service.statusHandle, &service.status);
 }
 
-DWORD WINAPI onControl(DWORD control, DWORD, void*, void*) {
+DWORD WINAPI onControl(DWORD control, DWORD eventType, void*, void*) {
     switch (control) {
         case SERVICE_CONTROL_STOP:
         case SERVICE_CONTROL_SHUTDOWN:
@@ -55,6 +58,11 @@ DWORD WINAPI onControl(DWORD control, DWORD, void*, void*) {
         case SERVICE_CONTROL_PARAMCHANGE:
             SetEvent(context().reload.get());
             return NO_ERROR;
+        case SERVICE_CONTROL_POWEREVENT:
+            // A resume may find the pin gone and the machine on another network.
+            if (eventType == PBT_APMRESUMEAUTOMATIC)
+                SetEvent(context().resumed.get());
+            return NO_ERROR;
         case SERVICE_CONTROL_INTERROGATE:
             return NO_ERROR;
         default:
@@ -62,21 +70,25 @@ DWORD WINAPI onControl(DWORD control, DWORD, void*, void*) {
     }
 }
 
-// Waits for the next due work, a stop or a change of settings, whichever comes first.
-void runGuard(HANDLE stop, HANDLE reload) {
+// Waits for the next due work, a stop, a change of settings or a resume, whichever comes first.
+void runGuard(HANDLE stop, HANDLE reload, HANDLE resumed) {
     EventLogWriter log;
     log.tell({kEventStarted, {}});
     GatewayGuard guard(log);
     DWORD wait = guard.reload();
-    const HANDLE events[] = {stop, reload};
+    const HANDLE events[] = {stop, reload, resumed};
     for (;;) {
-        const DWORD woken = WaitForMultipleObjects(2, events, FALSE, wait);
-        if (woken == WAIT_OBJECT_0 + 1)
+        const DWORD woken = WaitForMultipleObjects(3, events, FALSE, wait);
+        if (woken == WAIT_OBJECT_0 + 1) {
             wait = guard.reload();
-        else if (woken == WAIT_TIMEOUT)
+        } else if (woken == WAIT_OBJECT_0 + 2) {
+            guard.networkChanged();
             wait = guard.runDue();
-        else
+        } else if (woken == WAIT_TIMEOUT) {
+            wait = guard.runDue();
+        } else {
             break;  // stopped, or the wait itself failed: either way nothing more can be waited for
+        }
     }
     log.tell({kEventStopped, {}});
 }
@@ -88,13 +100,14 @@ void WINAPI serviceMain(DWORD, LPWSTR*) {
         return;
     service.stop.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     service.reload.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    if (!service.stop || !service.reload) {
+    service.resumed.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    if (!service.stop || !service.reload || !service.resumed) {
         reportStatus(SERVICE_STOPPED, GetLastError());
         return;
     }
     // Running before any work: reading the key and starting arp never delay the service manager.
     reportStatus(SERVICE_RUNNING);
-    runGuard(service.stop.get(), service.reload.get());
+    runGuard(service.stop.get(), service.reload.get(), service.resumed.get());
     reportStatus(SERVICE_STOPPED);
 }
 

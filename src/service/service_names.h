@@ -23,6 +23,7 @@ enum ServiceEvent : uint32_t {
     kEventProtected = 1,         // the gateway's static entry holds the pinned MAC
     kEventNotInEffect = 2,       // the bind command ran but no static entry appeared
     kEventConflict = 3,          // %1 gateway, %2 the MAC that answered, %3 the pinned one
+    kEventAway = 4,              // %1 gateway, %2 the router that answers on this network, %3 the pinned MAC
     kEventStarted = 10,          // %1 gateway, %2 pinned MAC, %3 interval
     kEventStopped = 11,
     kEventSettingsInvalid = 12,  // %1 the value that is missing or invalid

@@ -16,6 +16,9 @@ std::string gatewayStateText(const GatewayVerdict& verdict,
         case GatewayState::NotInEffect:
             length = snprintf(tip, sizeof tip, pattern.c_str(), gwip.c_str());
             break;
+        case GatewayState::Away:
+            length = snprintf(tip, sizeof tip, pattern.c_str(), gwip.c_str(), formatMacText(verdict.answered).c_str());
+            break;
         case GatewayState::Conflict:
             length = snprintf(tip, sizeof tip, pattern.c_str(), gwip.c_str(), formatMacText(verdict.answered).c_str(),
                               pinnedText.c_str());

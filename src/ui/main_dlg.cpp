@@ -119,10 +119,8 @@ void CArpMainDlg::OnTimer(UINT_PTR id) {
         addTrayIcon();
         return;
     }
-    if (id == kBindTimerId && leaveBindingToService())
-        return;
-    if (bindTimer_.OnTimer(GetHwnd(), id, timer, gwip, gwmac, language))
-        watch_.bindCommandRan();
+    if (id == kBindTimerId)
+        BindGateway();
 }
 
 // The fields of the ARP settings go back to blank with the default interval; members stay as they are.
@@ -195,6 +193,11 @@ void CArpMainDlg::OnDestroy() {
 
 bool CArpMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
+        case WM_POWERBROADCAST:
+            // Back from sleep, maybe elsewhere: the system may have dropped the pin.
+            if (wParam == PBT_APMRESUMEAUTOMATIC)
+                keeper_.networkChanged();
+            return false;
         case WM_QUERYDRAGICON:
             result = reinterpret_cast<LRESULT>(OnQueryDragIcon());
             return true;

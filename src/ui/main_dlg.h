@@ -6,8 +6,7 @@
 #include <string>
 
 #include "config/arp_settings.h"
-#include "net/binding.h"
-#include "net/watch_timer.h"
+#include "net/gateway_keeper.h"
 #include "sys/win_handles.h"
 #include "ui/dialog.h"
 #include "ui/hyperlink.h"
@@ -23,8 +22,12 @@ constexpr UINT kAddTrayIconMessage = WM_APP + 64;
 constexpr UINT kServiceBalloonMessage = WM_APP + 65;
 // The window's one notification-area icon.
 constexpr UINT kTrayIconId = 1;
-// While the shell refuses the icon (it is still starting at logon), the add is tried again this often; timers
-// 1 and 2 are the binding's and the watch's.
+// The window's timers: the binding, first a second after Apply and then every interval; the watch, reading the
+// ARP cache back every kWatchPeriodMs while a binding runs; and, while the shell refuses the icon (it is still
+// starting at logon), the add tried again every kTrayRetryPeriodMs.
+constexpr UINT_PTR kBindTimerId = 1;
+constexpr UINT kFirstBindPeriodMs = 1000;
+constexpr UINT_PTR kWatchTimerId = 2;
 constexpr UINT_PTR kTrayRetryTimerId = 3;
 constexpr UINT kTrayRetryPeriodMs = 2000;
 
@@ -90,9 +93,12 @@ public:
     // Lets the shell's "TaskbarCreated" reach an elevated window; false where the system refuses or lacks it.
     bool letTaskbarCreatedThrough() const;
 
-    // The gateway watch beside the binding, shown on the icon (main_dlg_watch.cpp).
+    // The binding and the gateway watch beside it, shown on the icon (main_dlg_watch.cpp).
     void startBinding();  // the first binding a second after Apply, the watch from now on
     void stopBinding();   // both end, and the icon shows no state
+    // Timer 1: binds the window's gateway pair and re-arms the timer with the interval, or warns (in the
+    // window's language) that the settings are incomplete; the timer then keeps its period.
+    void BindGateway();
 
 protected:
     BOOL OnInitDialog() override;
@@ -128,13 +134,10 @@ private:
     UniqueGdiObject logoBitmap_;  // the bitmap shown in the logo picture
     HICON appIcon_ = nullptr;     // shared resource icon: never destroyed
     CHyperLink siteLink_;
-    BindingTimer bindTimer_;
-    WatchTimer watch_;
-    GatewayVerdict shownVerdict_;  // Unsettled: the icon shows no state
-    // The service ran at the last binding expiry: this copy runs no arp command then, and its tip says so.
-    bool serviceBinds_ = false;
-    bool shownByService_ = false;  // what the shown tip says
-    bool bindingStarted_ = false;  // between startBinding and stopBinding
+    // The binding's and the watch's decisions; its last told verdict is what the icon shows (none: no state).
+    GatewayKeeper keeper_;
+    // The incomplete settings' warning is open: expiries arriving inside its loop warn no further.
+    bool configWarningOpen_ = false;
     // While set, the window stays hidden even when the dialog manager shows it on its first idle.
     bool hiddenToTray_ = false;
     // Registered message the shell broadcasts when the taskbar is recreated.

@@ -9,7 +9,9 @@
 #include "config/arp_settings.h"
 #include "config/client_config.h"
 #include "config/reg_value.h"
+#include "config/settings_store.h"
 #include "net/binding.h"
+#include "net/binding_commands.h"
 #include "res/resource.h"
 #include "sys/system_paths.h"
 #include "sys/ui_text.h"
@@ -27,16 +29,6 @@ bool isChecked(HWND button) {
     return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-// Apply's settings, each written even when unchanged. They share one key, so a key that cannot be written
-// refuses all of them; every write is tried all the same.
-bool storeAppliedSettings(int32_t timer, const std::string& gwmac, const std::string& gwip, int32_t service) {
-    const bool timerStored = storeNumber(kTimerValuePath, timer) == ERROR_SUCCESS;
-    const bool gwmacStored = storeText(kGwmacValuePath, gwmac) == ERROR_SUCCESS;
-    const bool gwipStored = storeText(kGwipValuePath, gwip) == ERROR_SUCCESS;
-    const bool serviceStored = storeNumber(kServiceValuePath, service) == ERROR_SUCCESS;
-    return timerStored && gwmacStored && gwipStored && serviceStored;
-}
-
 }  // namespace
 
 void CArpMainDlg::OnApply() {
@@ -49,7 +41,7 @@ void CArpMainDlg::OnApply() {
         MessageBox(uiText(IDS_GATEWAY_MAC_NOT_HOST, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    const bool wasBinding = bindingStarted_;
+    const bool wasBinding = keeper_.active();
     stopBinding();
 
     const bool generateClient = isChecked(GetDlgItem(IDC_GENERATE_CLIENT));
@@ -93,7 +85,12 @@ void CArpMainDlg::OnApply() {
         const int32_t newTimer = intervalInForce(intervalFromText(intervalText));
 
         // Settings that could not be stored are not applied: the previous gateway stays pinned as before.
-        if (!storeAppliedSettings(newTimer, newGwmac, newGwip, service)) {
+        ArpSettings applied;
+        applied.timer = newTimer;
+        applied.gwmac = newGwmac;
+        applied.gwip = newGwip;
+        applied.service = service;
+        if (!storeSettings(SettingsRoot::User, applied)) {
             if (wasBinding)
                 startBinding();
             MessageBox(uiText(IDS_SETTINGS_NOT_SAVED, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);

@@ -42,6 +42,6 @@ void CArpMainDlg::OnLanguageChange() {
     for (int controlId : kTranslatedControls)
         SetDlgItemText(controlId, uiText(static_cast<unsigned>(controlId), language));
     UpdateData(true);
-    if (shownVerdict_.state != GatewayState::Unsettled)
+    if (keeper_.told().state != GatewayState::Unsettled)
         showGatewayState(false);
 }

@@ -7,7 +7,8 @@
 
 #include "app/run_mode.h"
 #include "config/arp_settings.h"
-#include "config/reg_value.h"
+#include "config/settings_store.h"
+#include "net/binding_commands.h"
 #include "net/discovery.h"
 #include "res/resource.h"
 #include "sys/seams.h"
@@ -33,12 +34,12 @@ BOOL CArpMainDlg::OnInitDialog() {
     SendMessageW(GetHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_));
     SendMessageW(GetHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon_));
 
-    int32_t stored = static_cast<int32_t>(static_cast<uint32_t>(CRegDwordValue(kLanguageValuePath, kLanguageUnset)));
+    const ArpSettings stored = loadSettings(SettingsRoot::User);
     // A number the field could not hold would meet the field's own refusal at every Apply.
-    timer = intervalInForce(static_cast<int32_t>(static_cast<uint32_t>(CRegDwordValue(kTimerValuePath, 0))));
-    gwmac = CRegStringValue(kGwmacValuePath, "");
-    gwip = CRegStringValue(kGwipValuePath, "");
-    language = stored == kLanguageUnset ? systemUiLanguage(seams().systemDefaultLangId()) : stored;
+    timer = intervalInForce(stored.timer);
+    gwmac = stored.gwmac;
+    gwip = stored.gwip;
+    language = stored.language == kLanguageUnset ? systemUiLanguage(seams().systemDefaultLangId()) : stored.language;
 
     for (const wchar_t* name : kLanguageNames)
         SendMessageW(languageCombo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
@@ -59,8 +60,7 @@ BOOL CArpMainDlg::OnInitDialog() {
     snprintf(interval, sizeof interval, "%d", static_cast<int>(timer == 0 ? kDefaultInterval : timer));
     intervalText = interval;
     SendMessageW(generateClientCheck_, BM_SETCHECK, BST_CHECKED, 0);
-    const bool service = static_cast<uint32_t>(CRegDwordValue(kServiceValuePath, 0)) != 0;
-    SendMessageW(GetDlgItem(IDC_SERVICE), BM_SETCHECK, service ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(GetDlgItem(IDC_SERVICE), BM_SETCHECK, stored.service != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
     UpdateData(false);
     // The shell's answer takes a while (under Wine a round trip to another process): the icon is added as the
     // window's loop starts, before anything posted after it, such as a client copy's minimise below.

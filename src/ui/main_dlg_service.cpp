@@ -2,7 +2,6 @@
 // window leaves the binding to it.
 #include <windows.h>
 
-#include "net/binding_commands.h"
 #include "res/resource.h"
 #include "service/service_install.h"
 #include "sys/seams.h"
@@ -48,10 +47,7 @@ unsigned CArpMainDlg::uninstallService() {
 // Asked again at every expiry, so that a stopped service leaves the binding to this copy at once. The watch counts
 // the service's binding as this copy's, so a service that pins nothing still shows as "not pinned".
 bool CArpMainDlg::leaveBindingToService() {
-    serviceBinds_ = bindingConfigured(timer, gwip, gwmac) && serviceRunning();
-    if (!serviceBinds_)
-        return false;
-    SetTimer(GetHwnd(), kBindTimerId, bindPeriodMs(timer), nullptr);
-    watch_.bindCommandRan();
-    return true;
+    const bool left = keeper_.settings() && serviceRunning();
+    keeper_.leaveBindingToService(left);
+    return left;
 }

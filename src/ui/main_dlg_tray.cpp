@@ -79,7 +79,7 @@ void CArpMainDlg::addTrayIcon() {
         return;
     }
     KillTimer(GetHwnd(), kTrayRetryTimerId);
-    if (shownVerdict_.state != GatewayState::Unsettled)
+    if (keeper_.told().state != GatewayState::Unsettled)
         showGatewayState(false);
 }
 

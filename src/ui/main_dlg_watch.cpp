@@ -1,4 +1,5 @@
-// The gateway watch of the main window: started and stopped with the binding, shown on the icon.
+// The binding and the gateway watch of the main window: its two timers drive the keeper, whose news shows on the
+// icon.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -7,6 +8,7 @@
 #include "res/resource.h"
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
+#include "net/gateway_keeper_win.h"
 #include "sys/ui_text.h"
 #include "ui/gateway_state_text.h"
 #include "ui/main_dlg.h"
@@ -28,6 +30,8 @@ unsigned tipPatternId(GatewayState state, bool byService) {
             return IDS_GATEWAY_NOT_IN_EFFECT_TIP;
         case GatewayState::Conflict:
             return IDS_GATEWAY_CONFLICT_TIP;
+        case GatewayState::Away:
+            return IDS_GATEWAY_AWAY_TIP;
         case GatewayState::Unsettled:
             break;
     }
@@ -45,36 +49,48 @@ void copyBounded(WCHAR (&target)[Size], const std::wstring& text) {
 }  // namespace
 
 void CArpMainDlg::startBinding() {
-    bindingStarted_ = true;
-    startBindTimer(GetHwnd());
-    watch_.start(GetHwnd(), timer, gwip, gwmac);
+    keeper_.configure(checkBindingSettings(timer, gwip, gwmac), seams().tickCount(), kFirstBindPeriodMs);
+    SetTimer(GetHwnd(), kBindTimerId, kFirstBindPeriodMs, nullptr);
+    // Settings that cannot bind have nothing to watch; their warning comes with the binding's expiries.
+    if (keeper_.settings())
+        SetTimer(GetHwnd(), kWatchTimerId, kWatchPeriodMs, nullptr);
 }
 
 void CArpMainDlg::stopBinding() {
-    bindingStarted_ = false;
-    stopBindTimer(GetHwnd());
-    watch_.stop(GetHwnd());
-    serviceBinds_ = false;
-    if (shownVerdict_.state == GatewayState::Unsettled)
+    KillTimer(GetHwnd(), kBindTimerId);
+    KillTimer(GetHwnd(), kWatchTimerId);
+    const bool shown = keeper_.told().state != GatewayState::Unsettled;
+    keeper_.stop();
+    if (shown)
+        showGatewayState(false);
+}
+
+// The binding pins what the members hold at each expiry: the same pair keeps the watch's verdicts.
+void CArpMainDlg::BindGateway() {
+    const bool watching = keeper_.settings().has_value();
+    keeper_.configure(checkBindingSettings(timer, gwip, gwmac), seams().tickCount(), 0);
+    if (keeper_.settings() && !watching)
+        SetTimer(GetHwnd(), kWatchTimerId, kWatchPeriodMs, nullptr);
+    leaveBindingToService();
+    const KeeperStep step = runBindDue(keeper_);
+    if (keeper_.settings()) {
+        SetTimer(GetHwnd(), kBindTimerId, keeper_.settings()->periodMs, nullptr);
         return;
-    shownVerdict_ = GatewayVerdict{};
-    showGatewayState(false);
+    }
+    // The timer keeps running while the warning is open and its expiries arrive inside the box's loop.
+    if (!step.invalid || configWarningOpen_)
+        return;
+    configWarningOpen_ = true;
+    MessageBox(uiText(IDS_BIND_CONFIG_MISSING, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+    configWarningOpen_ = false;
 }
 
 // The icon changes only when the verdict does; a turn to a bad state brings the balloon once, so a locked
 // client's user sees it too and can tell the administrator.
 void CArpMainDlg::OnWatchTimer() {
-    // A running service re-pins a conflict itself.
-    const std::optional<GatewayVerdict> verdict = watch_.OnTimer(kWatchTimerId, !serviceBinds_);
-    if (!verdict || verdict->state == GatewayState::Unsettled)
-        return;
-    // The tip also changes when the service starts or stops binding for this copy.
-    if (!verdictWorthTelling(shownVerdict_, *verdict) && shownByService_ == serviceBinds_)
-        return;
-    const bool sameState = verdict->state == shownVerdict_.state;
-    shownVerdict_ = *verdict;
-    shownByService_ = serviceBinds_;
-    showGatewayState(!sameState && verdict->state != GatewayState::Protected);
+    const KeeperStep step = runWatchDue(keeper_);
+    if (step.news)
+        showGatewayState(step.turned && step.news->state != GatewayState::Protected);
 }
 
 // Through the wide record, so that the Chinese tips show whatever the ANSI code page.
@@ -84,22 +100,23 @@ void CArpMainDlg::showGatewayState(bool balloon) {
     record.hWnd = GetHwnd();
     record.uID = kTrayIconId;
     record.uFlags = NIF_ICON | NIF_TIP;
-    const bool alert =
-        shownVerdict_.state == GatewayState::NotInEffect || shownVerdict_.state == GatewayState::Conflict;
+    const GatewayVerdict& shown = keeper_.told();
+    // Away is no fault: the machine only is on another network, so the usual icon and a plain balloon.
+    const bool alert = shown.state == GatewayState::NotInEffect || shown.state == GatewayState::Conflict;
     UniqueIcon icon = loadTrayIcon(alert ? IDI_XIRARP_ALERT : IDI_XIRARP);
     record.hIcon = icon.get();
-    const MacBytes* pinned = watch_.pinned();
-    const unsigned patternId = tipPatternId(shownVerdict_.state, shownByService_);
+    const std::optional<BindingSettings>& settings = keeper_.settings();
+    const unsigned patternId = tipPatternId(shown.state, keeper_.toldForService());
     const std::wstring tip =
-        pinned && patternId != 0
-            ? utf8ToWide(gatewayStateText(shownVerdict_, watch_.gwip(), *pinned, uiText(patternId, language)))
+        settings && patternId != 0
+            ? utf8ToWide(gatewayStateText(shown, settings->gwip, settings->mac, uiText(patternId, language)))
             : std::wstring();
     copyBounded(record.szTip, tip);
     if (balloon && !tip.empty()) {
         record.uFlags |= NIF_INFO;
         copyBounded(record.szInfo, tip);
         copyBounded(record.szInfoTitle, kGatewayAlertTitle);
-        record.dwInfoFlags = NIIF_WARNING;
+        record.dwInfoFlags = alert ? NIIF_WARNING : NIIF_INFO;
         record.uTimeout = kBalloonTimeoutMs;
     }
     seams().notifyIconWide(NIM_MODIFY, &record);

@@ -88,6 +88,11 @@ ArpRow gatewayRow(const MacBytes& mac, uint32_t type, uint32_t addr = networkOrd
 }
 
 constexpr MacBytes kPinnedMac = {0x02, 0xFC, 0x00, 0x00, 0x00, 0x05};
+
+std::optional<GatewayWatch> watchFor(const char* gwmac, int32_t interval) {
+    const BindingCheck check = checkBindingSettings(interval, "192.0.2.1", gwmac);
+    return check.settings ? std::optional<GatewayWatch>(*check.settings) : std::nullopt;
+}
 constexpr MacBytes kForgedMac = {0x66, 0x66, 0x66, 0x66, 0x66, 0x66};
 
 }  // namespace
@@ -95,7 +100,7 @@ constexpr MacBytes kForgedMac = {0x66, 0x66, 0x66, 0x66, 0x66, 0x66};
 TEST(NetGatewayWatch, OnlyAStaticRowWithThePinnedBytesProtectsAndNoneIsJudgedBeforeThreeSeconds) {
     // The stored text may have one-digit groups, either case, either separator: the bytes count.
     for (const char* gwmac : {"2-fc-0-0-0-5", "02:FC:00:00:00:05"}) {
-        auto watch = GatewayWatch::forBinding("192.0.2.1", gwmac, 60000);
+        auto watch = watchFor(gwmac, 60);
         ASSERT_TRUE(watch) << gwmac;
         EXPECT_EQ(watch->check({}, 0, 600000).state, GatewayState::Unsettled);  // no bind command yet
         const uint32_t ran = 0xFFFFF000u;                                       // the clock wraps in between
@@ -117,7 +122,7 @@ TEST(NetGatewayWatch, OnlyAStaticRowWithThePinnedBytesProtectsAndNoneIsJudgedBef
 }
 
 TEST(NetGatewayWatch, AnotherMacIsAConflictWhoseRepinsBackOffUntilPinnedAgain) {
-    auto watch = GatewayWatch::forBinding("192.0.2.1", "2-FC-0-0-0-5", 20000);
+    auto watch = watchFor("2-FC-0-0-0-5", 20);
     // A forged dynamic row outweighs a good static row of the interface, where another network's host of the
     // address on another adapter is no conflict; no command ran yet: at once.
     const std::vector<ArpRow> attacked = {gatewayRow({0x0A, 1, 2, 3, 4, 5}, 3, watch->address(), 9),

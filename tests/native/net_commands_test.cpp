@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "net/binding_commands.h"
+#include "net/binding_settings.h"
 #include "sys/system_command.h"
 
 TEST(NetCommands, FormsTheCommandLinesWithTheirLineEnds) {
@@ -32,15 +33,37 @@ TEST(NetCommands, FormsNothingFromGatewayTextsThatAreNotAnAddressAndAMac) {
         EXPECT_FALSE(formatBindCommand("192.168.1.1", gwmac)) << gwmac;
 }
 
-TEST(NetCommands, BindsOnlyWithPositiveIntervalAndBothTexts) {
-    EXPECT_TRUE(bindingConfigured(60, "192.168.1.1", "00-11-22-33-44-55"));
-    EXPECT_FALSE(bindingConfigured(0, "192.168.1.1", "00-11-22-33-44-55"));
-    EXPECT_FALSE(bindingConfigured(-5, "192.168.1.1", "00-11-22-33-44-55"));
-    EXPECT_FALSE(bindingConfigured(60, "", "00-11-22-33-44-55"));
-    EXPECT_FALSE(bindingConfigured(60, "192.168.1.1", ""));
-    EXPECT_FALSE(bindingConfigured(60, "*", "00-11-22-33-44-55"));
-    EXPECT_FALSE(bindingConfigured(60, "192.168.1.1", "1G-11-22-33-44-55"));
-    EXPECT_FALSE(bindingConfigured(60, "192.168.1.1", "00-00-00-00-00-00"));  // stored by an older version
+// The window and the service refuse the same settings, naming the first value that is wrong.
+TEST(NetCommands, BindingSettingsNameTheFirstValueThatKeepsThemFromPinning) {
+    const std::string overlong(2000, '1');
+    const struct {
+        int32_t timer;
+        const char* gwip;
+        const char* gwmac;
+        const char* invalid;
+    } rows[] = {
+        {60, "192.0.2.1", "02-FC-00-00-00-05", nullptr},
+        {99999, "192.0.2.1", "2:fc:0:0:0:5", nullptr},  // stands for the default interval
+        {-5, "192.0.2.1", "02-FC-00-00-00-05", nullptr},
+        {0, "", "", "timer"},
+        {60, "", "02-FC-00-00-00-05", "gwip"},
+        {60, "192.0.2.1 *", "02-FC-00-00-00-05", "gwip"},
+        {60, overlong.c_str(), "02-FC-00-00-00-05", "gwip"},
+        {60, "192.0.2.1", "", "gwmac"},
+        {60, "192.0.2.1", "1G-11-22-33-44-55", "gwmac"},
+        {60, "192.0.2.1", "00-00-00-00-00-00", "gwmac"},  // stored by an older version
+        {60, "192.0.2.1", "FF-FF-FF-FF-FF-FF", "gwmac"},
+        {60, "192.0.2.1", "01-00-5E-00-00-01", "gwmac"},
+    };
+    for (const auto& row : rows) {
+        const BindingCheck check = checkBindingSettings(row.timer, row.gwip, row.gwmac);
+        EXPECT_EQ(check.invalid ? std::string(check.invalid) : "", row.invalid ? std::string(row.invalid) : "")
+            << row.timer << " " << row.gwip << " " << row.gwmac;
+        EXPECT_EQ(check.settings.has_value(), row.invalid == nullptr);
+    }
+    const BindingCheck check = checkBindingSettings(99999, "192.0.2.1", "2:fc:0:0:0:5");
+    EXPECT_EQ(check.settings->mac, (MacBytes{0x02, 0xFC, 0, 0, 0, 5}));
+    EXPECT_TRUE(check.settings->interval == 60 && check.settings->periodMs == 60000u);
 }
 
 TEST(NetCommands, PeriodIsTheIntervalInMillisecondsClampedToTheTimerMaximum) {

@@ -73,25 +73,41 @@ void writeSettingString(const char* valueName, const std::string& value) {
                     static_cast<DWORD>(value.size() + 1));
 }
 
+namespace {
+
+// The machine-wide key in the view administrators' tools write: the 64-bit one on 64-bit Windows.
+LSTATUS openForReading(HKEY root, const char* subKey, HKEY* key) {
+    return RegOpenKeyExA(root, subKey, 0, KEY_READ | (root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0), key);
+}
+
+}  // namespace
+
 std::optional<std::string> readRegistryText(HKEY root, const char* subKey, const char* valueName) {
     char text[1024] = {};
     DWORD size = sizeof text - 1;
-    return RegGetValueA(root, subKey, valueName, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, text,
-                        &size) == ERROR_SUCCESS
-               ? std::optional<std::string>(text)
-               : std::nullopt;
+    HKEY key;
+    if (openForReading(root, subKey, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    const LSTATUS status = RegGetValueA(key, nullptr, valueName, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                                        nullptr, text, &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? std::optional<std::string>(text) : std::nullopt;
 }
 
 std::optional<DWORD> readRegistryDword(HKEY root, const char* subKey, const char* valueName) {
     DWORD value = 0, size = sizeof value;
-    return RegGetValueA(root, subKey, valueName, RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS
-               ? std::optional<DWORD>(value)
-               : std::nullopt;
+    HKEY key;
+    if (openForReading(root, subKey, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    const LSTATUS status = RegGetValueA(key, nullptr, valueName, RRF_RT_REG_DWORD, nullptr, &value, &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? std::optional<DWORD>(value) : std::nullopt;
 }
 
 void writeMachineSettings(DWORD timer, const std::string& gwip, const std::string& gwmac) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTestMachineKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr))
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTestMachineKey, 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY, nullptr, &key,
+                        nullptr))
         return;
     RegSetValueExA(key, "timer", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&timer), sizeof timer);
     RegSetValueExA(key, "gwip", 0, REG_SZ, reinterpret_cast<const BYTE*>(gwip.c_str()),
@@ -101,6 +117,14 @@ void writeMachineSettings(DWORD timer, const std::string& gwip, const std::strin
     RegCloseKey(key);
 }
 
+void removeMachineSetting(const char* valueName) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTestMachineKey, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(key, valueName);
+    RegCloseKey(key);
+}
+
 void removeMachineSettings() {
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kTestMachineKey);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kTestMachineKey, KEY_WOW64_64KEY, 0);
 }

@@ -21,13 +21,15 @@ std::optional<std::string> readSettingString(const char* valueName);  // only a 
 void writeSettingDword(const char* valueName, DWORD value);
 void writeSettingString(const char* valueName, const std::string& value);
 
-// A value of any hive, for the service's keys: a REG_SZ or REG_EXPAND_SZ text as stored (up to 1023 bytes), or a
-// REG_DWORD.
+// A value of any hive, for the service's keys (HKEY_LOCAL_MACHINE in its 64-bit view): a REG_SZ or REG_EXPAND_SZ
+// text as stored (up to 1023 bytes), or a REG_DWORD.
 std::optional<std::string> readRegistryText(HKEY root, const char* subKey, const char* valueName);
 std::optional<DWORD> readRegistryDword(HKEY root, const char* subKey, const char* valueName);
-// The service's machine key (HKLM\SOFTWARE\Xir\XirARP) as Apply writes it, and gone again.
+// The service's machine key (HKLM\SOFTWARE\Xir\XirARP, in the 64-bit view) as Apply writes it, one value of it
+// gone, and all gone again.
 inline const char* const kTestMachineKey = "SOFTWARE\\Xir\\XirARP";
 void writeMachineSettings(DWORD timer, const std::string& gwip, const std::string& gwmac);
+void removeMachineSetting(const char* valueName);
 void removeMachineSettings();
 
 // Gives the settings key an access list (SDDL), making the key when missing; removeProgramSettings opens it

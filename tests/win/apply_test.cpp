@@ -182,7 +182,7 @@ TEST_F(ApplyTest, TheDefaultPasswordStopsApplyBeforeTheShortcutInEveryLanguage) 
             dlg.language = language;
             dlg.gwip = "10.0.0.9";
             fill(dlg, {});
-            startBindTimer(dlg.hwnd());
+            dlg.startBinding();
             bool timerRanDuringBox = true;
             messageBoxes().whileOpen = [&] {
                 timerRanDuringBox = bindTimerRan(dlg.hwnd());
@@ -227,7 +227,7 @@ TEST_F(ApplyTest, AMissingFieldOrAMacNoHostHasWarnsInEveryLanguageAndStoresNothi
                 DeleteFileA(shortcut().c_str());
                 fill(dlg, {});
                 entry.spoil();
-                startBindTimer(dlg.hwnd());
+                dlg.startBinding();
                 bool shortcutDuringBox = false;
                 messageBoxes().whileOpen = [&] {
                     shortcutDuringBox = fileExists(shortcut());

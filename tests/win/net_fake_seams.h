@@ -19,6 +19,8 @@ struct FakeNetwork {
     std::optional<uint32_t> bestInterface = 0;  // none: no interface routes to the gateway
     unsigned runResult = 33;                    // what starting a command gives: above 31 means started
     uint32_t now = 0;                           // the clock the watch reads
+    bool echoAnswered = true;                   // whether the gateway answers an echo
+    int echoes = 0;
 
     std::vector<std::string> commands;
     std::vector<unsigned> waits;
@@ -57,6 +59,10 @@ class FakeNetworkTest : public testing::Test {
             return fakeNetwork().bestInterface.has_value();
         };
         seams().tickCount = [] { return fakeNetwork().now; };
+        seams().echo = [](uint32_t, unsigned) {
+            ++fakeNetwork().echoes;
+            return fakeNetwork().echoAnswered;
+        };
     }
     void TearDown() override { fakeNetwork() = FakeNetwork(); }
 

@@ -73,7 +73,7 @@ TEST_F(GatewayGuardTest, BindsWatchesAndTellsEachChangeOnce) {
     EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>(2, kBind));
 
     // The gateway MAC is gone from the key: told once, nothing bound, read again a minute later.
-    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kTestMachineKey, "gwmac");
+    removeMachineSetting("gwmac");
     fakeNetwork().commands.clear();
     EXPECT_EQ(guard_.reload(), 60000u);
     EXPECT_EQ(after(60000), 60000u);

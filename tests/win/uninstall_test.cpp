@@ -60,7 +60,7 @@ class Uninstall : public SettingsWindowTest {
 TEST_F(Uninstall, RemovesEverythingItPutInPlaceAndLeavesTheWindowAsItWas) {
     ASSERT_EQ(wideToUtf8(startupShortcutPath()), ownShortcut_);
     INT_PTR result = run([this](MainWindow& w) {
-        startBindTimer(w.hwnd());
+        w.startBinding();
         fakeNetwork().commands.clear();
         takeShownBoxes();
         const std::string macBefore = w.text(IDC_GATEWAY_MAC1), intervalBefore = w.text(IDC_INTERVAL);
@@ -73,7 +73,7 @@ TEST_F(Uninstall, RemovesEverythingItPutInPlaceAndLeavesTheWindowAsItWas) {
                   "Cannot remove the settings (HKEY_CURRENT_USER\\Software\\Xir) from the registry ! XirARP stays "
                   "installed.");
         EXPECT_TRUE(KillTimer(w.hwnd(), kBindTimerId) && fakeNetwork().commands.empty() && fileExists(ownShortcut_));
-        startBindTimer(w.hwnd());
+        w.startBinding();
         ASSERT_TRUE(setSettingsKeyAccess(kSettingsOpen));
 
         w.press(IDC_UNINSTALL);

@@ -1,0 +1,50 @@
+#include <windows.h>
+
+#include "config/reg_value.h"
+#include "config/settings_store.h"
+
+namespace {
+
+struct KeyPaths {
+    HKEY root;
+    const char* timer;
+    const char* gwmac;
+    const char* gwip;
+};
+
+KeyPaths pathsOf(SettingsRoot root) {
+    if (root == SettingsRoot::Machine)
+        return {HKEY_LOCAL_MACHINE, kMachineTimerValuePath, kMachineGwmacValuePath, kMachineGwipValuePath};
+    return {HKEY_CURRENT_USER, kTimerValuePath, kGwmacValuePath, kGwipValuePath};
+}
+
+int32_t storedNumber(const char* path, uint32_t defaultValue, HKEY root) {
+    return static_cast<int32_t>(static_cast<uint32_t>(CRegDwordValue(path, defaultValue, root)));
+}
+
+}  // namespace
+
+ArpSettings loadSettings(SettingsRoot root) {
+    const KeyPaths paths = pathsOf(root);
+    ArpSettings settings;
+    settings.timer = storedNumber(paths.timer, 0, paths.root);
+    settings.gwmac = CRegStringValue(paths.gwmac, "", paths.root);
+    settings.gwip = CRegStringValue(paths.gwip, "", paths.root);
+    if (root == SettingsRoot::User) {
+        settings.language = storedNumber(kLanguageValuePath, static_cast<uint32_t>(kLanguageUnset), paths.root);
+        settings.pwd = CRegStringValue(kPwdValuePath, "", paths.root);
+        settings.service = storedNumber(kServiceValuePath, 0, paths.root);
+    }
+    return settings;
+}
+
+bool storeSettings(SettingsRoot root, const ArpSettings& settings) {
+    const KeyPaths paths = pathsOf(root);
+    const bool timerStored =
+        CRegDwordValue(paths.timer, 0, paths.root).store(static_cast<uint32_t>(settings.timer)) == ERROR_SUCCESS;
+    const bool gwmacStored = CRegStringValue(paths.gwmac, "", paths.root).store(settings.gwmac) == ERROR_SUCCESS;
+    const bool gwipStored = CRegStringValue(paths.gwip, "", paths.root).store(settings.gwip) == ERROR_SUCCESS;
+    const bool serviceStored =
+        root == SettingsRoot::Machine || storeNumber(kServiceValuePath, settings.service) == ERROR_SUCCESS;
+    return timerStored && gwmacStored && gwipStored && serviceStored;
+}

@@ -1,0 +1,15 @@
+#pragma once
+#include "config/arp_settings.h"
+
+// The two keys the settings live in: the user's, and the machine key the service pins from (which holds only
+// "timer", "gwmac" and "gwip", with the same names and types).
+enum class SettingsRoot { User, Machine };
+
+// The stored settings, read once: values that are missing or of another type take their defaults (0, empty; the
+// language kLanguageUnset). "mode" is never stored. Nothing is checked here: the binding checks what it pins.
+ArpSettings loadSettings(SettingsRoot root);
+
+// Stores "timer", "gwmac" and "gwip", and in the user's key "service", each written even when unchanged. They
+// share one key, so a key that cannot be written refuses all of them; every write is tried all the same. True
+// when all were written.
+bool storeSettings(SettingsRoot root, const ArpSettings& settings);

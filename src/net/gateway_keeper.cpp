@@ -1,0 +1,236 @@
+#include "net/gateway_keeper.h"
+
+namespace {
+
+// Whether the interface's rows hold the pinned MAC as a static entry (the pin), or as the system learnt it
+// (dynamic: the gateway itself answered).
+bool holdsPinnedMac(const GatewaySighting& seen, const BindingSettings& settings, bool asStatic) {
+    for (const ArpRow& row : seen.rows) {
+        if (row.addr == settings.address && row.index == seen.interfaceIndex &&
+            (row.type == kArpTypeStatic) == asStatic && macOfRow(row) == settings.mac)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+uint32_t msUntil(uint32_t nowMs, uint32_t dueMs) {
+    const uint32_t ahead = dueMs - nowMs;
+    return ahead > 0x7FFFFFFFu ? 0 : ahead;
+}
+
+void GatewayKeeper::configure(const BindingCheck& check, uint32_t nowMs, uint32_t firstBindInMs) {
+    const bool same = check.settings && settings_ && *check.settings == *settings_;
+    if (!same) {
+        // What was told and learnt belongs to the old pair; who binds and which refusal was told stay.
+        GatewayKeeper fresh;
+        fresh.leftToService_ = leftToService_;
+        fresh.toldInvalid_ = toldInvalid_;
+        *this = fresh;
+        settings_ = check.settings;
+        invalid_ = check.invalid;
+        if (settings_)
+            watch_.emplace(*settings_);
+        nextWatchMs_ = nowMs + kWatchPeriodMs;
+    }
+    active_ = true;
+    nextBindMs_ = nowMs + firstBindInMs;
+}
+
+void GatewayKeeper::stop() {
+    *this = GatewayKeeper();
+}
+
+void GatewayKeeper::leaveBindingToService(bool left) {
+    leftToService_ = left;
+    if (left) {
+        // The service tests and re-pins for itself; this copy only watches.
+        away_ = false;
+        probe_ = Probe::None;
+    }
+}
+
+KeeperStep GatewayKeeper::bindDue(uint32_t nowMs) {
+    KeeperStep step;
+    if (!active_)
+        return step;
+    if (!settings_) {
+        nextBindMs_ = nowMs + kInvalidSettingsRetryMs;
+        step.invalid = invalid_;
+        step.invalidIsNews = invalid_ != toldInvalid_;
+        toldInvalid_ = invalid_;
+        return step;
+    }
+    toldInvalid_ = nullptr;
+    nextBindMs_ = nowMs + settings_->periodMs;
+    echoTried_ = false;
+    if (leftToService_) {
+        // The service bound for this copy: its watch judges that bind.
+        watch_->bindCommandRan(nowMs);
+        return step;
+    }
+    step.bind = true;
+    // At each interval: pinned, is the gateway still there? Away: pinned for a moment, is it back?
+    if (away_ || canTest())
+        startProbe(Probe::ThroughPin);
+    return step;
+}
+
+void GatewayKeeper::bindStarted(uint32_t nowMs) {
+    if (watch_)
+        watch_->bindCommandRan(nowMs);
+}
+
+KeeperStep GatewayKeeper::watchDue(const GatewaySighting& seen, uint32_t nowMs) {
+    KeeperStep step;
+    if (!active_ || !watch_)
+        return step;
+    nextWatchMs_ = nowMs + kWatchPeriodMs;
+    if (!seen.readable) {
+        // Unplugged, or booting before the interface is up: nothing bound so far counts, and nothing is judged
+        // until an interface routes to the gateway again.
+        if (!seen.routed) {
+            awaitingInterface_ = true;
+            watch_->forgetBinds();
+            probe_ = Probe::None;
+        }
+        return step;
+    }
+    const bool moved = awaitingInterface_ || networkChanged_ || (interface_ && *interface_ != seen.interfaceIndex);
+    interface_ = seen.interfaceIndex;
+    awaitingInterface_ = false;
+    networkChanged_ = false;
+    if (moved && !leftToService_) {
+        // Another network, or the same one back: pinned at once (the system may have dropped the entry), then
+        // tested at the next expiry.
+        step.bind = true;
+        probe_ = Probe::None;
+        if (away_ || canTest())
+            startProbe(Probe::ThroughPin);
+        return step;
+    }
+    if (away_)
+        return judgeAway(seen, nowMs);
+    if (probe_ == Probe::Looking)
+        return judgeLooking(seen);
+
+    GatewayVerdict verdict = watch_->check(seen.rows, seen.interfaceIndex, nowMs);
+    const bool pinned = verdict.state == GatewayState::Protected;
+    seenPinned_ = seenPinned_ || pinned;
+    if (probe_ == Probe::ThroughPin && seen.echoAnswered) {
+        if (!pinned || *seen.echoAnswered || !answersEcho_) {
+            // Only an echo through the pin says anything, and a gateway that never answered one says nothing by its
+            // silence.
+            answersEcho_ = answersEcho_ || (pinned && *seen.echoAnswered);
+            probe_ = Probe::None;
+        } else if (++silentEchoes_ >= kSilentEchoes) {
+            // The pinned gateway is silent: without the pin, the system finds out who answers for the address.
+            step.unpin = true;
+            probe_ = Probe::Looking;
+            silentEchoes_ = 0;
+            return step;
+        }
+    }
+    if (leftToService_) {
+        verdict.rebind = false;
+    } else if (verdict.rebind ||
+               (seenPinned_ && !pinned && verdict.state != GatewayState::Conflict && watch_->repinDue(nowMs))) {
+        // Another MAC answers, or the pin went (a link down and up, a stack restart, another program's "arp -d"):
+        // pinned again at once, and tested once it holds.
+        step.bind = true;
+        if (canTest())
+            startProbe(Probe::ThroughPin);
+    } else if (pinned && !answersEcho_ && !echoTried_ && probe_ == Probe::None) {
+        // Learnt once: whether this gateway answers an echo at all.
+        echoTried_ = true;
+        startProbe(Probe::ThroughPin);
+    }
+    tell(verdict, step);
+    return step;
+}
+
+// The pin removed and one echo sent: the router that answers for the address now is the network's own.
+KeeperStep GatewayKeeper::judgeLooking(const GatewaySighting& seen) {
+    KeeperStep step;
+    const bool answered = seen.echoAnswered.value_or(false);
+    const std::optional<MacBytes> answer = matchArpRow(seen.rows, settings_->address, seen.interfaceIndex);
+    if (answered && answer && *answer != settings_->mac) {
+        away_ = true;
+        probe_ = Probe::None;
+        GatewayVerdict verdict;
+        verdict.state = GatewayState::Away;
+        verdict.answered = *answer;
+        tell(verdict, step);
+        return step;
+    }
+    // The pinned gateway answers after all, or nothing does (the gateway is down): pinned again, still protecting.
+    if (answered || ++silentEchoes_ >= kSilentEchoes) {
+        probe_ = Probe::None;
+        step.bind = true;
+    }
+    return step;
+}
+
+// Away, nothing is pinned. The gateway is back when it answers for itself, or through the pin of the interval's
+// test; otherwise the tip follows the router that answers.
+KeeperStep GatewayKeeper::judgeAway(const GatewaySighting& seen, uint32_t nowMs) {
+    KeeperStep step;
+    if (probe_ == Probe::ThroughPin) {
+        if (!seen.echoAnswered)
+            return step;
+        probe_ = Probe::None;
+        if (!*seen.echoAnswered || !holdsPinnedMac(seen, *settings_, true)) {
+            step.unpin = true;  // still away: the test's pin goes again
+            return step;
+        }
+    } else if (holdsPinnedMac(seen, *settings_, false)) {
+        step.bind = true;
+    } else {
+        const std::optional<MacBytes> answer = matchArpRow(seen.rows, settings_->address, seen.interfaceIndex);
+        if (answer && *answer != settings_->mac) {
+            GatewayVerdict verdict;
+            verdict.state = GatewayState::Away;
+            verdict.answered = *answer;
+            tell(verdict, step);
+        }
+        return step;
+    }
+    // Back on the pinned gateway's network.
+    away_ = false;
+    tell(watch_->check(seen.rows, seen.interfaceIndex, nowMs), step);
+    return step;
+}
+
+void GatewayKeeper::startProbe(Probe probe) {
+    if (probe_ != probe)
+        silentEchoes_ = 0;
+    probe_ = probe;
+}
+
+// Each change of state once, another MAC answering too, and the tip again when the service starts or stops
+// binding for this copy.
+void GatewayKeeper::tell(const GatewayVerdict& verdict, KeeperStep& step) {
+    if (verdict.state == GatewayState::Unsettled)
+        return;
+    if (!verdictWorthTelling(told_, verdict) && toldForService_ == leftToService_)
+        return;
+    step.turned = verdict.state != told_.state;
+    told_ = verdict;
+    toldForService_ = leftToService_;
+    step.news = verdict;
+}
+
+KeeperDue GatewayKeeper::due(uint32_t nowMs) const {
+    if (!active_)
+        return {KeeperTask::None, kInvalidSettingsRetryMs};
+    const uint32_t untilBind = msUntil(nowMs, nextBindMs_);
+    if (untilBind == 0)
+        return {KeeperTask::Bind, 0};
+    if (!watch_)
+        return {KeeperTask::None, untilBind};
+    const uint32_t untilWatch = msUntil(nowMs, nextWatchMs_);
+    if (untilWatch == 0)
+        return {KeeperTask::Watch, 0};
+    return {KeeperTask::None, untilWatch < untilBind ? untilWatch : untilBind};
+}

@@ -1,0 +1,122 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "net/binding_settings.h"
+#include "net/gateway_rules.h"
+#include "net/gateway_watch.h"
+
+// The binding's and the watch's decisions in one place, for the window and the service alike: when to bind,
+// when to read the ARP cache back, when to test whether the pinned gateway is on this network at all, and what
+// is worth telling. Those who drive it only move time and results in and carry its steps out: the window with
+// its two timers, the service with its one wait. Times are milliseconds of a clock that wraps (GetTickCount).
+
+// How long one echo to the gateway may take, and how many unanswered ones, sent through the pinned entry, make
+// the gateway silent. Removing the pin to look who answers instead is tried as often before "down".
+constexpr uint32_t kEchoTimeoutMs = 1000;
+constexpr int kSilentEchoes = 2;
+// Settings that keep the binding from running are read again after this long (the service's retry).
+constexpr uint32_t kInvalidSettingsRetryMs = 60000;
+
+// Milliseconds from now until due on a clock that wraps: 0 once due has passed. A due time more than half the
+// clock's range ahead counts as passed.
+uint32_t msUntil(uint32_t nowMs, uint32_t dueMs);
+
+// What the system showed at a watch expiry.
+struct GatewaySighting {
+    // False when the ARP cache could not be read or no interface routes to the gateway.
+    bool readable = false;
+    bool routed = true;  // false when the reason was that no interface routes to the gateway
+    std::vector<ArpRow> rows;
+    uint32_t interfaceIndex = 0;  // the interface that routes to the gateway
+    // The answer to the echo the keeper asked for (echoWanted), sent just before the table was read.
+    std::optional<bool> echoAnswered;
+};
+
+// What the one who drives the keeper does now.
+struct KeeperStep {
+    bool unpin = false;  // run "arp -d" for the gateway (before a bind of the same step)
+    bool bind = false;   // run "arp -s" for the pinned pair, and report it with bindStarted when it started
+    // At a bind: the value that keeps the binding from running, and whether it is another than the one told last.
+    const char* invalid = nullptr;
+    bool invalidIsNews = false;
+    // A verdict worth telling, and whether it is a turn to another state (not only another MAC answering).
+    std::optional<GatewayVerdict> news;
+    bool turned = false;
+};
+
+// The service's one wait: the work due now, or how long until some is.
+enum class KeeperTask { None, Bind, Watch };
+struct KeeperDue {
+    KeeperTask task = KeeperTask::None;
+    uint32_t waitMs = 0;
+};
+
+class GatewayKeeper {
+  public:
+    // Starts keeping the settings (or the value that refuses them), the first bind firstBindInMs from now. Settings
+    // that differ from the kept ones start afresh; the same ones keep what was told and learnt.
+    void configure(const BindingCheck& check, uint32_t nowMs, uint32_t firstBindInMs);
+    // No binding any more: nothing is watched and nothing told.
+    void stop();
+    bool active() const { return active_; }
+    const std::optional<BindingSettings>& settings() const { return settings_; }
+
+    // Beside a running service the window runs no command of its own: its watch counts the service's binds as its
+    // own. A change is told again (the tip says who pins).
+    void leaveBindingToService(bool left);
+    bool bindingLeftToService() const { return leftToService_; }
+
+    // The binding's clock ran out.
+    KeeperStep bindDue(uint32_t nowMs);
+    // The bind command of a step was started just now.
+    void bindStarted(uint32_t nowMs);
+
+    // Whether the next watch expiry sends one echo to the gateway before it reads the table.
+    bool echoWanted() const { return probe_ != Probe::None && !leftToService_; }
+    // The watch's clock ran out: judges what the system showed.
+    KeeperStep watchDue(const GatewaySighting& seen, uint32_t nowMs);
+    // The machine resumed, or its network changed: pin again and test at the next watch expiry.
+    void networkChanged() { networkChanged_ = true; }
+
+    KeeperDue due(uint32_t nowMs) const;
+    const GatewayVerdict& told() const { return told_; }
+    bool toldForService() const { return toldForService_; }
+
+  private:
+    enum class Probe {
+        None,
+        ThroughPin,  // an echo through the pinned entry: does the pinned gateway answer?
+        Looking,     // the pin removed: does another router answer for the address?
+    };
+
+    KeeperStep judgeAway(const GatewaySighting& seen, uint32_t nowMs);
+    KeeperStep judgeLooking(const GatewaySighting& seen);
+    void startProbe(Probe probe);
+    void tell(const GatewayVerdict& verdict, KeeperStep& step);
+    // The pin took effect here and the gateway answers echoes: this copy can tell "away" from "down".
+    bool canTest() const { return seenPinned_ && answersEcho_ && !leftToService_; }
+
+    bool active_ = false;
+    std::optional<BindingSettings> settings_;
+    const char* invalid_ = nullptr;
+    const char* toldInvalid_ = nullptr;
+    std::optional<GatewayWatch> watch_;
+    GatewayVerdict told_;
+    bool toldForService_ = false;
+    bool leftToService_ = false;
+    uint32_t nextBindMs_ = 0;
+    uint32_t nextWatchMs_ = 0;
+
+    bool seenPinned_ = false;   // the static entry with the pinned MAC was seen: this copy can pin
+    bool answersEcho_ = false;  // the pinned gateway answered an echo once: its silence means something
+    bool echoTried_ = false;    // an echo was sent to learn that, since the last bind
+    bool testWhenPinned_ = false;
+    bool awaitingInterface_ = false;
+    bool networkChanged_ = false;
+    std::optional<uint32_t> interface_;
+    Probe probe_ = Probe::None;
+    int silentEchoes_ = 0;
+    bool away_ = false;
+};

@@ -1,0 +1,13 @@
+#pragma once
+#include "net/gateway_keeper.h"
+
+// The keeper's steps carried out on the system, for the window and the service alike.
+
+// Runs what a step asks: "arp -d", then "arp -s" (reported to the keeper when it started).
+void carryOut(GatewayKeeper& keeper, const KeeperStep& step);
+// The binding's clock ran out: the keeper's step, carried out.
+KeeperStep runBindDue(GatewayKeeper& keeper);
+// The watch's clock ran out: the echo the keeper asked for, then the ARP table and the interface that routes to the
+// gateway, judged and carried out. GetIpNetTable answers at once; an echo waits up to kEchoTimeoutMs, and only
+// while the keeper tests the gateway.
+KeeperStep runWatchDue(GatewayKeeper& keeper);
