@@ -4,6 +4,8 @@
 #   gateway      192.0.2.1   02:fc:00:00:00:05 (the bridge itself)
 #   workstation  192.0.2.10  02:fc:00:00:00:0a (eth0; default route through the gateway)
 #   attacker     192.0.2.66  66:66:66:66:66:66 (eth0; runs arpspoof when asked)
+#   home router  192.0.2.1   02:ab:00:00:00:01 (eth0, on a second bridge in the gateway's namespace: another
+#                            network whose router has the same address, as home and small-office ones do)
 # Usage:
 #   netns.sh run COMMAND...  makes the namespaces, runs COMMAND inside the workstation's one and removes them
 #                            again on every way out, with every process still inside them and the Wine session
@@ -16,15 +18,20 @@
 #                            the first forged reply went out
 #   netns.sh attack-stop     ends it at once (no re-ARP)
 #   netns.sh learn-gateway   the workstation's entry for the gateway learnt afresh from the real gateway
+#   netns.sh plug NETWORK    the workstation unplugged (its link down) and plugged into NETWORK, "home" or
+#                            "office" (its default route back, as DHCP would give it)
+#   netns.sh swap NETWORK    the router behind the workstation's port replaced by NETWORK's, the link up
+#   netns.sh reaches         the workstation reaches the router of the network it is on (one ping answered)
 #   Each prints "ok" when it did what it says.
 set -u
 export PATH=/usr/sbin:/usr/bin:/sbin:/bin
 
 readonly GATEWAY=192.0.2.1 GATEWAY_MAC=02:fc:00:00:00:05
 readonly WORKSTATION=192.0.2.10 WORKSTATION_MAC=02:fc:00:00:00:0a ATTACKER=192.0.2.66 ATTACKER_MAC=66:66:66:66:66:66
+readonly HOME_ROUTER_MAC=02:ab:00:00:00:01
 
-names() {  # gateway, workstation and attacker namespace names of the network XIRARP_NETNS names
-    gw="$XIRARP_NETNS-gw" ws="$XIRARP_NETNS-ws" at="$XIRARP_NETNS-at"
+names() {  # gateway, workstation, attacker and home router namespace names of the network XIRARP_NETNS names
+    gw="$XIRARP_NETNS-gw" ws="$XIRARP_NETNS-ws" at="$XIRARP_NETNS-at" hm="$XIRARP_NETNS-hm"
 }
 
 # Ends the processes left in a namespace, by their ids.
@@ -43,9 +50,9 @@ remove_network() {
     end_wine_session
     [ -n "${XIRARP_NETNS_DIR:-}" ] && rm -rf "$XIRARP_NETNS_DIR"
     local ns
-    for ns in "$at" "$ws" "$gw"; do end_processes "$ns" TERM; done
+    for ns in "$hm" "$at" "$ws" "$gw"; do end_processes "$ns" TERM; done
     sleep 0.5
-    for ns in "$at" "$ws" "$gw"; do
+    for ns in "$hm" "$at" "$ws" "$gw"; do
         end_processes "$ns" KILL
         ip netns del "$ns" 2>/dev/null
     done
@@ -53,7 +60,7 @@ remove_network() {
 
 make_network() {
     names
-    ip netns add "$gw" && ip netns add "$ws" && ip netns add "$at" || return 1
+    ip netns add "$gw" && ip netns add "$ws" && ip netns add "$at" && ip netns add "$hm" || return 1
     ip -n "$gw" link add br0 address "$GATEWAY_MAC" type bridge &&
         ip -n "$gw" addr add "$GATEWAY/24" dev br0 &&
         ip -n "$ws" link add eth0 address "$WORKSTATION_MAC" type veth peer name ws netns "$gw" &&
@@ -69,7 +76,30 @@ make_network() {
     # The gateway knows the workstation for good: its own checks of that entry would be ARP requests that
     # set the workstation's entry for the gateway back in the middle of an attack.
     ip -n "$gw" neigh replace "$WORKSTATION" lladdr "$WORKSTATION_MAC" dev br0 nud permanent || return 1
+    # The home network: a bridge of its own and a router of the same address with another MAC. The gateway's
+    # namespace answers ARP only on the bridge that holds its address, so that the home router answers at home.
+    ip netns exec "$gw" sysctl -q -w net.ipv4.conf.all.arp_ignore=1 &&
+        ip -n "$gw" link add br1 type bridge &&
+        ip -n "$hm" link add eth0 address "$HOME_ROUTER_MAC" type veth peer name hm netns "$gw" &&
+        ip -n "$hm" addr add "$GATEWAY/24" dev eth0 && ip -n "$hm" link set lo up && ip -n "$hm" link set eth0 up &&
+        ip -n "$gw" link set br1 up && ip -n "$gw" link set hm master br1 && ip -n "$gw" link set hm up || return 1
     learn_gateway
+}
+
+bridge_of() {  # network: the bridge its router is on
+    case "$1" in home) echo br1 ;; office) echo br0 ;; *) return 1 ;; esac
+}
+
+# The workstation's port joined to the network's bridge; with "plug" its link goes down first and comes up after.
+move_to() {  # plug|swap network
+    names
+    local bridge
+    bridge="$(bridge_of "$2")" || return 1
+    [ "$1" = plug ] && { ip -n "$ws" link set eth0 down || return 1; }
+    ip -n "$gw" link set ws nomaster && ip -n "$gw" link set ws master "$bridge" || return 1
+    if [ "$1" = plug ]; then
+        ip -n "$ws" link set eth0 up && ip -n "$ws" route replace default via "$GATEWAY" || return 1
+    fi
 }
 
 learn_gateway() {
@@ -147,6 +177,13 @@ attack-stop)
     ;;
 learn-gateway)
     learn_gateway && echo ok
+    ;;
+plug | swap)
+    move_to "$1" "${2:-}" && echo ok
+    ;;
+reaches)
+    names
+    ip netns exec "$ws" ping -c 1 -W 1 "$GATEWAY" >/dev/null 2>&1 && echo ok
     ;;
 *)
     sed -n '2,/^set -u/p' "$0" | sed '$d; s/^# \{0,1\}//' >&2

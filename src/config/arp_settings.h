@@ -51,3 +51,6 @@ constexpr const char* kMachineSettingsKey = XIRARP_MACHINE_SETTINGS_KEY;
 constexpr const char* kMachineTimerValuePath = XIRARP_MACHINE_SETTINGS_KEY "\\timer";
 constexpr const char* kMachineGwmacValuePath = XIRARP_MACHINE_SETTINGS_KEY "\\gwmac";
 constexpr const char* kMachineGwipValuePath = XIRARP_MACHINE_SETTINGS_KEY "\\gwip";
+// Written by the service while its gateway is not on this network: the MAC of the router that answers there. A
+// user's copy beside the service reads it, so that it tells "away" where it would see another MAC answering.
+constexpr const char* kMachineAwayValuePath = XIRARP_MACHINE_SETTINGS_KEY "\\away";

@@ -50,6 +50,12 @@ LSTATUS CRegValueBase::removeKey() {
     return status != ERROR_SUCCESS ? status : RegDeleteKeyExA(root_, subKey_.c_str(), view_, 0);
 }
 
+LSTATUS CRegValueBase::removeValue() {
+    UniqueHKey key;
+    const LSTATUS status = RegOpenKeyExA(root_, subKey_.c_str(), 0, KEY_SET_VALUE | view_, key.receive());
+    return status != ERROR_SUCCESS ? status : RegDeleteValueA(key.get(), valueName_.c_str());
+}
+
 CRegDwordValue::CRegDwordValue(const char* fullPath, uint32_t defaultValue, HKEY root)
     : CRegValueBase(fullPath, root), default_(defaultValue) {
     read();

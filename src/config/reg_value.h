@@ -9,10 +9,11 @@
 // in its 64-bit view on 64-bit Windows).
 // Short-lived: construct, read or write, drop. Reads at construction.
 class CRegValueBase {
-public:
-    LSTATUS removeKey();  // deletes the sub key with all its values and sub keys
+  public:
+    LSTATUS removeKey();    // deletes the sub key with all its values and sub keys
+    LSTATUS removeValue();  // deletes the value alone
 
-protected:
+  protected:
     CRegValueBase(const char* fullPath, HKEY root);
     LSTATUS writeRaw(DWORD type, const void* data, DWORD size);
 
@@ -24,7 +25,7 @@ protected:
 };
 
 class CRegDwordValue : public CRegValueBase {
-public:
+  public:
     CRegDwordValue(const char* fullPath, uint32_t defaultValue, HKEY root = HKEY_CURRENT_USER);
     uint32_t read();
     operator uint32_t();
@@ -32,13 +33,13 @@ public:
     LSTATUS write();
     LSTATUS store(uint32_t newValue);  // takes the value and writes it, changed or not
 
-private:
+  private:
     uint32_t value_ = 0;
     uint32_t default_;
 };
 
 class CRegStringValue : public CRegValueBase {
-public:
+  public:
     CRegStringValue(const char* fullPath, const std::string& defaultValue, HKEY root = HKEY_CURRENT_USER);
     std::string read();
     operator std::string();
@@ -46,7 +47,7 @@ public:
     LSTATUS write();
     LSTATUS store(const std::string& newValue);  // takes the value and writes it, changed or not
 
-private:
+  private:
     std::string value_;
     std::string default_;
 };

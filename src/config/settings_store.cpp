@@ -48,3 +48,15 @@ bool storeSettings(SettingsRoot root, const ArpSettings& settings) {
         root == SettingsRoot::Machine || storeNumber(kServiceValuePath, settings.service) == ERROR_SUCCESS;
     return timerStored && gwmacStored && gwipStored && serviceStored;
 }
+
+void storeServiceAway(const std::string& answeringMac) {
+    CRegStringValue value(kMachineAwayValuePath, "", HKEY_LOCAL_MACHINE);
+    if (answeringMac.empty())
+        value.removeValue();
+    else
+        value.store(answeringMac);
+}
+
+std::optional<MacBytes> loadServiceAway() {
+    return parseMacBytes(CRegStringValue(kMachineAwayValuePath, "", HKEY_LOCAL_MACHINE).read());
+}

@@ -1,5 +1,9 @@
 #pragma once
+#include <optional>
+#include <string>
+
 #include "config/arp_settings.h"
+#include "net/address_text.h"
 
 // The two keys the settings live in: the user's, and the machine key the service pins from (which holds only
 // "timer", "gwmac" and "gwip", with the same names and types).
@@ -13,3 +17,8 @@ ArpSettings loadSettings(SettingsRoot root);
 // share one key, so a key that cannot be written refuses all of them; every write is tried all the same. True
 // when all were written.
 bool storeSettings(SettingsRoot root, const ArpSettings& settings);
+
+// The service's word that its gateway is away, with the router that answers instead (kMachineAwayValuePath); an
+// empty text removes it. The read is none without a MAC text there.
+void storeServiceAway(const std::string& answeringMac);
+std::optional<MacBytes> loadServiceAway();

@@ -134,6 +134,9 @@ KeeperStep GatewayKeeper::watchDue(const GatewaySighting& seen, uint32_t nowMs) 
     }
     if (leftToService_) {
         verdict.rebind = false;
+        // The service tested and removed its pin: the other MAC is the network's own router, no attack.
+        if (verdict.state == GatewayState::Conflict && seen.serviceAway == verdict.answered)
+            verdict.state = GatewayState::Away;
     } else if (verdict.rebind ||
                (seenPinned_ && !pinned && verdict.state != GatewayState::Conflict && watch_->repinDue(nowMs))) {
         // Another MAC answers, or the pin went (a link down and up, a stack restart, another program's "arp -d"):

@@ -32,6 +32,8 @@ struct GatewaySighting {
     uint32_t interfaceIndex = 0;  // the interface that routes to the gateway
     // The answer to the echo the keeper asked for (echoWanted), sent just before the table was read.
     std::optional<bool> echoAnswered;
+    // Beside a running service: the router the service found answering while its gateway is away.
+    std::optional<MacBytes> serviceAway;
 };
 
 // What the one who drives the keeper does now.

@@ -19,7 +19,7 @@ KeeperStep runBindDue(GatewayKeeper& keeper) {
     return step;
 }
 
-KeeperStep runWatchDue(GatewayKeeper& keeper) {
+KeeperStep runWatchDue(GatewayKeeper& keeper, const std::optional<MacBytes>& serviceAway) {
     if (!keeper.settings())
         return {};
     const BindingSettings& settings = *keeper.settings();
@@ -29,6 +29,7 @@ KeeperStep runWatchDue(GatewayKeeper& keeper) {
     seen.readable = seams().readArpTable(seen.rows);
     seen.routed = seams().bestInterface(settings.address, seen.interfaceIndex);
     seen.readable = seen.readable && seen.routed;
+    seen.serviceAway = serviceAway;
     const KeeperStep step = keeper.watchDue(seen, seams().tickCount());
     carryOut(keeper, step);
     return step;

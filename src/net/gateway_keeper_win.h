@@ -9,5 +9,5 @@ void carryOut(GatewayKeeper& keeper, const KeeperStep& step);
 KeeperStep runBindDue(GatewayKeeper& keeper);
 // The watch's clock ran out: the echo the keeper asked for, then the ARP table and the interface that routes to the
 // gateway, judged and carried out. GetIpNetTable answers at once; an echo waits up to kEchoTimeoutMs, and only
-// while the keeper tests the gateway.
-KeeperStep runWatchDue(GatewayKeeper& keeper);
+// while the keeper tests the gateway. serviceAway: what a running service said of its gateway being away.
+KeeperStep runWatchDue(GatewayKeeper& keeper, const std::optional<MacBytes>& serviceAway = std::nullopt);

@@ -45,6 +45,8 @@ void GatewayGuard::tell(const KeeperStep& step) {
     if (step.invalidIsNews)
         outlet_.tell({kEventSettingsInvalid, {step.invalid, kInvalidSettingsRetryText}});
     if (step.news && keeper_.settings()) {
+        // The users' copies beside the service tell "away" with it instead of an attack.
+        storeServiceAway(step.news->state == GatewayState::Away ? formatMacText(step.news->answered) : "");
         if (std::optional<GuardEvent> event =
                 verdictEvent(*step.news, keeper_.settings()->gwip, keeper_.settings()->mac))
             outlet_.tell(*event);

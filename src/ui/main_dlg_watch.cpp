@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
+#include "config/settings_store.h"
 #include "net/gateway_keeper_win.h"
 #include "sys/ui_text.h"
 #include "ui/gateway_state_text.h"
@@ -88,7 +89,8 @@ void CArpMainDlg::BindGateway() {
 // The icon changes only when the verdict does; a turn to a bad state brings the balloon once, so a locked
 // client's user sees it too and can tell the administrator.
 void CArpMainDlg::OnWatchTimer() {
-    const KeeperStep step = runWatchDue(keeper_);
+    const KeeperStep step =
+        runWatchDue(keeper_, keeper_.bindingLeftToService() ? loadServiceAway() : std::optional<MacBytes>());
     if (step.news)
         showGatewayState(step.turned && step.news->state != GatewayState::Protected);
 }

@@ -5,7 +5,8 @@
 // can be told apart.
 // Like arp.exe run without administrator rights, it changes nothing. Only with XIRARP_ARP_EFFECT=neighbour
 // inside the network of namespaces scripts/netns.sh makes (the attack suite's) does an "arp -s IP MAC" also
-// take effect, as "ip neigh replace IP lladdr MAC dev eth0 nud permanent" in the stand-in's namespace.
+// take effect, as "ip neigh replace IP lladdr MAC dev eth0 nud permanent" in the stand-in's namespace, and an
+// "arp -d IP" as "ip neigh del IP dev eth0".
 #include <windows.h>
 
 #include <cstring>
@@ -27,18 +28,22 @@ bool takeWord(const char*& cursor, const char* allowed, char* word, size_t capac
     return length > 0;
 }
 
-// "arp -s IP MAC" carried out on the kernel's neighbour table; anything else changes nothing.
+// "arp -s IP MAC" and "arp -d IP" carried out on the kernel's neighbour table; anything else changes nothing.
 void pinInNeighbourTable(const char* commandLine) {
     char ip[16], mac[18];
     const char* cursor = commandLine;
-    if (std::strncmp(cursor, "arp -s ", 7) != 0)
+    const bool remove = std::strncmp(cursor, "arp -d ", 7) == 0;
+    if (!remove && std::strncmp(cursor, "arp -s ", 7) != 0)
         return;
     cursor += 7;
     if (!takeWord(cursor, "0123456789.", ip, sizeof ip) ||
-        !takeWord(cursor, "0123456789abcdefABCDEF-", mac, sizeof mac))
+        (!remove && !takeWord(cursor, "0123456789abcdefABCDEF-", mac, sizeof mac)))
         return;
     char line[96];
-    wsprintfA(line, "ip neigh replace %s lladdr %s dev eth0 nud permanent", ip, mac);
+    if (remove)
+        wsprintfA(line, "ip neigh del %s dev eth0", ip);
+    else
+        wsprintfA(line, "ip neigh replace %s lladdr %s dev eth0 nud permanent", ip, mac);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
