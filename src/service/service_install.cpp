@@ -10,6 +10,7 @@
 #include "service/service_install.h"
 #include "service/service_manager.h"
 #include "service/service_names.h"
+#include "sys/own_image.h"
 #include "sys/seams.h"
 #include "sys/win_handles.h"
 
@@ -34,7 +35,7 @@ std::wstring folderOf(const std::wstring& path) {
 }
 
 // The first kBaseImageSize bytes of a file; false when it is shorter or cannot be read. Shared reading, as the
-// running program's own file is open already.
+// service may run it.
 bool readImage(const std::wstring& path, std::string& image) {
     UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -155,10 +156,13 @@ std::wstring serviceImagePath() {
     return std::wstring(folder) + L"\\" + kServiceFolderName + L"\\" + kServiceImageName;
 }
 
-ServiceSetup installService(const std::wstring& ownExecutable, const ServiceSettings& settings) {
-    const std::wstring target = serviceImagePath();
+ServiceSetup installService(const ServiceSettings& settings) {
+    // Nothing is written before the image is known to be the one that runs.
     std::string image;
-    if (target.empty() || !readImage(ownExecutable, image))
+    if (readHeldImage(image) != HeldImage::Read)
+        return ServiceSetup::ImageNotHeld;
+    const std::wstring target = serviceImagePath();
+    if (target.empty())
         return ServiceSetup::CopyFailed;
     bool wasActive = isActive(serviceManager().query(kServiceName));
     if (!holdsImage(target, image)) {

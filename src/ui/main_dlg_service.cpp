@@ -17,6 +17,8 @@ unsigned setupWarning(ServiceSetup result) {
             return 0;
         case ServiceSetup::StartFailed:
             return IDS_SERVICE_START_FAILED;
+        case ServiceSetup::ImageNotHeld:
+            return IDS_SERVICE_IMAGE_NOT_HELD;
         default:
             return IDS_SERVICE_INSTALL_FAILED;
     }
@@ -31,7 +33,7 @@ unsigned CArpMainDlg::applyServiceChoice() {
     if (wanted) {
         if (!elevated)
             return IDS_SERVICE_NEEDS_ADMIN;
-        return setupWarning(installService(ownExecutablePath(), ServiceSettings{timer, gwip, gwmac}));
+        return setupWarning(installService(ServiceSettings{timer, gwip, gwmac}));
     }
     if (elevated && serviceInstalled() && !removeService())
         return IDS_SERVICE_REMOVE_FAILED;

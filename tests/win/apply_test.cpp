@@ -24,6 +24,7 @@
 #include "support/seam_guard.h"
 #include "support/user_folders.h"
 #include "sys/system_paths.h"
+#include "sys/own_image.h"
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
 #include "ui/client_package.h"
@@ -525,6 +526,7 @@ TEST_F(ApplyTest, PackageFailuresTouchNoOtherFileOfThePackageName) {
 // while an older image is replaced; unticked, it goes; a limited copy only warns; a refused step replaces the success.
 TEST_F(ApplyTest, TheServiceBoxInstallsUpdatesAndRemovesTheServiceOrSaysWhyNot) {
     writeSettingString("pwd", kDigest);
+    const OwnImageHold hold(ownExecutablePath());  // as start-up takes it
     const std::string image = wideToUtf8(serviceImagePath());
     const std::string ownImage = readFileBytes(wideToUtf8(ownExecutablePath())).substr(0, kBaseImageSize);
     const char* const kMachineKey = "SOFTWARE\\Xir\\XirARP";
