@@ -109,6 +109,8 @@
 #define IDS_SERVICE_STAYS 2084
 #define IDS_GATEWAY_PROTECTED_BY_SERVICE_TIP 2085
 #define IDS_SERVICE_IMAGE_NOT_HELD 2086
+#define IDS_SERVICE_NOT_UPDATED 2087
+#define IDS_SERVICE_MARKED_FOR_DELETION 2088
 
 // A new password outside the ANSI code page, and writes of the settings that failed.
 #define IDS_NEW_PASSWORD_DOES_NOT_FIT 2040

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <functional>
+#include <tuple>
 #include <optional>
 #include <string>
 #include <vector>
@@ -550,7 +551,7 @@ TEST_F(ApplyTest, TheServiceBoxInstallsUpdatesAndRemovesTheServiceOrSaysWhyNot) 
          {"The XirARP service could not be installed !"}, true},
         {true, true, State::Stopped, [] { fakeServiceManager().refuse = "start"; }, {"define", "start"},
          {"The XirARP service is installed but could not be started !"}, true},
-        {false, true, State::Stopped, [] {}, {}, {kSuccessText, kNeedsAdmin}, true},
+        {false, true, State::Missing, [] {}, {}, {kSuccessText, kNeedsAdmin}, true},
         {false, false, State::Running, [] {}, {}, {kSuccessText}, true},
         {true, false, State::Running, [] {}, {"control 1", "remove"}, {kSuccessText}, false},
         {true, true, State::Missing, [] {}, {"define", "start"}, {kSuccessText}, true},
@@ -606,4 +607,24 @@ TEST_F(ApplyTest, TheServiceBoxInstallsUpdatesAndRemovesTheServiceOrSaysWhyNot) 
     });
     EXPECT_TRUE(takeShownBoxes().empty());
     EXPECT_EQ(balloon, utf8ToWide(kNeedsAdmin));
+
+    // Elevated, it installs a missing service and then changes nothing while the service pins its pair with its
+    // image; limited, it says nothing beside that service; and with a package older than the service (unticked) it
+    // never removes it.
+    fakeServiceManager() = FakeServiceManager();
+    for (auto [rights, ticked, calls] : {std::tuple{true, true, "define start "}, {true, true, ""},
+                                         {false, true, ""}, {true, false, ""}}) {
+        balloon.clear();
+        elevated = rights;
+        fakeServiceManager().calls.clear();
+        writeSettingDword("service", ticked ? 1 : 0);
+        run([](MainDriven&) {});
+        std::string made;
+        for (const std::string& call : fakeServiceManager().calls)
+            made += call + " ";
+        EXPECT_EQ(made, calls);
+        EXPECT_TRUE(balloon.empty());
+    }
+    EXPECT_TRUE(fileExists(image));
+    EXPECT_TRUE(removeService());
 }
