@@ -29,8 +29,8 @@ const IMAGE_NT_HEADERS* ntHeaders(const char* base, size_t size) {
 }
 
 // The file's headers are the loaded ones, byte for byte but the image base (the loader writes in the address it
-// chose when it relocates). Where the loader did not relocate, the code sections are compared too, so that
-// another build with the same headers does not pass.
+// chose when it relocates): the link's time stamp, the sizes and the table of every section. The code itself
+// cannot be compared, as the loader and the runtime's start-up patch it (relocations, MinGW's pseudo-relocations).
 bool matchesLoadedModule(const std::string& file) {
     const char* loaded = reinterpret_cast<const char*>(GetModuleHandleW(nullptr));
     const IMAGE_NT_HEADERS* running = ntHeaders(loaded, kBaseImageSize);
@@ -43,21 +43,7 @@ bool matchesLoadedModule(const std::string& file) {
         return false;
     std::string headers(loaded, headerSize);
     std::memcpy(&headers[baseAt], file.data() + baseAt, sizeof(running->OptionalHeader.ImageBase));
-    if (file.compare(0, headerSize, headers) != 0)
-        return false;
-    if (reinterpret_cast<uintptr_t>(loaded) != stored->OptionalHeader.ImageBase)
-        return true;
-    const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(running);
-    for (WORD i = 0; i < running->FileHeader.NumberOfSections; ++i, ++section) {
-        if (!(section->Characteristics & IMAGE_SCN_MEM_EXECUTE) || (section->Characteristics & IMAGE_SCN_MEM_WRITE))
-            continue;
-        const size_t length = section->SizeOfRawData < section->Misc.VirtualSize ? section->SizeOfRawData
-                                                                                   : section->Misc.VirtualSize;
-        if (section->PointerToRawData + length > file.size() ||
-            std::memcmp(file.data() + section->PointerToRawData, loaded + section->VirtualAddress, length) != 0)
-            return false;
-    }
-    return true;
+    return file.compare(0, headerSize, headers) == 0;
 }
 
 bool sameFile(HANDLE a, HANDLE b) {

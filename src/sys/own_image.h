@@ -43,8 +43,7 @@ enum class HeldImage {
     NotLoaded,  // the held file is not the image that was loaded (replaced before the hold was taken)
 };
 
-// The first kBaseImageSize bytes of the held file, checked against the module that runs: its headers, and
-// its code unless the loader relocated it.
+// The first kBaseImageSize bytes of the held file, checked against the headers of the module that runs.
 HeldImage readHeldImage(std::string& image);
 
 // Whether path names the held file itself, under whatever name.
