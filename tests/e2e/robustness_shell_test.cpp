@@ -129,11 +129,13 @@ TEST_F(RobustnessShell, TheServiceIsMadeOnlyFromTheImageThatWasStarted) {
     for (bool heldAtStart : {true, false}) {
         SCOPED_TRACE(heldAtStart ? "held" : "opened by another program at start");
         removeService();
+        DeleteFileA(serviceImage);
         Sandbox sandbox(heldAtStart ? "robust-swap-held" : "robust-swap-open");
         UserFoldersRedirect folders(sandbox.makeSubfolder("Desktop"), sandbox.makeSubfolder("Startup"));
         const std::string exe = sandbox.copyProgram();
+        // Open for deletion (a file that is open for writing would not start at all): the hold cannot be taken.
         HANDLE writer = heldAtStart ? INVALID_HANDLE_VALUE
-                                    : CreateFileA(exe.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                    : CreateFileA(exe.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE |
                                                   FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
         RunningProgram program(exe, sandbox.folder());
         HWND window = waitForDialog(program.processId(), kMainCaption);
