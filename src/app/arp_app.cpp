@@ -13,6 +13,7 @@
 #include "config/arp_settings.h"
 #include "res/resource.h"
 #include "sys/system_paths.h"
+#include "sys/own_image.h"
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
 #include "sys/ui_text.h"
@@ -37,42 +38,6 @@ class InstanceGuard {
     UniqueKernelHandle mutex_;
     bool anotherCopyRuns_;
 };
-
-// What start-up learns from its own executable file.
-struct OwnImage {
-    bool opened = false;
-    uint64_t length = 0;
-    std::string tail;  // the bytes behind the administrator image, at most kMaxTailBytes of them
-};
-
-// A configuration text is about 250 bytes; anything beyond this many bytes of tail is not read.
-constexpr uint64_t kMaxTailBytes = 16u * 1024 * 1024;
-
-OwnImage readOwnImage(const std::wstring& path) {
-    OwnImage image;
-    UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return image;
-    image.opened = true;
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= static_cast<LONGLONG>(kBaseImageSize))
-        return image;
-    image.length = static_cast<uint64_t>(size.QuadPart);
-    uint64_t tailLength = image.length - kBaseImageSize;
-    if (tailLength > kMaxTailBytes)
-        tailLength = kMaxTailBytes;
-    LARGE_INTEGER offset{};
-    offset.QuadPart = static_cast<LONGLONG>(kBaseImageSize);
-    if (!SetFilePointerEx(file.get(), offset, nullptr, FILE_BEGIN))
-        return image;
-    image.tail.resize(static_cast<size_t>(tailLength));
-    DWORD received = 0;
-    if (!ReadFile(file.get(), &image.tail[0], static_cast<DWORD>(tailLength), &received, nullptr))
-        received = 0;
-    image.tail.resize(received);
-    return image;
-}
 
 // English in every language, filled with the file's name and the current folder.
 constexpr const char* kOwnFileUnreadableFormat = "Fail to get the configuration!!\r\nfilename=%s, curpath=%s !!";
@@ -104,7 +69,9 @@ bool CArpApp::InitInstance() {
     setRunMode(RunMode::Admin);
     std::wstring folder = currentFolder();
     std::wstring path = ownExecutablePath();
-    OwnImage image = readOwnImage(path);
+    // Held until the process ends: the service's image is copied from it (sys/own_image.h).
+    const OwnImageHold ownImageHold(path);
+    OwnImage image = readOwnImage(ownImageHold, path);
     if (!image.opened) {
         showStartupMessage(ownFileUnreadableMessage(path, folder), MB_OK | MB_ICONEXCLAMATION);
         return false;

@@ -7,9 +7,14 @@
 #include "config/arp_settings.h"
 #include "config/client_config.h"
 #include "config/reg_value.h"
+#include "config/settings_store.h"
+#include "net/address_text.h"
+#include "service/image_version.h"
 #include "service/service_install.h"
 #include "service/service_manager.h"
 #include "service/service_names.h"
+#include "sys/own_image.h"
+#include "sys/system_paths.h"
 #include "sys/seams.h"
 #include "sys/win_handles.h"
 
@@ -26,6 +31,15 @@ constexpr DWORD kFailureResetSeconds = 86400;
 // A new image is written beside the old one under this suffix first.
 constexpr const wchar_t* kStagedSuffix = L".new";
 
+// The only privilege the service's token keeps. It starts arp.exe with CreateProcess (no privilege: the child runs
+// with the same token, and adding an ARP entry needs the Administrators group that LocalSystem's token holds, not a
+// privilege), reads the registry, sends ICMP echoes and writes the event log. Change-notify (traversing folders) is
+// kept by every service anyway; naming it keeps the list from being empty, which would mean every privilege.
+constexpr const wchar_t* kRequiredPrivileges = L"SeChangeNotifyPrivilege\0";
+
+// Where the service manager keeps the service's settings, ImagePath among them (readable by every user).
+constexpr const wchar_t* kServiceKey = L"SYSTEM\\CurrentControlSet\\Services\\XirARP";
+
 // Every event type the service writes: error, warning and information.
 constexpr DWORD kEventTypesSupported = EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE;
 
@@ -34,7 +48,7 @@ std::wstring folderOf(const std::wstring& path) {
 }
 
 // The first kBaseImageSize bytes of a file; false when it is shorter or cannot be read. Shared reading, as the
-// running program's own file is open already.
+// service may run it.
 bool readImage(const std::wstring& path, std::string& image) {
     UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -79,11 +93,36 @@ bool placeImage(const std::wstring& target, const std::string& image) {
     return false;
 }
 
+ServiceSettings loadMachineSettings() {
+    const ArpSettings stored = loadSettings(SettingsRoot::Machine);
+    return ServiceSettings{stored.timer, stored.gwip, stored.gwmac};
+}
+
+// The same gateway pinned to the same MAC, whatever the case or separators of the MAC's text.
+bool samePair(const ServiceSettings& one, const ServiceSettings& other) {
+    if (one.gwip != other.gwip)
+        return false;
+    const std::optional<MacBytes> first = pinnableMac(one.gwmac);
+    const std::optional<MacBytes> second = pinnableMac(other.gwmac);
+    return first && second ? *first == *second : one.gwmac == other.gwmac;
+}
+
+// Whether the installed image states a later version than ours; one without a version is older.
+bool installedImageIsNewer(const std::wstring& target, const std::string& image) {
+    std::string installed;
+    if (!readImage(target, installed))
+        return false;
+    const std::optional<uint64_t> theirs = imageFileVersion(installed);
+    const std::optional<uint64_t> ours = imageFileVersion(image);
+    return theirs && (!ours || *theirs > *ours);
+}
+
 bool storeMachineSettings(const ServiceSettings& settings) {
-    return CRegDwordValue(kMachineTimerValuePath, 0, HKEY_LOCAL_MACHINE).store(static_cast<uint32_t>(settings.timer)) ==
-               ERROR_SUCCESS &&
-           CRegStringValue(kMachineGwmacValuePath, "", HKEY_LOCAL_MACHINE).store(settings.gwmac) == ERROR_SUCCESS &&
-           CRegStringValue(kMachineGwipValuePath, "", HKEY_LOCAL_MACHINE).store(settings.gwip) == ERROR_SUCCESS;
+    ArpSettings stored;
+    stored.timer = settings.timer;
+    stored.gwmac = settings.gwmac;
+    stored.gwip = settings.gwip;
+    return storeSettings(SettingsRoot::Machine, stored);
 }
 
 bool registerEventSource(const std::wstring& messageFile) {
@@ -111,6 +150,7 @@ ServiceDefinition serviceDefinition(const std::wstring& image) {
     definition.account = L"LocalSystem";
     definition.restartDelaysMs.assign(std::begin(kRestartDelaysMs), std::end(kRestartDelaysMs));
     definition.failureResetSeconds = kFailureResetSeconds;
+    definition.requiredPrivileges = kRequiredPrivileges;
     return definition;
 }
 
@@ -141,9 +181,29 @@ bool gone(LSTATUS status) {
 bool fileGone(const std::wstring& path) {
     if (DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND)
         return true;
-    // Held open by a service process that would not stop: it goes at the next start of the system.
+    // Held open by a service process that would not stop: it goes at the next start of the system, and its folder
+    // after it (the system deletes in the order scheduled).
     MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    MoveFileExW(folderOf(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     return false;
+}
+
+// Whether the service's command line names this file. A longer command line than any we register names nothing.
+bool serviceRuns(const std::wstring& image) {
+    wchar_t command[1024] = {};
+    DWORD size = sizeof command - sizeof(wchar_t);
+    return RegGetValueW(HKEY_LOCAL_MACHINE, kServiceKey, L"ImagePath",
+                        RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, command,
+                        &size) == ERROR_SUCCESS &&
+           StrStrIW(command, image.c_str()) != nullptr;
+}
+
+// The Program Files copy is the service's when the service runs it or the machine key is there; an administrator
+// who keeps the program there without a service keeps it. The running program's own file is never ours to delete.
+bool copyBelongsToService(const std::wstring& target, const ServiceSettings& machine) {
+    const bool machineKeyThere = machine.timer != 0 || !machine.gwip.empty() || !machine.gwmac.empty();
+    return (serviceRuns(target) || machineKeyThere) && !isHeldOwnImage(target) &&
+           lstrcmpiW(target.c_str(), ownExecutablePath().c_str()) != 0;
 }
 
 }  // namespace
@@ -155,42 +215,68 @@ std::wstring serviceImagePath() {
     return std::wstring(folder) + L"\\" + kServiceFolderName + L"\\" + kServiceImageName;
 }
 
-ServiceSetup installService(const std::wstring& ownExecutable, const ServiceSettings& settings) {
-    const std::wstring target = serviceImagePath();
+ServiceSetup installService(const ServiceSettings& settings, InstallRequest request) {
+    // Nothing is written before the image is known to be the one that runs.
     std::string image;
-    if (target.empty() || !readImage(ownExecutable, image))
+    if (readHeldImage(image) != HeldImage::Read)
+        return ServiceSetup::ImageNotHeld;
+    const std::wstring target = serviceImagePath();
+    if (target.empty())
         return ServiceSetup::CopyFailed;
-    bool wasActive = isActive(serviceManager().query(kServiceName));
-    if (!holdsImage(target, image)) {
-        if (wasActive && !stopService())
-            return ServiceSetup::CopyFailed;
-        wasActive = false;
-        if (!placeImage(target, image))
-            return ServiceSetup::CopyFailed;
+    const ServiceState state = serviceManager().query(kServiceName);
+    bool wasActive = isActive(state);
+    bool replaceImage = !holdsImage(target, image);
+    if (request == InstallRequest::Client && state != ServiceState::Missing) {
+        // Two packages on one machine, or an older build, must not take turns rewriting the service.
+        replaceImage = replaceImage && !installedImageIsNewer(target, image);
+        const ServiceSettings installed = loadMachineSettings();
+        if (!replaceImage && samePair(installed, settings) && installed.timer == settings.timer)
+            return wasActive || serviceManager().start(kServiceName) ? ServiceSetup::Done : ServiceSetup::StartFailed;
     }
+    // A failed update keeps the image that was there: the service it ran before is started again, and says so.
+    bool imageKept = false;
+    if (replaceImage) {
+        const bool stopped = !wasActive || stopService();
+        wasActive = !stopped;
+        if (!stopped || !placeImage(target, image)) {
+            if (state == ServiceState::Missing)
+                return ServiceSetup::CopyFailed;
+            imageKept = true;
+        }
+    }
+    const ServiceSetup done = imageKept ? ServiceSetup::NotUpdated : ServiceSetup::Done;
     if (!storeMachineSettings(settings))
         return ServiceSetup::SettingsFailed;
     if (!registerEventSource(target))
         return ServiceSetup::EventSourceFailed;
-    if (!serviceManager().define(serviceDefinition(target)))
-        return ServiceSetup::RegisterFailed;
+    if (const DWORD refused = serviceManager().define(serviceDefinition(target)))
+        return refused == ERROR_SERVICE_MARKED_FOR_DELETE ? ServiceSetup::MarkedForDeletion
+                                                          : ServiceSetup::RegisterFailed;
     // A running service that does not take the message still reads its key again at its next interval.
     if (wasActive && serviceManager().control(kServiceName, SERVICE_CONTROL_PARAMCHANGE))
-        return ServiceSetup::Done;
-    return serviceManager().start(kServiceName) ? ServiceSetup::Done : ServiceSetup::StartFailed;
+        return done;
+    return serviceManager().start(kServiceName) ? done : ServiceSetup::StartFailed;
 }
 
-bool removeService() {
+bool removeService(std::string* pinnedGwip) {
+    // Read before anything goes: what the service pinned, and whether the Program Files copy is its own.
+    const ServiceSettings machine = loadMachineSettings();
+    const std::wstring target = serviceImagePath();
+    const bool ownsCopy = !target.empty() && copyBelongsToService(target, machine);
+    if (pinnedGwip)
+        *pinnedGwip = machine.gwip;
     bool removed = stopService();
     removed = serviceManager().remove(kServiceName) && removed;
     // The accessor's sub key is the machine key itself.
     removed = gone(CRegStringValue(kMachineGwipValuePath, "", HKEY_LOCAL_MACHINE).removeKey()) && removed;
-    // The vendor key goes too once nothing else of the vendor's is left in it.
-    SHDeleteEmptyKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Xir");
+    // The vendor key goes too once nothing else of the vendor's is left in it (a key with sub keys stays), in the
+    // machine key's own view.
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Xir", KEY_WOW64_64KEY, 0);
     removed = gone(SHDeleteKeyW(HKEY_LOCAL_MACHINE, kEventSourceKey)) && removed;
-    const std::wstring target = serviceImagePath();
     if (target.empty())
         return false;
+    if (!ownsCopy)
+        return removed;
     DeleteFileW((target + kStagedSuffix).c_str());  // what a failed update may have left
     removed = fileGone(target) && removed;
     if (!RemoveDirectoryW(folderOf(target).c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND &&
@@ -201,6 +287,10 @@ bool removeService() {
 
 bool serviceRunning() {
     return serviceManager().query(kServiceName) == ServiceState::Running;
+}
+
+bool servicePinsPair(const ServiceSettings& settings) {
+    return serviceInstalled() && samePair(loadMachineSettings(), settings);
 }
 
 bool serviceInstalled() {

@@ -40,7 +40,12 @@ ServiceState realQuery(const wchar_t* name) {
     }
 }
 
-// The description and the failure actions, which only the second configuration call sets.
+// A setting the service manager does not know (Wine's answers ERROR_INVALID_LEVEL for some) is left as it is.
+bool setOrUnknown(SC_HANDLE service, DWORD level, void* info) {
+    return ChangeServiceConfig2W(service, level, info) || GetLastError() == ERROR_INVALID_LEVEL;
+}
+
+// The description, the failure actions and the privileges, which only the second configuration call sets.
 bool describe(SC_HANDLE service, const ServiceDefinition& definition) {
     SERVICE_DESCRIPTIONW description{};
     description.lpDescription = const_cast<wchar_t*>(definition.description);
@@ -53,13 +58,26 @@ bool describe(SC_HANDLE service, const ServiceDefinition& definition) {
     failure.dwResetPeriod = definition.failureResetSeconds;
     failure.cActions = static_cast<DWORD>(actions.size());
     failure.lpsaActions = actions.data();
-    return ChangeServiceConfig2W(service, SERVICE_CONFIG_FAILURE_ACTIONS, &failure) != FALSE;
+    if (!ChangeServiceConfig2W(service, SERVICE_CONFIG_FAILURE_ACTIONS, &failure))
+        return false;
+    // Without the flag a stop that reports an error code never counts as a failure, and nothing restarts it.
+    SERVICE_FAILURE_ACTIONS_FLAG onErrorStop{TRUE};
+    SERVICE_REQUIRED_PRIVILEGES_INFOW privileges{const_cast<wchar_t*>(definition.requiredPrivileges)};
+    return setOrUnknown(service, SERVICE_CONFIG_FAILURE_ACTIONS_FLAG, &onErrorStop) &&
+           (!definition.requiredPrivileges ||
+            setOrUnknown(service, SERVICE_CONFIG_REQUIRED_PRIVILEGES_INFO, &privileges));
 }
 
-bool realDefine(const ServiceDefinition& definition) {
+// The thread's last error, read before a handle's close can change it.
+DWORD failed() {
+    const DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+}
+
+DWORD realDefine(const ServiceDefinition& definition) {
     UniqueServiceHandle manager = openManager(SC_MANAGER_CREATE_SERVICE);
     if (!manager)
-        return false;
+        return failed();
     // Restart actions need the right to start the service on the handle that sets them.
     constexpr DWORD kAccess = SERVICE_CHANGE_CONFIG | SERVICE_START | SERVICE_QUERY_STATUS;
     UniqueServiceHandle service(CreateServiceW(
@@ -67,15 +85,15 @@ bool realDefine(const ServiceDefinition& definition) {
         SERVICE_ERROR_NORMAL, definition.commandLine.c_str(), nullptr, nullptr, nullptr, definition.account, nullptr));
     if (!service) {
         if (GetLastError() != ERROR_SERVICE_EXISTS)
-            return false;
+            return failed();
         service.reset(OpenServiceW(manager.get(), definition.name, kAccess));
         // The account's password is empty: the built-in accounts have none.
         if (!service || !ChangeServiceConfigW(service.get(), definition.serviceType, definition.startType,
                                               SERVICE_ERROR_NORMAL, definition.commandLine.c_str(), nullptr, nullptr,
                                               nullptr, definition.account, L"", definition.displayName))
-            return false;
+            return failed();
     }
-    return describe(service.get(), definition);
+    return describe(service.get(), definition) ? ERROR_SUCCESS : failed();
 }
 
 bool realStart(const wchar_t* name) {

@@ -27,13 +27,16 @@ struct ServiceDefinition {
     const wchar_t* account = nullptr;
     std::vector<DWORD> restartDelaysMs;  // one restart action per failure, in order
     DWORD failureResetSeconds = 0;       // the failure count starts again after this long without one
+    const wchar_t* requiredPrivileges = nullptr;  // the only privileges its token keeps: names, each ending in a
+                                                  // null, then one more null
 };
 
 struct ServiceManagerSeams {
     ServiceState (*query)(const wchar_t* name);
-    // Creates the service, or changes the one of that name to this definition; with its description and failure
-    // actions. False when any of it is refused.
-    bool (*define)(const ServiceDefinition& definition);
+    // Creates the service, or changes the one of that name to this definition; with its description, failure
+    // actions and privileges. ERROR_SUCCESS, or the error of the first call refused
+    // (ERROR_SERVICE_MARKED_FOR_DELETE while a deleted service is still held open, by a services console say).
+    DWORD (*define)(const ServiceDefinition& definition);
     // True once started, or when it runs already.
     bool (*start)(const wchar_t* name);
     // Sends a control code (SERVICE_CONTROL_STOP, SERVICE_CONTROL_PARAMCHANGE). A stop of a service that does

@@ -28,3 +28,7 @@ enum ServiceEvent : uint32_t {
     kEventStopped = 11,
     kEventSettingsInvalid = 12,  // %1 the value that is missing or invalid
 };
+
+// Written by "/install" and "/uninstall" when a step fails: %1 the command line, %2 the step. Outside the guard's
+// events, which the service itself writes.
+constexpr uint32_t kEventSetupFailed = 20;

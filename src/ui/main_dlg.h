@@ -76,7 +76,7 @@ public:
     // warning to give, 0 for none.
     unsigned applyServiceChoice();  // Apply: install or update it when ticked, remove it when not
     unsigned uninstallService();    // Uninstall: remove it, or say that it stays
-    bool leaveBindingToService();   // at a binding expiry: true when the running service binds instead
+    BindingCheck bindingToKeep();   // at a binding expiry: the pair to bind, or the running service's to watch
 
     // Field checks as an edit loses the focus (main_dlg_fields.cpp).
     void OnFieldKillFocus(int controlId);

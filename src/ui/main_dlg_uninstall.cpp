@@ -20,12 +20,13 @@ void CArpMainDlg::OnUninstall() {
         return;
     }
     stopBinding();
+    // First, so that a running service is stopped before the static entry goes and cannot pin it again.
+    const unsigned serviceWarning = uninstallService();
     runRemoveCommand(gwip);
     // Named after this copy's own executable, so a client copy leaves the administrator's shortcut alone.
     std::wstring shortcut = startupShortcutPath();
     if (!shortcut.empty())
         DeleteFileW(shortcut.c_str());
-    const unsigned serviceWarning = uninstallService();
     MessageBox(uiText(IDS_UNINSTALL_DONE, language), kInformationCaption, MB_OK | MB_ICONINFORMATION);
     if (serviceWarning != 0)
         MessageBox(uiText(serviceWarning, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);

@@ -66,13 +66,13 @@ void CArpMainDlg::stopBinding() {
         showGatewayState(false);
 }
 
-// The binding pins what the members hold at each expiry: the same pair keeps the watch's verdicts.
+// The binding pins what the members hold at each expiry (the same pair keeps the watch's verdicts), or leaves it to
+// a running service.
 void CArpMainDlg::BindGateway() {
     const bool watching = keeper_.settings().has_value();
-    keeper_.configure(checkBindingSettings(timer, gwip, gwmac), seams().tickCount(), 0);
+    keeper_.configure(bindingToKeep(), seams().tickCount(), 0);
     if (keeper_.settings() && !watching)
         SetTimer(GetHwnd(), kWatchTimerId, kWatchPeriodMs, nullptr);
-    leaveBindingToService();
     const KeeperStep step = runBindDue(keeper_);
     if (keeper_.settings()) {
         SetTimer(GetHwnd(), kBindTimerId, keeper_.settings()->periodMs, nullptr);

@@ -12,6 +12,10 @@
 #include "config/client_config.h"
 #include "robustness_support.h"
 #include "steps/sandbox.h"
+#include "steps/service.h"
+#include "support/files.h"
+#include "support/user_folders.h"
+#include "sys/ui_text.h"
 #include "support/registry.h"
 
 using namespace robustness;
@@ -112,4 +116,47 @@ TEST_F(RobustnessShell, AnUnlockedAdministratorAddsItsIconAgainWhenTheTaskbarIsR
     ASSERT_TRUE(unlockFromIconMenu(seen.window, program.processId(), L"mauve"));  // it ends only unlocked
     expectCleanExit(program, seen.window, "unlocked administrator");
     EXPECT_FALSE(shellKnowsIcon(seen.window));
+}
+
+// The running program's file renamed inside the system and another file of the image's size put at its name, then
+// an elevated Apply with the service ticked. Held from start-up, the file cannot be renamed and the service is the
+// image that runs; opened by someone else at start-up, it cannot be held, and no service is installed at all.
+TEST_F(RobustnessShell, TheServiceIsMadeOnlyFromTheImageThatWasStarted) {
+    char serviceImage[MAX_PATH] = {};
+    ExpandEnvironmentStringsA("%ProgramFiles%\\XirARP\\XirARP.exe", serviceImage, MAX_PATH);
+    writeSettingString("gwmac", "0A-0B-22-33-44-55");  // no gateway lookup at opening
+    writeSettingString("gwip", "192.168.7.1");
+    for (bool heldAtStart : {true, false}) {
+        SCOPED_TRACE(heldAtStart ? "held" : "opened by another program at start");
+        removeService();
+        DeleteFileA(serviceImage);
+        Sandbox sandbox(heldAtStart ? "robust-swap-held" : "robust-swap-open");
+        UserFoldersRedirect folders(sandbox.makeSubfolder("Desktop"), sandbox.makeSubfolder("Startup"));
+        const std::string exe = sandbox.copyProgram();
+        // Open for deletion (a file that is open for writing would not start at all): the hold cannot be taken.
+        HANDLE writer = heldAtStart ? INVALID_HANDLE_VALUE
+                                    : CreateFileA(exe.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                                  FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+        RunningProgram program(exe, sandbox.folder());
+        HWND window = waitForDialog(program.processId(), kMainCaption);
+        ASSERT_TRUE(window && waitUntilVisible(window));
+        if (writer != INVALID_HANDLE_VALUE)
+            CloseHandle(writer);
+        EXPECT_NE(MoveFileA(exe.c_str(), sandbox.path("renamed.exe").c_str()), heldAtStart);
+        if (!heldAtStart) {
+            EXPECT_TRUE(writeFileBytes(exe, std::string(kBaseImageSize, 'X')));
+        }
+        sendToControl(GetDlgItem(window, IDC_GENERATE_CLIENT), BM_SETCHECK, BST_UNCHECKED, 0);
+        sendToControl(GetDlgItem(window, IDC_SERVICE), BM_SETCHECK, BST_CHECKED, 0);
+        clickButton(window, IDC_APPLY);
+        MessageBoxSeen said = waitForMessageBox(program.processId(), 90000);
+        EXPECT_EQ(said.text, heldAtStart ? "Apply Setting Successfully !" : uiText(IDS_SERVICE_IMAGE_NOT_HELD, 0));
+        clickButton(said.window, IDOK);
+        EXPECT_EQ(readFileBytes(serviceImage) == readFileBytes(adminImagePath()), heldAtStart);
+        EXPECT_EQ(fileExists(serviceImage), heldAtStart);
+    }
+    removeService();
+    DeleteFileA(serviceImage);
+    *strrchr(serviceImage, '\\') = '\0';
+    RemoveDirectoryA(serviceImage);
 }

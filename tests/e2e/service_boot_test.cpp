@@ -45,6 +45,44 @@ class ServiceBoot : public CleanSettingsTest {};
 
 }  // namespace
 
+// What a fleet tool runs, under Wine's real service manager: "/install" and "/uninstall" with their exit codes, and
+// no window, no shortcut, no package and no user settings on the way.
+TEST_F(ServiceBoot, SilentInstallAndUninstallAnswerWithTheirExitCodes) {
+    removeService();
+    Sandbox sandbox("service-silent");
+    UserFoldersRedirect folders(sandbox.makeSubfolder("Desktop"), sandbox.makeSubfolder("Startup"));
+    ArpSettings settings = clientSettings();
+    settings.gwmac = "0a-b-22-33-44-55";
+    const std::string client = sandbox.copyClient(*formatClientConfig(settings));
+    const auto exitCode = [&](const std::string& exe, const char* argument, Rights rights) {
+        RunningProgram program(exe, sandbox.folder(), {}, rights, argument);
+        return program.waitForExit(90000) ? program.exitCode() : STILL_ACTIVE;
+    };
+    EXPECT_EQ(exitCode(client, "/install", Rights::Limited), 5u);
+    EXPECT_EQ(exitCode(sandbox.copyProgram(), "/install", Rights::Elevated), 13u);  // no package
+    EXPECT_FALSE(readRegistryDword(HKEY_LOCAL_MACHINE, kServiceKey, "Start"));
+    EXPECT_EQ(exitCode(client, "/install", Rights::Elevated), 0u);
+    EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kTestMachineKey, "gwmac"), "0A-0B-22-33-44-55");  // canonical
+    EXPECT_TRUE(readFileBytes(serviceImage()) == readFileBytes(adminImagePath()));
+    EXPECT_TRUE(waitUntilTrue(serviceRuns));
+    EXPECT_FALSE(settingsKeyExists());
+    for (const char* folder : {"Desktop", "Startup"}) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((sandbox.path(folder) + "\\*.*").c_str(), &found);
+        int entries = 0;
+        for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+            entries += found.cFileName[0] != '.';
+        FindClose(search);
+        EXPECT_EQ(entries, 0) << folder;
+    }
+    EXPECT_EQ(exitCode(client, "/uninstall", Rights::Limited), 5u);
+    EXPECT_EQ(exitCode(client, "/uninstall", Rights::Elevated), 0u);
+    EXPECT_FALSE(readRegistryDword(HKEY_LOCAL_MACHINE, kServiceKey, "Start"));
+    EXPECT_FALSE(serviceRuns());
+    EXPECT_FALSE(fileExists(serviceImage()));
+    EXPECT_FALSE(readRegistryText(HKEY_LOCAL_MACHINE, kTestMachineKey, "gwip"));
+}
+
 // The service box under Wine's real service manager, on both roads: a limited copy only warns, an elevated copy
 // installs the service to run the image from Program Files and starts it, and a second one reconfigures it.
 TEST_F(ServiceBoot, OnlyAnElevatedApplyInstallsTheService) {
@@ -97,6 +135,27 @@ TEST_F(ServiceBoot, TheNextSessionStartsItBindingEveryIntervalAndUninstallRemove
     EXPECT_TRUE(waitUntilTrue([&] { return readFileBytes(log).find("L\"0A-0B-22-33-44-55\"") != std::string::npos; },
                               15000))
         << readFileBytes(log).substr(0, 2000);
+
+    // Elevated client copies beside it: one whose package predates the service (no "service" line) and one asking
+    // for it with the service's own pair change nothing, nor does a limited one. The service keeps running in the
+    // same process with the same key. (The limited copy's silence is the in-process Apply case's.)
+    const DWORD serviceProcess = runningServiceProcess();
+    ArpSettings same = clientSettings();
+    same.gwip = "192.168.7.1";
+    same.gwmac = "0A-0B-22-33-44-55";
+    same.timer = 2;
+    same.service = 1;
+    std::string oldPackage = *formatClientConfig(clientSettings());
+    oldPackage.resize(oldPackage.find("\"service\""));
+    for (auto [text, rights] : {std::pair{oldPackage, Rights::Elevated}, {*formatClientConfig(same), Rights::Elevated},
+                                {*formatClientConfig(same), Rights::Limited}}) {
+        Sandbox clientBox("service-boot-client");
+        RunningProgram client(clientBox.copyClient(text), clientBox.folder(), {}, rights);
+        HWND window = waitForDialog(client.processId(), kMainCaption);
+        ASSERT_TRUE(window && waitUntilHidden(window));
+        EXPECT_EQ(runningServiceProcess(), serviceProcess);
+        EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kTestMachineKey, "gwip"), "192.168.7.1");
+    }
 
     // A user's window opens beside the running service, and its Uninstall removes the service with the rest.
     Sandbox sandbox("service-boot-window");

@@ -58,6 +58,7 @@ struct FakeServiceManager {
     std::string refuse;  // the one call that fails
     std::vector<std::string> calls;
     ServiceDefinition defined;
+    DWORD defineError = ERROR_ACCESS_DENIED;  // what a refused define answers
     bool call(const std::string& what, ServiceState after) {
         calls.push_back(what);
         state = refuse == what ? state : after;
@@ -73,7 +74,9 @@ inline ServiceManagerSeams fakeServiceManagerSeams() {
     return {[](const wchar_t*) { return f.state; },
             [](const ServiceDefinition& definition) {
                 f.defined = definition;
-                return f.call("define", f.state == ServiceState::Missing ? ServiceState::Stopped : f.state);
+                return f.call("define", f.state == ServiceState::Missing ? ServiceState::Stopped : f.state)
+                           ? DWORD{ERROR_SUCCESS}
+                           : f.defineError;
             },
             [](const wchar_t*) { return f.call("start", ServiceState::Running); },
             [](const wchar_t*, DWORD code) {

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <functional>
+#include <tuple>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@
 #include "support/seam_guard.h"
 #include "support/user_folders.h"
 #include "sys/system_paths.h"
+#include "sys/own_image.h"
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
 #include "ui/client_package.h"
@@ -525,6 +527,7 @@ TEST_F(ApplyTest, PackageFailuresTouchNoOtherFileOfThePackageName) {
 // while an older image is replaced; unticked, it goes; a limited copy only warns; a refused step replaces the success.
 TEST_F(ApplyTest, TheServiceBoxInstallsUpdatesAndRemovesTheServiceOrSaysWhyNot) {
     writeSettingString("pwd", kDigest);
+    const OwnImageHold hold(ownExecutablePath());  // as start-up takes it
     const std::string image = wideToUtf8(serviceImagePath());
     const std::string ownImage = readFileBytes(wideToUtf8(ownExecutablePath())).substr(0, kBaseImageSize);
     const char* const kMachineKey = "SOFTWARE\\Xir\\XirARP";
@@ -548,7 +551,7 @@ TEST_F(ApplyTest, TheServiceBoxInstallsUpdatesAndRemovesTheServiceOrSaysWhyNot) 
          {"The XirARP service could not be installed !"}, true},
         {true, true, State::Stopped, [] { fakeServiceManager().refuse = "start"; }, {"define", "start"},
          {"The XirARP service is installed but could not be started !"}, true},
-        {false, true, State::Stopped, [] {}, {}, {kSuccessText, kNeedsAdmin}, true},
+        {false, true, State::Missing, [] {}, {}, {kSuccessText, kNeedsAdmin}, true},
         {false, false, State::Running, [] {}, {}, {kSuccessText}, true},
         {true, false, State::Running, [] {}, {"control 1", "remove"}, {kSuccessText}, false},
         {true, true, State::Missing, [] {}, {"define", "start"}, {kSuccessText}, true},
@@ -604,4 +607,24 @@ TEST_F(ApplyTest, TheServiceBoxInstallsUpdatesAndRemovesTheServiceOrSaysWhyNot) 
     });
     EXPECT_TRUE(takeShownBoxes().empty());
     EXPECT_EQ(balloon, utf8ToWide(kNeedsAdmin));
+
+    // Elevated, it installs a missing service and then changes nothing while the service pins its pair with its
+    // image; limited, it says nothing beside that service; and with a package older than the service (unticked) it
+    // never removes it.
+    fakeServiceManager() = FakeServiceManager();
+    for (auto [rights, ticked, calls] : {std::tuple{true, true, "define start "}, {true, true, ""},
+                                         {false, true, ""}, {true, false, ""}}) {
+        balloon.clear();
+        elevated = rights;
+        fakeServiceManager().calls.clear();
+        writeSettingDword("service", ticked ? 1 : 0);
+        run([](MainDriven&) {});
+        std::string made;
+        for (const std::string& call : fakeServiceManager().calls)
+            made += call + " ";
+        EXPECT_EQ(made, calls);
+        EXPECT_TRUE(balloon.empty());
+    }
+    EXPECT_TRUE(fileExists(image));
+    EXPECT_TRUE(removeService());
 }

@@ -43,9 +43,10 @@ HANDLE limitedToken() {
 }  // namespace
 
 RunningProgram::RunningProgram(const std::string& exePath, const std::string& workingFolder,
-                               const std::vector<std::string>& extraEnvironment, Rights rights) {
+                               const std::vector<std::string>& extraEnvironment, Rights rights,
+                               const std::string& arguments) {
     std::wstring exe = widePath(exePath);
-    std::wstring commandLine = L"\"" + exe + L"\"";
+    std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + widePath(arguments));
     std::wstring folder = widePath(workingFolder);
     std::wstring environment = environmentWith(extraEnvironment);
     STARTUPINFOW startup = {};

@@ -13,7 +13,8 @@ class RunningProgram {
 public:
     // Paths are UTF-8. extraEnvironment: "NAME=value" entries added to the driver's own environment.
     RunningProgram(const std::string& exePath, const std::string& workingFolder,
-                   const std::vector<std::string>& extraEnvironment = {}, Rights rights = Rights::Elevated);
+                   const std::vector<std::string>& extraEnvironment = {}, Rights rights = Rights::Elevated,
+                   const std::string& arguments = {});
     ~RunningProgram();
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
