@@ -147,8 +147,8 @@ run() {
     XIRARP_NETNS_STEP="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/$(basename "${BASH_SOURCE[0]}")"
     export XIRARP_NETNS_STEP
     # Ends well before a test runner's own limit (ctest's is 600 s) would kill this script with no chance to clean
-    # up; a normal run takes well under a minute.
-    timeout --kill-after=10 300 ip netns exec "$ws" "$@"
+    # up; a normal run takes about two minutes.
+    timeout --kill-after=10 450 ip netns exec "$ws" "$@"
 }
 
 case "${1:-}" in

@@ -70,10 +70,14 @@ KeeperStep GatewayKeeper::bindDue(uint32_t nowMs) {
         watch_->bindCommandRan(nowMs);
         return step;
     }
+    // Looking who answers without the pin: pinning now would answer for the router that is there.
+    if (probe_ == Probe::Looking)
+        return step;
     step.bind = true;
     // At each interval: pinned, is the gateway still there? Away: pinned for a moment, is it back?
     if (away_ || canTest())
         startProbe(Probe::ThroughPin);
+    step.watchSoon = away_;
     return step;
 }
 
@@ -134,9 +138,11 @@ KeeperStep GatewayKeeper::watchDue(const GatewaySighting& seen, uint32_t nowMs) 
     }
     if (leftToService_) {
         verdict.rebind = false;
-        // The service tested and removed its pin: the other MAC is the network's own router, no attack.
-        if (verdict.state == GatewayState::Conflict && seen.serviceAway == verdict.answered)
+        // The service found its gateway away: its test pins and the router that answers are no news of their own.
+        if (seen.serviceAway) {
             verdict.state = GatewayState::Away;
+            verdict.answered = *seen.serviceAway;
+        }
     } else if (verdict.rebind ||
                (seenPinned_ && !pinned && verdict.state != GatewayState::Conflict && watch_->repinDue(nowMs))) {
         // Another MAC answers, or the pin went (a link down and up, a stack restart, another program's "arp -d"):
@@ -149,7 +155,13 @@ KeeperStep GatewayKeeper::watchDue(const GatewaySighting& seen, uint32_t nowMs) 
         echoTried_ = true;
         startProbe(Probe::ThroughPin);
     }
-    tell(verdict, step);
+    // After the pin went, another MAC is as likely the network's own router: the test after the re-pin tells.
+    if (verdict.state != GatewayState::Conflict)
+        conflictSinceMs_.reset();
+    else if (!conflictSinceMs_)
+        conflictSinceMs_ = nowMs;
+    if (verdict.state != GatewayState::Conflict || !canTest() || nowMs - *conflictSinceMs_ >= kConflictTestMs)
+        tell(verdict, step);
     return step;
 }
 

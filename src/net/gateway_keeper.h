@@ -15,7 +15,12 @@
 // How long one echo to the gateway may take, and how many unanswered ones, sent through the pinned entry, make
 // the gateway silent. Removing the pin to look who answers instead is tried as often before "down".
 constexpr uint32_t kEchoTimeoutMs = 1000;
+// How long the system's arp command takes to pin, before an echo is sent through the new entry.
+constexpr uint32_t kPinSettleMs = 300;
 constexpr int kSilentEchoes = 2;
+// A copy that can tell "away" from an attack re-pins and tests before it tells another MAC answering, unless that
+// lasts this long.
+constexpr uint32_t kConflictTestMs = 4000;
 // Settings that keep the binding from running are read again after this long (the service's retry).
 constexpr uint32_t kInvalidSettingsRetryMs = 60000;
 
@@ -43,6 +48,9 @@ struct KeeperStep {
     // At a bind: the value that keeps the binding from running, and whether it is another than the one told last.
     const char* invalid = nullptr;
     bool invalidIsNews = false;
+    // Away, the interval's test pin: the watch runs kPinSettleMs after the bind instead of at its next expiry, so
+    // that the pin to a gateway that is not there lasts as short as it can.
+    bool watchSoon = false;
     // A verdict worth telling, and whether it is a turn to another state (not only another MAC answering).
     std::optional<GatewayVerdict> news;
     bool turned = false;
@@ -118,6 +126,7 @@ class GatewayKeeper {
     bool awaitingInterface_ = false;
     bool networkChanged_ = false;
     std::optional<uint32_t> interface_;
+    std::optional<uint32_t> conflictSinceMs_;
     Probe probe_ = Probe::None;
     int silentEchoes_ = 0;
     bool away_ = false;

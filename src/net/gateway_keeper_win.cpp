@@ -16,7 +16,10 @@ void carryOut(GatewayKeeper& keeper, const KeeperStep& step) {
 KeeperStep runBindDue(GatewayKeeper& keeper) {
     const KeeperStep step = keeper.bindDue(seams().tickCount());
     carryOut(keeper, step);
-    return step;
+    if (!step.watchSoon)
+        return step;
+    seams().wait(kPinSettleMs);
+    return runWatchDue(keeper);
 }
 
 KeeperStep runWatchDue(GatewayKeeper& keeper, const std::optional<MacBytes>& serviceAway) {

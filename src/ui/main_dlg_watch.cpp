@@ -74,6 +74,8 @@ void CArpMainDlg::BindGateway() {
     if (keeper_.settings() && !watching)
         SetTimer(GetHwnd(), kWatchTimerId, kWatchPeriodMs, nullptr);
     const KeeperStep step = runBindDue(keeper_);
+    if (step.news)
+        showGatewayState(step.turned && step.news->state != GatewayState::Protected);
     if (keeper_.settings()) {
         SetTimer(GetHwnd(), kBindTimerId, keeper_.settings()->periodMs, nullptr);
         return;

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cctype>
 #include <sstream>
 
@@ -66,8 +68,9 @@ bool act(const std::string& action) {
     return runLinux("/bin/bash", "'" + environment("XIRARP_NETNS_STEP") + "' " + action).find("ok") == 0;
 }
 
-std::string gatewayClientCopy(const Sandbox& sandbox) {
+std::string gatewayClientCopy(const Sandbox& sandbox, int32_t interval) {
     ArpSettings settings = clientSettings();
+    settings.timer = interval;
     settings.gwip = kGateway;
     settings.gwmac = kGatewayMac;
     return sandbox.copyClient(*formatClientConfig(settings));
@@ -79,6 +82,24 @@ bool endAttackAndSettle(const ShellTray& tray) {
         return false;
     Sleep(1000);  // the last "arp -s" of the conflict, started just before, is under way
     return true;
+}
+
+bool gatewayPinned() {
+    const NeighbourEntry entry = gatewayEntry();
+    return entry.mac == kGatewayMac && entry.state == "PERMANENT";
+}
+
+void expectAwayAndBack(const ShellTray& tray, const std::wstring& pinnedTip) {
+    for (const std::string move : {"swap", "plug"}) {
+        SCOPED_TRACE(move);
+        ASSERT_TRUE(act(move + " home"));
+        EXPECT_TRUE(waitUntilTrue([&] { return tray.tooltip() == kAwayTip; }, 30000)) << tray.describe();
+        // Away, the pin comes back for a second at each interval to see whether the gateway is back.
+        EXPECT_TRUE(waitUntilTrue([] { return act("reaches"); }, 10000)) << "cut off from the home router";
+        ASSERT_TRUE(act(move + " office"));
+        EXPECT_TRUE(waitUntilTrue([&] { return tray.tooltip() == pinnedTip && gatewayPinned(); }, 30000))
+            << tray.describe();
+    }
 }
 
 NeighbourEntry gatewayEntry() {

@@ -12,14 +12,16 @@ constexpr const char* kGateway = "192.0.2.1";
 // MAC addresses as the program writes them.
 constexpr const char* kGatewayMac = "02-FC-00-00-00-05";
 constexpr const char* kAttackerMac = "66-66-66-66-66-66";
+constexpr const char* kHomeRouterMac = "02-AB-00-00-00-01";  // the other network's router of the same address
 // What the program's icon tells about this gateway.
 constexpr const wchar_t* kPinnedTip = L"Gateway 192.0.2.1 pinned to 02-FC-00-00-00-05";
 constexpr const wchar_t* kNotPinnedTip = L"Gateway 192.0.2.1 not pinned: run XirARP as administrator";
 constexpr const wchar_t* kAttackedTip = L"Gateway 192.0.2.1 answered as 66-66-66-66-66-66, pinned 02-FC-00-00-00-05";
+constexpr const wchar_t* kAwayTip = L"Gateway 192.0.2.1 not on this network (02-AB-00-00-00-01 answers): not pinned";
 
-// A client copy in the sandbox that binds this gateway at a long interval: in a case's time only the first
-// binding and the program's own watch run "arp -s".
-std::string gatewayClientCopy(const Sandbox& sandbox);
+// A client copy in the sandbox that binds this gateway, by default at a long interval: in a case's time only the
+// first binding and the program's own watch run "arp -s".
+std::string gatewayClientCopy(const Sandbox& sandbox, int32_t interval = 600);
 
 // Empty inside the network; otherwise why the driver is not there (the cases that need it skip with it).
 std::string unavailableReason();
@@ -36,6 +38,14 @@ bool act(const std::string& action);
 // while it starts one, it would leave that arp.exe hanging half-made in Wine, and the Wine session with it. Here
 // it runs no more.
 bool endAttackAndSettle(const ShellTray& tray);
+
+// The workstation's entry for the gateway holds the gateway's MAC for good.
+bool gatewayPinned();
+
+// The laptop's moves, each a step of its own: the router behind its port swapped with the link up, then unplugged
+// and plugged into the other network; each time the home router is reachable and the icon says "away", and back at
+// the office it says pinnedTip again with the gateway pinned.
+void expectAwayAndBack(const ShellTray& tray, const std::wstring& pinnedTip);
 
 // The workstation's entry for the gateway as the kernel holds it ("ip neigh show"): its MAC written as the
 // program writes MACs and its state ("PERMANENT", "REACHABLE", ...); both empty when there is none.
