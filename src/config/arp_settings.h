@@ -51,6 +51,10 @@ constexpr const char* kMachineSettingsKey = XIRARP_MACHINE_SETTINGS_KEY;
 constexpr const char* kMachineTimerValuePath = XIRARP_MACHINE_SETTINGS_KEY "\\timer";
 constexpr const char* kMachineGwmacValuePath = XIRARP_MACHINE_SETTINGS_KEY "\\gwmac";
 constexpr const char* kMachineGwipValuePath = XIRARP_MACHINE_SETTINGS_KEY "\\gwip";
+// The MAC of the pinned gateway once it answered an echo through the pinned entry, in the key its binding came from:
+// a copy that starts away from that gateway then still tells "away" from "down".
+constexpr const char* kEchoValuePath = XIRARP_SETTINGS_KEY "\\gwecho";
+constexpr const char* kMachineEchoValuePath = XIRARP_MACHINE_SETTINGS_KEY "\\gwecho";
 // Written by the service while its gateway is not on this network: the MAC of the router that answers there. A
 // user's copy beside the service reads it, so that it tells "away" where it would see another MAC answering.
 constexpr const char* kMachineAwayValuePath = XIRARP_MACHINE_SETTINGS_KEY "\\away";

@@ -60,3 +60,17 @@ void storeServiceAway(const std::string& answeringMac) {
 std::optional<MacBytes> loadServiceAway() {
     return parseMacBytes(CRegStringValue(kMachineAwayValuePath, "", HKEY_LOCAL_MACHINE).read());
 }
+
+bool loadEchoAnswered(SettingsRoot root, const MacBytes& pinned) {
+    const bool machine = root == SettingsRoot::Machine;
+    const std::string stored = CRegStringValue(machine ? kMachineEchoValuePath : kEchoValuePath, "",
+                                               machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER);
+    return parseMacBytes(stored) == pinned;
+}
+
+void storeEchoAnswered(SettingsRoot root, const MacBytes& pinned) {
+    const bool machine = root == SettingsRoot::Machine;
+    CRegStringValue(machine ? kMachineEchoValuePath : kEchoValuePath, "",
+                    machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER)
+        .store(formatMacText(pinned));
+}

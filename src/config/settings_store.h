@@ -22,3 +22,7 @@ bool storeSettings(SettingsRoot root, const ArpSettings& settings);
 // empty text removes it. The read is none without a MAC text there.
 void storeServiceAway(const std::string& answeringMac);
 std::optional<MacBytes> loadServiceAway();
+
+// Whether the pinned gateway of the settings in that key answered an echo before; stored once it did.
+bool loadEchoAnswered(SettingsRoot root, const MacBytes& pinned);
+void storeEchoAnswered(SettingsRoot root, const MacBytes& pinned);

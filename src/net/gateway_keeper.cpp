@@ -126,7 +126,8 @@ KeeperStep GatewayKeeper::watchDue(const GatewaySighting& seen, uint32_t nowMs) 
         if (!pinned || *seen.echoAnswered || !answersEcho_) {
             // Only an echo through the pin says anything, and a gateway that never answered one says nothing by its
             // silence.
-            answersEcho_ = answersEcho_ || (pinned && *seen.echoAnswered);
+            step.learntEcho = !answersEcho_ && pinned && *seen.echoAnswered;
+            answersEcho_ = answersEcho_ || step.learntEcho;
             probe_ = Probe::None;
         } else if (++silentEchoes_ >= kSilentEchoes) {
             // The pinned gateway is silent: without the pin, the system finds out who answers for the address.

@@ -54,6 +54,8 @@ struct KeeperStep {
     // A verdict worth telling, and whether it is a turn to another state (not only another MAC answering).
     std::optional<GatewayVerdict> news;
     bool turned = false;
+    // The pinned gateway answered an echo for the first time: worth keeping across restarts (knowsEchoAnswered).
+    bool learntEcho = false;
 };
 
 // The service's one wait: the work due now, or how long until some is.
@@ -68,6 +70,9 @@ class GatewayKeeper {
     // Starts keeping the settings (or the value that refuses them), the first bind firstBindInMs from now. Settings
     // that differ from the kept ones start afresh; the same ones keep what was told and learnt.
     void configure(const BindingCheck& check, uint32_t nowMs, uint32_t firstBindInMs);
+    // The kept pair's gateway answered an echo before (told by an earlier run's learntEcho): its silence counts
+    // from the start, so that a machine that starts away from it finds that out too.
+    void knowsEchoAnswered() { answersEcho_ = true; }
     // No binding any more: nothing is watched and nothing told.
     void stop();
     bool active() const { return active_; }

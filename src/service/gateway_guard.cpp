@@ -22,6 +22,8 @@ uint32_t GatewayGuard::reload() {
 void GatewayGuard::bindWithKey() {
     const ArpSettings stored = loadSettings(SettingsRoot::Machine);
     keeper_.configure(checkBindingSettings(stored.timer, stored.gwip, stored.gwmac), seams().tickCount(), 0);
+    if (keeper_.settings() && loadEchoAnswered(SettingsRoot::Machine, keeper_.settings()->mac))
+        keeper_.knowsEchoAnswered();
     tell(runBindDue(keeper_));
 }
 
@@ -44,6 +46,8 @@ uint32_t GatewayGuard::runDue() {
 void GatewayGuard::tell(const KeeperStep& step) {
     if (step.invalidIsNews)
         outlet_.tell({kEventSettingsInvalid, {step.invalid, kInvalidSettingsRetryText}});
+    if (step.learntEcho && keeper_.settings())
+        storeEchoAnswered(SettingsRoot::Machine, keeper_.settings()->mac);
     if (step.news && keeper_.settings()) {
         // The users' copies beside the service tell "away" with it instead of an attack.
         storeServiceAway(step.news->state == GatewayState::Away ? formatMacText(step.news->answered) : "");

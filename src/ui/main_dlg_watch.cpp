@@ -51,6 +51,8 @@ void copyBounded(WCHAR (&target)[Size], const std::wstring& text) {
 
 void CArpMainDlg::startBinding() {
     keeper_.configure(checkBindingSettings(timer, gwip, gwmac), seams().tickCount(), kFirstBindPeriodMs);
+    if (keeper_.settings() && loadEchoAnswered(SettingsRoot::User, keeper_.settings()->mac))
+        keeper_.knowsEchoAnswered();
     SetTimer(GetHwnd(), kBindTimerId, kFirstBindPeriodMs, nullptr);
     // Settings that cannot bind have nothing to watch; their warning comes with the binding's expiries.
     if (keeper_.settings())
@@ -93,6 +95,8 @@ void CArpMainDlg::BindGateway() {
 void CArpMainDlg::OnWatchTimer() {
     const KeeperStep step =
         runWatchDue(keeper_, keeper_.bindingLeftToService() ? loadServiceAway() : std::optional<MacBytes>());
+    if (step.learntEcho)
+        storeEchoAnswered(SettingsRoot::User, keeper_.settings()->mac);
     if (step.news)
         showGatewayState(step.turned && step.news->state != GatewayState::Protected);
 }
