@@ -120,6 +120,9 @@ private:
     // A copy of an icon resource in the notification area's size, ours to destroy.
     static UniqueIcon loadTrayIcon(int resourceId);
     void OnWatchTimer();
+    void keepBinding(const BindingCheck& check, UINT firstBindInMs);
+    // Keeps what the step learnt and shows its news on the icon.
+    void showKeeperStep(const KeeperStep& step);
     // Puts the shown verdict's look and tip on the icon; the balloon repeats the tip.
     void showGatewayState(bool balloon);
     void showWarningBalloon(const std::string& utf8Text);

@@ -50,9 +50,7 @@ void copyBounded(WCHAR (&target)[Size], const std::wstring& text) {
 }  // namespace
 
 void CArpMainDlg::startBinding() {
-    keeper_.configure(checkBindingSettings(timer, gwip, gwmac), seams().tickCount(), kFirstBindPeriodMs);
-    if (keeper_.settings() && loadEchoAnswered(SettingsRoot::User, keeper_.settings()->mac))
-        keeper_.knowsEchoAnswered();
+    keepBinding(checkBindingSettings(timer, gwip, gwmac), kFirstBindPeriodMs);
     SetTimer(GetHwnd(), kBindTimerId, kFirstBindPeriodMs, nullptr);
     // Settings that cannot bind have nothing to watch; their warning comes with the binding's expiries.
     if (keeper_.settings())
@@ -72,12 +70,11 @@ void CArpMainDlg::stopBinding() {
 // a running service.
 void CArpMainDlg::BindGateway() {
     const bool watching = keeper_.settings().has_value();
-    keeper_.configure(bindingToKeep(), seams().tickCount(), 0);
+    keepBinding(bindingToKeep(), 0);
     if (keeper_.settings() && !watching)
         SetTimer(GetHwnd(), kWatchTimerId, kWatchPeriodMs, nullptr);
     const KeeperStep step = runBindDue(keeper_);
-    if (step.news)
-        showGatewayState(step.turned && step.news->state != GatewayState::Protected);
+    showKeeperStep(step);
     if (keeper_.settings()) {
         SetTimer(GetHwnd(), kBindTimerId, keeper_.settings()->periodMs, nullptr);
         return;
@@ -93,9 +90,19 @@ void CArpMainDlg::BindGateway() {
 // The icon changes only when the verdict does; a turn to a bad state brings the balloon once, so a locked
 // client's user sees it too and can tell the administrator.
 void CArpMainDlg::OnWatchTimer() {
-    const KeeperStep step =
-        runWatchDue(keeper_, keeper_.bindingLeftToService() ? loadServiceAway() : std::optional<MacBytes>());
-    if (step.learntEcho)
+    showKeeperStep(
+        runWatchDue(keeper_, keeper_.bindingLeftToService() ? loadServiceAway() : std::optional<MacBytes>()));
+}
+
+// What an earlier run learnt of this gateway comes with the settings.
+void CArpMainDlg::keepBinding(const BindingCheck& check, UINT firstBindInMs) {
+    keeper_.configure(check, seams().tickCount(), firstBindInMs);
+    if (keeper_.settings() && loadEchoAnswered(SettingsRoot::User, keeper_.settings()->mac))
+        keeper_.knowsEchoAnswered();
+}
+
+void CArpMainDlg::showKeeperStep(const KeeperStep& step) {
+    if (step.learntEcho && keeper_.settings())
         storeEchoAnswered(SettingsRoot::User, keeper_.settings()->mac);
     if (step.news)
         showGatewayState(step.turned && step.news->state != GatewayState::Protected);
