@@ -39,8 +39,8 @@ endforeach()
 add_library(xirarp_win STATIC ${xirarp_win_sources})
 target_compile_options(xirarp_win PRIVATE ${XIRARP_PROGRAM_OPTIONS})
 # No iphlpapi: it is no known DLL, and the program loads it from the system folder itself (sys/system_dlls.cpp).
-target_link_libraries(xirarp_win PUBLIC xirarp_core ws2_32 shlwapi comctl32 ole32 oleaut32 uuid shell32
-                                        gdi32 user32 advapi32)
+target_link_libraries(xirarp_win PUBLIC xirarp_core shlwapi comctl32 ole32 oleaut32 uuid shell32 gdi32 user32
+                                        advapi32)
 
 # The resource script includes the other scripts and the assets: rebuild it when any of them changes.
 file(GLOB resource_inputs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h
@@ -96,7 +96,7 @@ file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp
 add_executable(xirarp_win_tests ${win_test_sources} res/xirarp.rc res/strings.rc)
 target_include_directories(xirarp_win_tests PRIVATE ${XIRARP_MESSAGES_DIR})
 add_dependencies(xirarp_win_tests xirarp_messages)
-target_link_libraries(xirarp_win_tests PRIVATE xirarp_win xirarp_test_support gtest gtest_main iphlpapi)
+target_link_libraries(xirarp_win_tests PRIVATE xirarp_win xirarp_test_support gtest gtest_main iphlpapi ws2_32)
 xirarp_add_wine_test(win_tests xirarp_win_tests)
 
 # Recording stand-ins for the system commands the program starts.

@@ -34,7 +34,7 @@ ArpSettings packagedSettings(const char* token) {
     settings.mode = token;
     settings.pwd = kDigest;
     settings.timer = 2;
-    settings.gwmac = "0A-B-22-33-44-55";
+    settings.gwmac = "0A-0B-22-33-44-55";  // as typed below, in the one stored form
     settings.gwip = "192.168.7.1";
     return settings;
 }
@@ -79,7 +79,7 @@ TEST_F(ApplyRoad, TheAdministratorMakesAPackageAndBindsAndTheClientItMadeBindsTo
 
         // Everything is in place while the confirmation is open; the binding has not begun.
         EXPECT_EQ(readSettingDword("timer"), 2u);
-        EXPECT_EQ(readSettingString("gwmac"), "0A-B-22-33-44-55");
+        EXPECT_EQ(readSettingString("gwmac"), "0A-0B-22-33-44-55");
         EXPECT_EQ(readSettingString("gwip"), "192.168.7.1");
         EXPECT_TRUE(fileExists(startup + "\\XirARP.lnk"));
         const ArpSettings expected = packagedSettings(kTokenClientAsk);
@@ -119,7 +119,7 @@ TEST_F(ApplyRoad, TheAdministratorMakesAPackageAndBindsAndTheClientItMadeBindsTo
     HWND window = waitForDialog(client.processId(), kMainCaption);
     ASSERT_TRUE(window);
     EXPECT_TRUE(waitUntilHidden(window));
-    EXPECT_EQ(readSettingString("gwmac"), "0A-B-22-33-44-55");
+    EXPECT_EQ(readSettingString("gwmac"), "0A-0B-22-33-44-55");
     // The link names its target in the program's code page.
     EXPECT_TRUE(waitForText(startup + "\\XirARP-Client.lnk", package));
     EXPECT_TRUE(fileExists(startup + "\\XirARP.lnk"));

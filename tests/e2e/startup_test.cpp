@@ -25,7 +25,7 @@ void expectImportedSettings() {
     EXPECT_EQ(readSettingDword("language"), 0u);  // this test prefix is an English system
     EXPECT_EQ(readSettingString("pwd"), "0123456789abcdef0123456789abcdef");
     EXPECT_EQ(readSettingDword("timer"), 45u);
-    EXPECT_EQ(readSettingString("gwmac"), "00-11-22-33-44-5");
+    EXPECT_EQ(readSettingString("gwmac"), "00-11-22-33-44-05");  // the package's MAC in the one stored form
     EXPECT_EQ(readSettingString("gwip"), "192.168.1.1");
 }
 
@@ -156,7 +156,7 @@ TEST_F(Startup, EveryMissingKeyIsReportedOnceAndTheOthersAreStored) {
     EXPECT_FALSE(readSettingString("pwd"));
     EXPECT_FALSE(readSettingString("gwip"));
     EXPECT_EQ(readSettingDword("timer"), 45u);
-    EXPECT_EQ(readSettingString("gwmac"), "00-11-22-33-44-5");
+    EXPECT_EQ(readSettingString("gwmac"), "00-11-22-33-44-05");
 }
 
 TEST_F(Startup, AClientOverwritesChangedSettingsAtEveryStart) {

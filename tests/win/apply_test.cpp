@@ -246,11 +246,11 @@ TEST_F(ApplyTest, AMissingFieldOrAMacNoHostHasWarnsInEveryLanguageAndStoresNothi
     }
 }
 
-TEST_F(ApplyTest, RemovesThePreviousEntryStoresTheFieldsAsTypedConfirmsThenMinimises) {
+TEST_F(ApplyTest, RemovesThePreviousEntryStoresTheFieldsInOneFormConfirmsThenMinimises) {
     writeSettingString("pwd", kDigest);
     // The registry already holds what is applied first.
     writeSettingString("gwip", "10.0.0.9");
-    writeSettingString("gwmac", "0A-B-22-33-44-5");
+    writeSettingString("gwmac", "0A-0B-22-33-44-05");
     writeSettingDword("timer", 30);
 
     for (int language : {0, 1, 2, 7}) {
@@ -270,18 +270,18 @@ TEST_F(ApplyTest, RemovesThePreviousEntryStoresTheFieldsAsTypedConfirmsThenMinim
             dlg.press(IDC_APPLY);
             expectOneBox(dlg.hwnd(), kSuccess.in(language), "Information", MB_OK | MB_ICONINFORMATION);
             EXPECT_FALSE(minimiseDuringBox);
-            EXPECT_EQ(storedDuringBox, "0A-B-22-33-44-5");
+            EXPECT_EQ(storedDuringBox, "0A-0B-22-33-44-05");  // typed "0A-0B-22-33-44-05"
             EXPECT_TRUE(minimisePending(dlg.hwnd()));
             EXPECT_TRUE(bindTimerRan(dlg.hwnd()));
             EXPECT_EQ(dlg.gwip, "10.0.0.9");
-            EXPECT_EQ(dlg.gwmac, "0A-B-22-33-44-5");
+            EXPECT_EQ(dlg.gwmac, "0A-0B-22-33-44-05");
             EXPECT_EQ(dlg.timer, 30);
         });
         // The unchanged address is removed all the same, before the confirmation.
         EXPECT_EQ(events(),
                   (std::vector<std::string>{"run arp -d 10.0.0.9\r\n", std::string("box ") + kSuccess.in(language)}));
         EXPECT_EQ(readSettingString("gwip"), "10.0.0.9");
-        EXPECT_EQ(readSettingString("gwmac"), "0A-B-22-33-44-5");
+        EXPECT_EQ(readSettingString("gwmac"), "0A-0B-22-33-44-05");
         EXPECT_EQ(readSettingDword("timer"), 30u);
         EXPECT_TRUE(fileExists(shortcut()));
         EXPECT_TRUE(fileExists(package()));
@@ -364,7 +364,7 @@ TEST_F(ApplyTest, ThePackageCarriesTheImageAndTheTextWithTheTokenOfTheRadioButto
         expected.mode = state.token;
         expected.pwd = kDigest;
         expected.timer = 45;
-        expected.gwmac = "0-1-A2-33-44-F";
+        expected.gwmac = "00-01-A2-33-44-0F";  // typed as "0-1-A2-33-44-F", stored in the one form
         expected.gwip = "192.168.0.254";
         std::string bytes = readFileBytes(package());
         ASSERT_GT(bytes.size(), kBaseImageSize);

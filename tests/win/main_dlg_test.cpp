@@ -77,7 +77,7 @@ TEST_F(MainWindowTest, OpensWithTheStoredSettingsAndPingsNothing) {
         EXPECT_EQ(SendMessageW(w.item(IDC_ALLOW_SKIP_NO), BM_GETCHECK, 0, 0), BST_CHECKED);
         EXPECT_EQ(SendMessageW(w.item(IDC_ALLOW_SKIP_YES), BM_GETCHECK, 0, 0), BST_UNCHECKED);
         EXPECT_FALSE(w.locked);
-        EXPECT_EQ(w.gwmac, "0:1a:2b:3c:4d:5e");
+        EXPECT_EQ(w.gwmac, "00-1A-2B-3C-4D-5E");  // read once, and gone on in the one form
         EXPECT_EQ(w.timer, 300);
     });
     EXPECT_TRUE(fakeNetwork().commands.empty());
