@@ -229,9 +229,6 @@ TEST_F(RobustnessPackage, AbsurdValueLengthsAreStoredAsTheyCameOrNotAtAll) {
     const std::string longIp(100000, '9');
     run("100 KB gateway texts", packageText(kTokenClientBind, kNewPwd, 45, longMac, longIp),
         {SeenMode::ClientBind, 1, {}, false, false, true});
-    // No address: the client stores it, binds nothing, warns and still runs.
-    run("a 100 KB gateway address", packageText(kTokenClientBind, kNewPwd, 45, "00-11-22-33-44-55", longIp),
-        {SeenMode::ClientBind, 0, fullImport(kNewPwd, 45, "00-11-22-33-44-55", longIp), true, false});
 
     std::string bigNumbers = packageText();
     bigNumbers.replace(bigNumbers.find("dword:00000002"), 14, "dword:-99999999999999999999");

@@ -28,8 +28,8 @@ public:
     DWORD waitForRecorded(const std::string& command, size_t count = 1, DWORD milliseconds = 15000) const;
     // Made if it is missing; the name may hold any character (UTF-8).
     std::string makeSubfolder(const std::string& name) const;
-    // Puts the build's planted DLL here under a system library's file name (planted_dll.cpp); returns the path of
-    // the file it leaves once it is loaded. The test session's Wine looks for iphlpapi.dll here first (wine-run.sh).
+    // Puts the planted DLL (planted_dll.cpp) here under a system library's file name; returns the path of the file
+    // it leaves once loaded.
     std::string plantDll(const std::string& fileName) const;
 
 private:
