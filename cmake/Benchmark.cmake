@@ -9,13 +9,13 @@ set_source_files_properties(bench/empty_dialog.rc PROPERTIES OBJECT_DEPENDS
 add_executable(EmptyDlgImports WIN32 bench/empty_dialog.cpp bench/same_imports.cpp bench/empty_dialog.rc)
 target_include_directories(EmptyDlgImports PRIVATE ${CMAKE_SOURCE_DIR}/bench)
 target_compile_definitions(EmptyDlgImports PRIVATE XIRARP_BENCH_SAME_IMPORTS)
-target_link_libraries(EmptyDlgImports PRIVATE iphlpapi ws2_32 shlwapi comctl32 ole32 shell32 gdi32 advapi32)
+target_link_libraries(EmptyDlgImports PRIVATE iphlpapi shlwapi comctl32 ole32 shell32 gdi32 advapi32)
 
 # XirARP's own dialog template and resources with no code behind them: the floor of its window's start-up.
 add_executable(XirArpFloor WIN32 bench/template_floor.cpp bench/same_imports.cpp res/xirarp.rc res/strings.rc)
 target_include_directories(XirArpFloor PRIVATE ${CMAKE_SOURCE_DIR} ${XIRARP_MESSAGES_DIR})
 add_dependencies(XirArpFloor xirarp_messages)
-target_link_libraries(XirArpFloor PRIVATE iphlpapi ws2_32 shlwapi comctl32 ole32 shell32 gdi32 advapi32)
+target_link_libraries(XirArpFloor PRIVATE iphlpapi shlwapi comctl32 ole32 shell32 gdi32 advapi32)
 
 add_executable(bench_stamp_arp bench/stamp_standin.cpp)
 set_target_properties(bench_stamp_arp PROPERTIES OUTPUT_NAME arp RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench-standins)

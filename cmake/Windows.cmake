@@ -38,8 +38,9 @@ foreach(core_source ${XIRARP_CORE_SOURCES})
 endforeach()
 add_library(xirarp_win STATIC ${xirarp_win_sources})
 target_compile_options(xirarp_win PRIVATE ${XIRARP_PROGRAM_OPTIONS})
-target_link_libraries(xirarp_win PUBLIC xirarp_core iphlpapi ws2_32 shlwapi comctl32 ole32 oleaut32 uuid shell32
-                                        gdi32 user32 advapi32)
+# No iphlpapi: it is no known DLL, and the program loads it from the system folder itself (sys/system_dlls.cpp).
+target_link_libraries(xirarp_win PUBLIC xirarp_core shlwapi comctl32 ole32 oleaut32 uuid shell32 gdi32 user32
+                                        advapi32)
 
 # The resource script includes the other scripts and the assets: rebuild it when any of them changes.
 file(GLOB resource_inputs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h
@@ -95,7 +96,7 @@ file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp
 add_executable(xirarp_win_tests ${win_test_sources} res/xirarp.rc res/strings.rc)
 target_include_directories(xirarp_win_tests PRIVATE ${XIRARP_MESSAGES_DIR})
 add_dependencies(xirarp_win_tests xirarp_messages)
-target_link_libraries(xirarp_win_tests PRIVATE xirarp_win xirarp_test_support gtest gtest_main)
+target_link_libraries(xirarp_win_tests PRIVATE xirarp_win xirarp_test_support gtest gtest_main iphlpapi ws2_32)
 xirarp_add_wine_test(win_tests xirarp_win_tests)
 
 # Recording stand-ins for the system commands the program starts.
@@ -105,12 +106,16 @@ foreach(command arp ping)
                           RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/standins)
 endforeach()
 
+# A DLL the robustness suite plants beside the program under a system library's name.
+add_library(planted_dll SHARED tests/e2e/planted_dll.cpp)
+set_target_properties(planted_dll PROPERTIES PREFIX "" OUTPUT_NAME iphlpapi RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)
+
 file(GLOB e2e_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/steps/*.cpp)
 # The suites read the program's texts from the same string tables, through the program's own loader.
 add_executable(xirarp_e2e_tests ${e2e_sources} res/strings.rc src/sys/ui_text.cpp src/sys/text_encoding.cpp)
 target_include_directories(xirarp_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e)
 target_link_libraries(xirarp_e2e_tests PRIVATE xirarp_test_support gtest_main shell32)
-add_dependencies(xirarp_e2e_tests XirARP standin_arp standin_ping)
+add_dependencies(xirarp_e2e_tests XirARP standin_arp standin_ping planted_dll)
 # The robustness suites run once, in an entry of their own (scripts/robustness.sh runs them alone).
 xirarp_add_wine_test(e2e_tests xirarp_e2e_tests --gtest_filter=-Robustness*:Attack.*:ServiceBoot.*)
 # Protected from boot: Apply installs the service in one Wine session, and the next session (a fresh one, as

@@ -1,9 +1,9 @@
 #!/bin/bash
 # Checks the shipped 32-bit image against what it must be, with the MinGW binutils' objdump:
 # PE32, Windows GUI subsystem, base relocations present, the dialogs, menu, bitmaps, cursor, icon, version
-# information (0.4, product name) and manifest present, and the same imported DLLs and functions as the 64-bit
-# build of the same sources (apart from what the two C runtimes start up with). Prints one line per finding;
-# exit status 1 on any.
+# information (0.4, product name) and manifest present, no imported DLL outside the list below, and the same
+# imported DLLs and functions as the 64-bit build of the same sources (apart from what the two C runtimes start up
+# with). Prints one line per finding; exit status 1 on any.
 #
 #   scripts/check-image.sh I686-IMAGE X86_64-IMAGE
 set -u
@@ -18,6 +18,15 @@ fault() {
     echo "check-image: $image: $*"
     faults=$((faults + 1))
 }
+
+# The DLLs the image may import. Windows' known DLLs (HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\
+# KnownDLLs; those Windows 7 to 11 all list) are taken from the system folder whatever the search order, and
+# COMCTL32.DLL from the side-by-side store, where the manifest's dependency on Common Controls 6 sends it first.
+# Any other DLL would be looked for in the program's own folder first: load it from the system folder at run time.
+allowed_dlls="ADVAPI32.DLL CLBCATQ.DLL COMDLG32.DLL GDI32.DLL IMAGEHLP.DLL IMM32.DLL KERNEL32.DLL MSCTF.DLL
+    MSVCRT.DLL NORMALIZ.DLL NSI.DLL OLE32.DLL OLEAUT32.DLL PSAPI.DLL RPCRT4.DLL SECHOST.DLL SETUPAPI.DLL SHELL32.DLL
+    SHLWAPI.DLL USER32.DLL WLDAP32.DLL WS2_32.DLL
+    COMCTL32.DLL"
 
 headers="$(i686-w64-mingw32-objdump -p "$image" 2>&1)" || { echo "check-image: $image: not readable: $headers"; exit 1; }
 
@@ -65,9 +74,13 @@ done < <(comm -23 <(echo "$ours") <(echo "$theirs"))
 while read -r line; do
     [ -n "$line" ] && fault "does not import $line, which the 64-bit build does"
 done < <(comm -13 <(echo "$ours") <(echo "$theirs"))
+while read -r dll; do
+    grep -qw "$dll" <<<"$allowed_dlls" ||
+        fault "imports $dll, which is no known DLL: Windows would look for it in the program's folder first"
+done < <(awk '/DLL Name:/ { print toupper($3) }' <<<"$headers" | sort -u)
 for dll in MSVCRT.DLL; do
     imports i686-w64-mingw32-objdump "$image" | grep -q "^$dll " || fault "does not import $dll"
 done
 
-[ "$faults" -eq 0 ] && echo "check-image: $image: PE32, GUI, relocated, resources present, imports as the 64-bit build"
+[ "$faults" -eq 0 ] && echo "check-image: $image: PE32, GUI, relocated, resources present, imports known DLLs as the 64-bit build"
 [ "$faults" -eq 0 ]

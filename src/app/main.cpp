@@ -3,8 +3,11 @@
 #include "app/arp_app.h"
 #include "app/silent_setup.h"
 #include "service/service_main.h"
+#include "sys/system_dlls.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Before anything can load a DLL by its name: a file of that name beside the program is never taken.
+    restrictDllSearchToSystemFolder();
     if (startedAsService())
         return runAsService();
     if (const std::optional<int> exitCode = runSilentSetup())

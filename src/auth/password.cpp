@@ -19,10 +19,10 @@ std::string EffectivePasswordDigest(const std::string& storedText) {
     return storedText.empty() ? PasswordDigest(DefaultPassword) : storedText;
 }
 
-UnlockCheck CheckUnlock(const std::string& password, const std::string& storedDigest, bool fits) {
+UnlockCheck CheckUnlock(const std::string& password, const std::string& storedDigest, CodePageFit fit) {
     if (password.empty())
         return UnlockCheck::EmptyEntry;
-    if (!fits || !DigestsEqual(PasswordDigest(password).c_str(), storedDigest.c_str()))
+    if (fit == CodePageFit::Default || !DigestsEqual(PasswordDigest(password).c_str(), storedDigest.c_str()))
         return UnlockCheck::WrongPassword;
     return UnlockCheck::Accepted;
 }
@@ -40,11 +40,11 @@ ChangePasswordCheck CheckChangePassword(const std::string& oldPassword,
         return ChangePasswordCheck::ConfirmEmpty;
     if (newPassword != confirmPassword || fit.newPassword != fit.confirmPassword)
         return ChangePasswordCheck::ConfirmDiffers;
-    if (!fit.newPassword)
+    if (fit.newPassword != CodePageFit::Whole)
         return ChangePasswordCheck::NewDoesNotFit;
     if (newPassword == DefaultPassword)
         return ChangePasswordCheck::NewIsDefault;
-    if (!fit.oldPassword || !DigestsEqual(PasswordDigest(oldPassword).c_str(), storedDigest.c_str()))
+    if (CheckUnlock(oldPassword, storedDigest, fit.oldPassword) != UnlockCheck::Accepted)
         return ChangePasswordCheck::OldWrong;
     return ChangePasswordCheck::Accepted;
 }

@@ -15,13 +15,19 @@ bool DigestsEqual(const char* first, const char* second);
 // The digest a password must match, given the text stored in "pwd": empty means the default password.
 std::string EffectivePasswordDigest(const std::string& storedText);
 
-// Passwords are the bytes of the ANSI code page. A character the code page cannot hold turns into its default
-// character ("?"), so a text that needed it is no password of its own: "fits" says whether an entry's text was
-// held whole.
+// Passwords are the bytes of the ANSI code page. How the code page holds an entry's text:
+enum class CodePageFit {
+    Whole,    // every character as it is
+    BestFit,  // some only as a look-alike ("ł" as "l" on code page 1252), as every version has digested them
+    Default,  // some not at all: they turned into the default character ("?"), so the text is no password of its own
+};
 
-// Outcome of the unlock dialog's checks, the first refusal winning. A text that did not fit never unlocks.
+// Outcome of the unlock dialog's checks, the first refusal winning. A text that needed the default character never
+// unlocks; a look-alike one unlocks with the digest earlier versions stored for it.
 enum class UnlockCheck { Accepted, EmptyEntry, WrongPassword };
-UnlockCheck CheckUnlock(const std::string& password, const std::string& storedDigest, bool fits = true);
+UnlockCheck CheckUnlock(const std::string& password,
+                        const std::string& storedDigest,
+                        CodePageFit fit = CodePageFit::Whole);
 
 // Outcome of the change-password dialog's checks, in the order they are made. The old password comes
 // last, so a wrong one is reported only once the new password and its confirmation are acceptable.
@@ -31,16 +37,17 @@ enum class ChangePasswordCheck {
     NewEmpty,
     ConfirmEmpty,
     ConfirmDiffers,
-    NewDoesNotFit,  // the new password has characters the code page cannot hold
+    NewDoesNotFit,  // the new password has characters the code page holds only as look-alikes, or not at all
     NewIsDefault,
     OldWrong,
 };
-// Whether each entry's text fitted the code page; an old password that did not fit is wrong, and a confirmation
-// differs when only one of the two new texts fitted.
+// How the code page held each entry's text. The old password is checked as Unlock checks it. A new password must
+// be held whole: stored as its look-alike it would stand for other texts too, and for other ones on another code
+// page. A confirmation differs when the two new texts were held differently.
 struct PasswordEntriesFit {
-    bool oldPassword = true;
-    bool newPassword = true;
-    bool confirmPassword = true;
+    CodePageFit oldPassword = CodePageFit::Whole;
+    CodePageFit newPassword = CodePageFit::Whole;
+    CodePageFit confirmPassword = CodePageFit::Whole;
 };
 ChangePasswordCheck CheckChangePassword(const std::string& oldPassword,
                                         const std::string& newPassword,

@@ -57,12 +57,15 @@ void PasswordDialog::Warn(unsigned messageId) {
     MessageBox(uiText(messageId, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
-bool PasswordDialog::entryFits(UINT entryId) const {
+CodePageFit PasswordDialog::entryFit(UINT entryId) const {
     HWND entry = GetDlgItem(entryId);
     int length = GetWindowTextLengthW(entry);
-    std::vector<wchar_t> text(static_cast<size_t>(length) + 1, L'\0');
-    length = GetWindowTextW(entry, text.data(), length + 1);
-    return fitsAnsiCodePage(std::wstring(text.data(), static_cast<size_t>(length > 0 ? length : 0)));
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
+    length = GetWindowTextW(entry, buffer.data(), length + 1);
+    const std::wstring text(buffer.data(), static_cast<size_t>(length > 0 ? length : 0));
+    if (fitsAnsiCodePage(text))
+        return CodePageFit::Whole;
+    return needsAnsiDefaultChar(text) ? CodePageFit::Default : CodePageFit::BestFit;
 }
 
 bool PasswordDialog::OnCommand(UINT id, UINT code) {
@@ -95,7 +98,7 @@ void CUnlockDlg::OnOK() {
     std::string storedDigest = StoredPasswordDigest();
     if (!UpdateData(true))
         return;
-    switch (CheckUnlock(password, storedDigest, entryFits(IDC_UNLOCK_PASSWORD))) {
+    switch (CheckUnlock(password, storedDigest, entryFit(IDC_UNLOCK_PASSWORD))) {
         case UnlockCheck::EmptyEntry:
             Warn(IDS_UNLOCK_EMPTY_ENTRY);
             break;
@@ -138,8 +141,8 @@ void CChangePasswordDlg::OnOK() {
     if (!UpdateData(true))
         return;
     int focusId = IDC_CHANGE_OLD_PASSWORD;
-    const PasswordEntriesFit fit{entryFits(IDC_CHANGE_OLD_PASSWORD), entryFits(IDC_CHANGE_NEW_PASSWORD),
-                                 entryFits(IDC_CHANGE_CONFIRM_PASSWORD)};
+    const PasswordEntriesFit fit{entryFit(IDC_CHANGE_OLD_PASSWORD), entryFit(IDC_CHANGE_NEW_PASSWORD),
+                                 entryFit(IDC_CHANGE_CONFIRM_PASSWORD)};
     switch (CheckChangePassword(oldPassword, newPassword, confirmPassword, storedDigest, fit)) {
         case ChangePasswordCheck::OldEmpty:
             Warn(IDS_OLD_PASSWORD_EMPTY);

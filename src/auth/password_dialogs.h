@@ -43,8 +43,8 @@ class PasswordDialog : public CDialog {
     // The caption, the labels (control id, text id) and OK and Cancel, from the string tables.
     void SetTexts(unsigned captionId, std::initializer_list<std::pair<UINT, unsigned>> labels);
     void Warn(unsigned messageId);
-    // Whether the ANSI code page holds every character typed into the entry (see CheckUnlock).
-    bool entryFits(UINT entryId) const;
+    // How the ANSI code page holds what was typed into the entry (see CodePageFit).
+    CodePageFit entryFit(UINT entryId) const;
     bool OnCommand(UINT id, UINT code) override;
 
   private:

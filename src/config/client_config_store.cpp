@@ -28,12 +28,17 @@ ClientConfigImport importClientConfig(const std::string& tail, uint16_t systemLa
             seams().messageBox(nullptr, kParseConfigFailed, caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
     }
 
-    // A package made by an older version from an unanswered gateway pins a null MAC and cuts the user off:
-    // none of it is taken, and what the machine had stays in force. The copy still runs as the kind it says.
+    // The MAC is read once, here. A package made by an older version from an unanswered gateway pins a null MAC
+    // and cuts the user off; one whose MAC cannot be read (hand-edited, damaged) would pair its gateway with the
+    // machine's older MAC. Neither is taken at all, and what the machine had stays in force. The copy still runs
+    // as the kind it says.
     const std::optional<MacBytes> packagedMac = parsed.gwmac ? parseMacBytes(*parsed.gwmac) : std::nullopt;
-    if (packagedMac && !isHostMac(*packagedMac)) {
-        seams().messageBox(nullptr, uiText(IDS_GATEWAY_MAC_NOT_HOST, result.language).c_str(), kWarningCaption,
-                           MB_OK | MB_ICONEXCLAMATION);
+    if (parsed.gwmac && (!packagedMac || !isHostMac(*packagedMac))) {
+        if (packagedMac)
+            seams().messageBox(nullptr, uiText(IDS_GATEWAY_MAC_NOT_HOST, result.language).c_str(), kWarningCaption,
+                               MB_OK | MB_ICONEXCLAMATION);
+        else
+            seams().messageBox(nullptr, kParseConfigFailed, caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
         if (parsed.mode)
             result.modeToken = *parsed.mode;
         return result;

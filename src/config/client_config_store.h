@@ -10,8 +10,9 @@ struct ClientConfigImport {
 
 // Parses the bytes behind the administrator image and stores what it finds under the settings key.
 // Every required key that cannot be read is reported once with "parse configuration fail!!" (caption given,
-// UTF-8) and stored neither. A text whose gateway MAC is no host's (isHostMac) is warned about in the system's
-// language and stores nothing at all.
+// UTF-8) and stored neither. The gateway MAC is stored as formatMacText writes it. A text whose gateway MAC is no
+// host's (isHostMac) is warned about in the system's language, one whose MAC cannot be read (parseMacBytes) with
+// "parse configuration fail!!", and either stores nothing at all.
 ClientConfigImport importClientConfig(const std::string& tail, uint16_t systemLangId, const std::string& caption);
 
 // Appends the configuration text to an existing file (a fresh copy of the administrator image).

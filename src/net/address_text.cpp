@@ -86,11 +86,6 @@ bool isDottedIpv4Text(std::string_view text) {
     });
 }
 
-bool isMacText(std::string_view text) {
-    char separator = text.find('-') != std::string_view::npos ? '-' : ':';
-    return partsAre(text, separator, 6, [](std::string_view part) { return digitsOnly(part, 16, 2); });
-}
-
 bool isHostMac(const MacBytes& mac) {
     bool allZero = true;
     for (uint8_t byte : mac)
@@ -99,8 +94,6 @@ bool isHostMac(const MacBytes& mac) {
 }
 
 std::optional<MacBytes> pinnableMac(std::string_view text) {
-    if (!isMacText(text))
-        return std::nullopt;
     std::optional<MacBytes> mac = parseMacBytes(text);
     if (!mac || !isHostMac(*mac))
         return std::nullopt;
@@ -112,14 +105,22 @@ std::optional<Ipv4Bytes> parseIpv4Bytes(std::string_view text) {
 }
 
 std::optional<MacBytes> parseMacBytes(std::string_view text) {
-    char separator;
-    if (text.find('-') != std::string_view::npos)
-        separator = '-';
-    else if (text.find(':') != std::string_view::npos)
-        separator = ':';
-    else
+    const char separator = text.find('-') != std::string_view::npos ? '-' : ':';
+    MacBytes mac{};
+    size_t groups = 0;
+    const bool read = partsAre(text, separator, mac.size(), [&](std::string_view part) {
+        const std::optional<uint8_t> byte = parseMacByte(part);
+        if (byte)
+            mac[groups++] = *byte;
+        return byte.has_value();
+    });
+    return read ? std::optional<MacBytes>(mac) : std::nullopt;
+}
+
+std::optional<uint8_t> parseMacByte(std::string_view text) {
+    if (!digitsOnly(text, 16, 2))
         return std::nullopt;
-    return parseParts<6>(text, separator, 16, 2);
+    return static_cast<uint8_t>(parseNumber(text, 16, 2).value_or(0));
 }
 
 std::string formatMacByte(uint8_t byte) {

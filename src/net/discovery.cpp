@@ -1,6 +1,6 @@
-#include <winsock2.h>
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 #include "net/binding_commands.h"
@@ -21,14 +21,15 @@ std::optional<AdapterInfo> getLocalAdapter() {
 }
 
 std::optional<MacBytes> resolveGatewayMac(const std::string& gateway, uint32_t interfaceIndex) {
-    // An empty, unset or malformed text would only ping nothing and could match the cache's broadcast row.
-    if (isUnsetAddress(gateway) || !parseIpv4Bytes(gateway))
+    // An empty, unset or malformed text would only ping nothing and could match the cache's broadcast row. A
+    // text the ping takes is a plain dotted address, whose bytes are those the cache's rows hold.
+    const auto ping = formatPingCommand(gateway);
+    const std::optional<Ipv4Bytes> ip = parseIpv4Bytes(gateway);
+    if (isUnsetAddress(gateway) || !ping || !ip)
         return std::nullopt;
-    unsigned long addr = inet_addr(gateway.c_str());
-    if (addr == INADDR_NONE)
-        return std::nullopt;
-    auto ping = formatPingCommand(gateway);
-    if (!ping)
+    uint32_t addr;  // in text order in memory, as the rows hold it
+    memcpy(&addr, ip->data(), sizeof addr);
+    if (addr == 0xFFFFFFFFu)  // the broadcast address: no gateway, and the cache's broadcast row would match
         return std::nullopt;
 
     seams().runCommand(ping->c_str(), SW_HIDE, ProgramLookup::SystemFolderOnly);
@@ -37,7 +38,7 @@ std::optional<MacBytes> resolveGatewayMac(const std::string& gateway, uint32_t i
     std::vector<ArpRow> rows;
     if (!seams().readArpTable(rows))
         return std::nullopt;
-    return matchArpRow(rows, static_cast<uint32_t>(addr), interfaceIndex);
+    return matchArpRow(rows, addr, interfaceIndex);
 }
 
 NetworkDiscovery discoverNetwork(const std::string& gwip, const std::string& gwmac) {

@@ -25,7 +25,7 @@ struct NetworkDiscovery {
     Ipv4Bytes gatewayIp{};  // gateway IP address control 1001
     bool gatewayMacKnown = false;
     std::array<std::string, 6> gatewayMac;  // 1002 to 1007
-    std::string gwmac;                      // the window's gwmac afterwards: as given, or learnt from the ARP cache
+    std::string gwmac;  // the window's gwmac afterwards: as given (formatMacText's form once read), or learnt
 };
 
 // Finds the local adapter and the gateway for the window's stored gwip and gwmac. The gateway is gwip, or

@@ -1,7 +1,5 @@
 #include <winsock2.h>
 #include <windows.h>
-#include <iphlpapi.h>
-#include <icmpapi.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -14,6 +12,7 @@
 #include "sys/elevation.h"
 #include "sys/seams.h"
 #include "sys/system_command.h"
+#include "sys/system_dlls.h"
 #include "sys/text_encoding.h"
 #include "sys/win_handles.h"
 
@@ -72,12 +71,15 @@ std::string ipText(const IP_ADDR_STRING& address) {
 }
 
 bool realReadAdapters(std::vector<AdapterInfo>& adapters) {
+    const auto getAdaptersInfo = ipHelper().getAdaptersInfo;
+    if (!getAdaptersInfo)
+        return false;
     ULONG size = 0;
     std::unique_ptr<unsigned char[]> buffer;
-    DWORD result = GetAdaptersInfo(nullptr, &size);
+    DWORD result = getAdaptersInfo(nullptr, &size);
     if (result == ERROR_BUFFER_OVERFLOW) {
         buffer.reset(new unsigned char[size]);
-        result = GetAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.get()), &size);
+        result = getAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.get()), &size);
     }
     if (result != ERROR_SUCCESS)
         return false;
@@ -96,7 +98,8 @@ bool realReadAdapters(std::vector<AdapterInfo>& adapters) {
 }
 
 unsigned long systemIpNetTable(void* table, unsigned long* size, int sorted) {
-    return GetIpNetTable(static_cast<MIB_IPNETTABLE*>(table), size, sorted);
+    const auto getIpNetTable = ipHelper().getIpNetTable;
+    return getIpNetTable ? getIpNetTable(static_cast<MIB_IPNETTABLE*>(table), size, sorted) : ERROR_NOT_SUPPORTED;
 }
 
 bool realReadArpTable(std::vector<ArpRow>& rows) {
@@ -104,8 +107,9 @@ bool realReadArpTable(std::vector<ArpRow>& rows) {
 }
 
 bool realBestInterface(uint32_t addrNetworkOrder, uint32_t& interfaceIndex) {
+    const auto getBestInterface = ipHelper().getBestInterface;
     DWORD index = 0;
-    if (GetBestInterface(addrNetworkOrder, &index) != NO_ERROR)
+    if (!getBestInterface || getBestInterface(addrNetworkOrder, &index) != NO_ERROR)
         return false;
     interfaceIndex = index;
     return true;
@@ -114,19 +118,22 @@ bool realBestInterface(uint32_t addrNetworkOrder, uint32_t& interfaceIndex) {
 struct IcmpHandleTraits {
     static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
     static bool valid(HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
-    static void close(HANDLE handle) { IcmpCloseHandle(handle); }
+    static void close(HANDLE handle) { ipHelper().icmpCloseHandle(handle); }
 };
 using UniqueIcmpHandle = UniqueHandle<HANDLE, IcmpHandleTraits>;
 
 bool realEcho(uint32_t addrNetworkOrder, unsigned timeoutMs) {
-    UniqueIcmpHandle icmp(IcmpCreateFile());
+    const IpHelperFunctions& ip = ipHelper();
+    if (!ip.icmpCreateFile || !ip.icmpSendEcho || !ip.icmpCloseHandle)
+        return false;
+    UniqueIcmpHandle icmp(ip.icmpCreateFile());
     if (!icmp)
         return false;
     char payload[8] = "XirARP";
     // Room for one reply with the payload and an ICMP error's worth besides, as the call documents.
     unsigned char reply[sizeof(ICMP_ECHO_REPLY) + sizeof payload + 8 + 64] = {};
-    const DWORD replies = IcmpSendEcho(icmp.get(), addrNetworkOrder, payload, sizeof payload, nullptr, reply,
-                                       sizeof reply, timeoutMs);
+    const DWORD replies =
+        ip.icmpSendEcho(icmp.get(), addrNetworkOrder, payload, sizeof payload, nullptr, reply, sizeof reply, timeoutMs);
     return replies > 0 && reinterpret_cast<const ICMP_ECHO_REPLY*>(reply)->Status == IP_SUCCESS;
 }
 

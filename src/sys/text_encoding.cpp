@@ -27,6 +27,12 @@ std::string fromWide(UINT codePage, const std::wstring& wide) {
     return text;
 }
 
+// UTF-8 as the ANSI code page (a Windows 10 option) holds every character and takes neither the flag nor the
+// default character's report: the calls would fail.
+bool ansiIsUtf8() {
+    return GetACP() == CP_UTF8;
+}
+
 }  // namespace
 
 std::wstring utf8ToWide(const std::string& utf8) {
@@ -48,12 +54,22 @@ std::string wideToAnsi(const std::wstring& wide) {
 bool fitsAnsiCodePage(const std::wstring& wide) {
     if (wide.empty())
         return true;
-    const int size = static_cast<int>(wide.size());
-    BOOL usedDefault = FALSE;
-    int length =
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, nullptr, &usedDefault);
-    if (length <= 0 || usedDefault)
-        return false;
+    if (!ansiIsUtf8()) {
+        BOOL usedDefault = FALSE;
+        const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                               nullptr, 0, nullptr, &usedDefault);
+        if (length <= 0 || usedDefault)
+            return false;
+    }
     // The way back as well: a system that maps without telling is caught by the round trip.
     return ansiToWide(wideToAnsi(wide)) == wide;
+}
+
+bool needsAnsiDefaultChar(const std::wstring& wide) {
+    if (wide.empty() || ansiIsUtf8())
+        return false;
+    BOOL usedDefault = FALSE;
+    const int length =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, &usedDefault);
+    return length <= 0 || usedDefault;
 }

@@ -10,3 +10,5 @@ std::string wideToAnsi(const std::wstring& wide);
 // Whether the ANSI code page holds every character of the text, so that wideToAnsi gives it back unchanged;
 // a character it cannot hold would turn into the code page's default character or a look-alike.
 bool fitsAnsiCodePage(const std::wstring& wide);
+// Whether wideToAnsi puts the code page's default character ("?") for a character that has not even a look-alike.
+bool needsAnsiDefaultChar(const std::wstring& wide);

@@ -9,27 +9,15 @@ const char* clientModeToken(bool yesSelected, bool noSelected) {
     return yesSelected && !noSelected ? kTokenClientAsk : kTokenClientBind;
 }
 
-std::string composeGwmac(const std::array<std::string, 6>& groups) {
-    std::string mac;
+std::optional<MacBytes> macOfFields(const std::array<std::string, 6>& groups) {
+    MacBytes mac{};
     for (size_t i = 0; i < groups.size(); ++i) {
-        if (i > 0)
-            mac += '-';
-        mac += groups[i];
+        const std::optional<uint8_t> byte = parseMacByte(groups[i]);
+        if (!byte)
+            return std::nullopt;
+        mac[i] = *byte;
     }
     return mac;
-}
-
-bool gatewayMacRefused(const std::array<std::string, 6>& groups) {
-    const std::optional<MacBytes> mac = parseMacBytes(composeGwmac(groups));
-    return mac && !isHostMac(*mac);
-}
-
-int firstEmptyMacGroup(const std::array<std::string, 6>& groups) {
-    for (size_t i = 0; i < groups.size(); ++i) {
-        if (groups[i].empty())
-            return static_cast<int>(i);
-    }
-    return -1;
 }
 
 std::string formatIpv4Text(const Ipv4Bytes& bytes) {

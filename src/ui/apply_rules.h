@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "net/address_text.h"
@@ -11,15 +12,9 @@
 // or both, gives "58RDE3HVN0GA1".
 const char* clientModeToken(bool yesSelected, bool noSelected);
 
-// The six MAC texts joined by "-", each exactly as typed: no zeros added, no change of case.
-std::string composeGwmac(const std::array<std::string, 6>& groups);
-
-// True when the six MAC texts make an address no host answers with (all zeros, broadcast, a group address):
-// pinned, it would cut every client off its gateway. Texts that make no address at all are not judged here.
-bool gatewayMacRefused(const std::array<std::string, 6>& groups);
-
-// Index of the first empty MAC text, or -1 when all six hold something.
-int firstEmptyMacGroup(const std::array<std::string, 6>& groups);
+// The address the six MAC fields make, each read as one group of a MAC text (parseMacByte); none while a field is
+// empty or holds anything else.
+std::optional<MacBytes> macOfFields(const std::array<std::string, 6>& groups);
 
 // Dotted decimal, first field first.
 std::string formatIpv4Text(const Ipv4Bytes& bytes);

@@ -5,25 +5,6 @@
 #include "net/address_text.h"
 #include "sys/number_text.h"
 
-namespace {
-
-// One or two hexadecimal digits and nothing else: a group that is not a number would reach the stored MAC
-// text, every later "arp -s" and the client package as typed.
-std::optional<int32_t> readMacByte(const std::string& text) {
-    if (text.empty() || text.size() > 2)
-        return std::nullopt;
-    int value = 0;
-    for (char c : text) {
-        int digit = hexDigitValue(c);
-        if (digit < 0)
-            return std::nullopt;
-        value = value * 16 + digit;
-    }
-    return value;
-}
-
-}  // namespace
-
 FieldRange fieldRange(FieldKind kind) {
     if (kind == FieldKind::MacByte)
         return {0, 255, "00", "FF"};
@@ -31,7 +12,10 @@ FieldRange fieldRange(FieldKind kind) {
 }
 
 std::optional<int32_t> readFieldValue(FieldKind kind, const std::string& text) {
-    return kind == FieldKind::MacByte ? readMacByte(text) : readDecimal(text, DecimalOverflow::Refuse);
+    if (kind == FieldKind::Interval)
+        return readDecimal(text, DecimalOverflow::Refuse);
+    const std::optional<uint8_t> byte = parseMacByte(text);
+    return byte ? std::optional<int32_t>(*byte) : std::nullopt;
 }
 
 bool fieldValueInRange(FieldKind kind, std::optional<int32_t> value) {

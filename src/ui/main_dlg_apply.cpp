@@ -35,9 +35,10 @@ void CArpMainDlg::OnApply() {
     UpdateData(true);  // a refused field keeps its member's old value; Apply goes on regardless
     const HWND window = GetHwnd();
     const RunMode mode = currentRunMode();
-    // A null or group MAC (an unanswered gateway, learnt by an older version) is refused before anything
-    // changes: the running binding stays as it is.
-    if (mode == RunMode::Admin && gatewayMacRefused(gatewayMac)) {
+    // The MAC fields, read once. A null or group MAC (an unanswered gateway, learnt by an older version) is
+    // refused before anything changes: the running binding stays as it is.
+    const std::optional<MacBytes> fieldsMac = macOfFields(gatewayMac);
+    if (mode == RunMode::Admin && fieldsMac && !isHostMac(*fieldsMac)) {
         MessageBox(uiText(IDS_GATEWAY_MAC_NOT_HOST, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
@@ -65,7 +66,7 @@ void CArpMainDlg::OnApply() {
         unsigned missing = 0;  // the message naming the first empty field
         if (SendMessageW(gatewayIp, IPM_ISBLANK, 0, 0))
             missing = IDS_GATEWAY_IP_MISSING;
-        else if (firstEmptyMacGroup(gatewayMac) >= 0)
+        else if (!fieldsMac)  // a field empty, or holding what is no MAC group
             missing = IDS_GATEWAY_MAC_MISSING;
         else if (intervalText.empty())
             missing = IDS_INTERVAL_MISSING;
@@ -81,7 +82,10 @@ void CArpMainDlg::OnApply() {
         const std::string newGwip = formatIpv4Text(
             {static_cast<uint8_t>(FIRST_IPADDRESS(address)), static_cast<uint8_t>(SECOND_IPADDRESS(address)),
              static_cast<uint8_t>(THIRD_IPADDRESS(address)), static_cast<uint8_t>(FOURTH_IPADDRESS(address))});
-        const std::string newGwmac = composeGwmac(gatewayMac);
+        // Stored as typed, the groups joined by "-": every reader takes one or two digits a group, either case.
+        std::string newGwmac = gatewayMac[0];
+        for (size_t i = 1; i < gatewayMac.size(); ++i)
+            newGwmac += "-" + gatewayMac[i];
         const int32_t newTimer = intervalInForce(intervalFromText(intervalText));
 
         // Settings that could not be stored are not applied: the previous gateway stays pinned as before.

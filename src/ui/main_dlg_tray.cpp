@@ -6,6 +6,7 @@
 #include "auth/password_dialogs.h"
 #include "res/resource.h"
 #include "sys/seams.h"
+#include "sys/system_dlls.h"
 #include "sys/text_encoding.h"
 #include "sys/ui_text.h"
 #include "sys/win_handles.h"
@@ -27,12 +28,6 @@ constexpr int kAdminControls[] = {IDC_GENERATE_CLIENT, IDC_ALLOW_SKIP_YES, IDC_A
                                   IDC_GATEWAY_MAC1,    IDC_GATEWAY_MAC2,   IDC_GATEWAY_MAC3,  IDC_GATEWAY_MAC4,
                                   IDC_GATEWAY_MAC5,    IDC_GATEWAY_MAC6,   IDC_INTERVAL,      IDC_CHANGE_PASSWORD,
                                   IDC_APPLY,           IDC_CLEAR_FIELDS,   IDC_SERVICE};
-
-// A function the running system may or may not have; null when it has not.
-template <typename Function>
-Function systemFunction(HMODULE module, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
 
 void setMenuItemText(HMENU menu, UINT command, const std::string& utf8) {
     ModifyMenuW(menu, command, MF_BYCOMMAND | MF_STRING, command, utf8ToWide(utf8).c_str());

@@ -1,6 +1,7 @@
 // The shell restarting under the running program: Explorer broadcasts "TaskbarCreated" and every program
 // must add its notification icon again. Here the icon is first taken away from outside, as a restarted
-// shell has forgotten it, and must be back after the broadcast.
+// shell has forgotten it, and must be back after the broadcast. The client's folder, one its user can write,
+// also holds a planted iphlpapi.dll, which must never load.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -82,9 +83,12 @@ TEST_F(RobustnessShell, AHiddenClientAddsItsIconAgainWhenTheTaskbarIsRecreated) 
     settings.pwd = PasswordDigest("secret");
     Sandbox sandbox("robust-shell-client");
     std::string exe = sandbox.copyClient(*formatClientConfig(settings));
+    const std::string plantedLoaded = sandbox.plantDll("iphlpapi.dll");
 
     RunningProgram program(exe, sandbox.folder());
     StartupSeen seen = driveStartup(program);
+    // Its opening has read the adapters through IP Helper by now.
+    EXPECT_FALSE(fileExists(plantedLoaded)) << "the iphlpapi.dll beside the program was loaded";
     ASSERT_EQ(seen.mode, SeenMode::ClientBind) << modeName(seen.mode);
     ASSERT_TRUE(waitUntilHidden(seen.window));
     expectIconRestored(program, seen.window, "hidden client");

@@ -13,14 +13,12 @@ TEST(ApplyRules, OnlyYesAloneLetsTheUserDecline) {
     EXPECT_STREQ(clientModeToken(true, true), kTokenClientBind);
 }
 
-TEST(ApplyRules, MacGroupsAreJoinedAsTyped) {
-    EXPECT_EQ(composeGwmac({"A", "0b", "22", "3", "44", "f"}), "A-0b-22-3-44-f");
-    EXPECT_EQ(firstEmptyMacGroup({"00", "11", "22", "33", "44", "55"}), -1);
-    EXPECT_EQ(firstEmptyMacGroup({"00", "11", "", "33", "", "55"}), 2);
-    EXPECT_EQ(firstEmptyMacGroup({"00", "11", "22", "33", "44", ""}), 5);
-    // A null MAC is refused; groups that make no address are left to the missing-field check.
-    EXPECT_TRUE(gatewayMacRefused({"0", "00", "0", "0", "0", "0"}) &&
-                !gatewayMacRefused({"0", "", "0", "0", "0", "0"}));
+TEST(ApplyRules, MacFieldsMakeOneAddressOrNone) {
+    EXPECT_EQ(macOfFields({"A", "0b", "22", "3", "44", "f"}), (MacBytes{0x0A, 0x0B, 0x22, 0x03, 0x44, 0x0F}));
+    EXPECT_EQ(macOfFields({"0", "00", "0", "0", "0", "0"}), MacBytes{});  // read; Apply refuses it as no host's
+    EXPECT_FALSE(macOfFields({"00", "11", "", "33", "44", "55"}));
+    EXPECT_FALSE(macOfFields({"00", "11", "22", "33", "44", "5-"}));  // a field holding a separator adds no group
+    EXPECT_FALSE(macOfFields({"00", "11", "22", "33", " 4", "55"}));
 }
 
 TEST(ApplyRules, AddressesAreDottedDecimalFirstFieldFirst) {

@@ -32,17 +32,24 @@ TEST(NetAddressText, ParsesMacWithEitherSeparatorAndOneDigitGroups) {
 TEST(NetAddressText, RefusesIncompleteOrNonHexMacs) {
     for (const char* text :
          {"", "001A2B3C4D5E", "00-1A-2B-3C-4D", "00:1A:2B:3C:4D", "00-1A-2B-3C-4D-5E-6F", "00-1A-2B-3C-4D-",
-          "00-1A-2B-3C-4D-5G", "000-1A-2B-3C-4D-5E", "00-1A:2B-3C-4D-5E", "00-1A-2B-3C--4D", "zz:zz:zz:zz:zz:zz"}) {
+          "00-1A-2B-3C-4D-5G", "000-1A-2B-3C-4D-5E", "00-1A:2B-3C-4D-5E", "00-1A-2B-3C--4D", "zz:zz:zz:zz:zz:zz",
+          " 02-FC-00-00-00-05", "02-FC-00-00-00-05 ", "02-FC-00 -00-00-05", "02:FC: 0:0:0:5", "+2-FC-00-00-00-05",
+          "0-1-2-3-4-5\"", "02-FC-00-00-00-05\r"}) {
         EXPECT_FALSE(parseMacBytes(text)) << text;
     }
 }
 
-TEST(NetAddressText, CommandTextsAreStrictAddressesAndMacs) {
-    EXPECT_TRUE(isDottedIpv4Text("255.0.10.9") && isMacText("00-1A-2b-3C-4D-5E") && isMacText("0:1a:2B:3c:4D:f"));
-    for (const char* text : {"*", " 10.1.2.3", "10. 1.2.3", "256.0.0.1", "010.1.1.1", "10.1.2", "10.1.2.3.", "1.2.3.4\r"})
+TEST(NetAddressText, OnlyAHostsMacIsPinnableAndItGoesOnInOneForm) {
+    EXPECT_EQ(formatMacText(*pinnableMac("2:fc:0:0:0:5")), "02-FC-00-00-00-05");
+    for (const char* text : {"00-00-00-00-00-00", "FF-FF-FF-FF-FF-FF", "01-00-5E-00-00-01", "3:0:0:0:0:1"})
+        EXPECT_TRUE(parseMacBytes(text) && !pinnableMac(text)) << text;
+}
+
+TEST(NetAddressText, CommandAddressesAreStrict) {
+    EXPECT_TRUE(isDottedIpv4Text("255.0.10.9"));
+    for (const char* text :
+         {"*", " 10.1.2.3", "10. 1.2.3", "256.0.0.1", "010.1.1.1", "10.1.2", "10.1.2.3.", "1.2.3.4\r"})
         EXPECT_FALSE(isDottedIpv4Text(text)) << text;
-    for (const char* text : {"00-1A-2B-3C-4D-5G", "00-1A-2B-3C-4D", "00-1A-2B-3C-4D- 5", "0-1A:2B-3C-4D-5E", "0-1-2-3-4-5\""})
-        EXPECT_FALSE(isMacText(text)) << text;
 }
 
 TEST(NetAddressText, FormatsUpperCaseTwoDigitGroups) {

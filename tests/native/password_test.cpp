@@ -44,10 +44,13 @@ TEST(PasswordDigest, OnlyTheExactLowerCaseDigestMatches) {
     EXPECT_EQ(CheckUnlock("mauve", upperCase(kMauveDigest)), UnlockCheck::WrongPassword);
     EXPECT_EQ(CheckUnlock("mauve", "mauve"), UnlockCheck::WrongPassword);  // a plain password stored
     // "ЖЖЖЖЖЖ" reads as "??????" in code page 1252: the same bytes, never the same password.
-    EXPECT_EQ(CheckUnlock("??????", PasswordDigest("??????"), false), UnlockCheck::WrongPassword);
+    EXPECT_EQ(CheckUnlock("??????", PasswordDigest("??????"), CodePageFit::Default), UnlockCheck::WrongPassword);
+    // "Wałęsa" reads as "Walesa" there, whose digest earlier versions stored for it: it still unlocks.
+    EXPECT_EQ(CheckUnlock("Walesa", PasswordDigest("Walesa"), CodePageFit::BestFit), UnlockCheck::Accepted);
 }
 
 TEST(ChangePasswordRules, ChecksRunInTheirFixedOrder) {
+    constexpr CodePageFit kWhole = CodePageFit::Whole, kBestFit = CodePageFit::BestFit, kDefault = CodePageFit::Default;
     const std::string stored = EffectivePasswordDigest("");
     const struct {
         const char* oldPassword;
@@ -68,9 +71,12 @@ TEST(ChangePasswordRules, ChecksRunInTheirFixedOrder) {
         {"mauve", "secret", "secret", ChangePasswordCheck::Accepted},
         {"mauve", "Mauve", "Mauve", ChangePasswordCheck::Accepted},  // only the exact default is refused
         {"mauve", "mauve ", "mauve ", ChangePasswordCheck::Accepted},
-        {"wrong", "??????", "??????", ChangePasswordCheck::NewDoesNotFit, {true, false, false}},  // before the old
-        {"mauve", "??????", "??????", ChangePasswordCheck::ConfirmDiffers, {true, true, false}},
-        {"mauve", "secret", "secret", ChangePasswordCheck::OldWrong, {false, true, true}},
+        // Before the old password.
+        {"wrong", "??????", "??????", ChangePasswordCheck::NewDoesNotFit, {kWhole, kDefault, kDefault}},
+        {"wrong", "Walesa", "Walesa", ChangePasswordCheck::NewDoesNotFit, {kWhole, kBestFit, kBestFit}},
+        {"mauve", "??????", "??????", ChangePasswordCheck::ConfirmDiffers, {kWhole, kWhole, kDefault}},
+        {"mauve", "secret", "secret", ChangePasswordCheck::OldWrong, {kDefault, kWhole, kWhole}},
+        {"mauve", "secret", "secret", ChangePasswordCheck::Accepted, {kBestFit, kWhole, kWhole}},  // as Unlock would
     };
     for (const auto& entry : kCases) {
         EXPECT_EQ(CheckChangePassword(entry.oldPassword, entry.newPassword, entry.confirmPassword, stored, entry.fit),

@@ -85,24 +85,36 @@ TEST_F(ImportClientConfig, ReportsEachMissingKeyOnceAndStoresNothingForIt) {
 TEST_F(ImportClientConfig, HostileValuesAreStoredAsTextWithoutHarm) {
     std::string huge(1024 * 1024, '9');
     std::string trailer = std::string(kConfigSectionHeader) + "\n\"language\"=dword:7\n\"mode\"=\"" + huge +
-                          "\"\n\"pwd\"=\"\"\n\"timer\"=dword:-2147483648\n\"gwmac\"=\"" + huge + "\"\n\"gwip\"=\"x";
+                          "\"\n\"pwd\"=\"\"\n\"timer\"=dword:-2147483648\n\"gwmac\"=\"2:fc:0:0:0:5\"\n\"gwip\"=\"x";
     ClientConfigImport imported = importClientConfig(trailer, 1033, "XirARP-Client");
     EXPECT_EQ(imported.modeToken, huge);
     EXPECT_TRUE(messageBoxes().boxes.empty());
-    EXPECT_EQ(storedText(kGwmacValuePath), huge);
+    EXPECT_EQ(storedText(kGwmacValuePath), "2:fc:0:0:0:5");
     EXPECT_EQ(storedText(kGwipValuePath), "x");
     EXPECT_EQ(storedText(kPwdValuePath), "");
     EXPECT_EQ(storedNumber(kTimerValuePath), 0x80000000u);
 }
 
-// A package an older version made from an unanswered gateway would cut every user off it.
-TEST_F(ImportClientConfig, ANullGatewayMacStoresNothingAndWarnsInTheSystemLanguage) {
-    ArpSettings settings{1, kTokenClientBind, "00112233445566778899aabbccddeeff", 10, "0-0-0-0-0-0", "10.0.0.138"};
-    ClientConfigImport imported = importClientConfig(*formatClientConfig(settings), 1028, "XirARP-Client");
-    EXPECT_EQ(imported.modeToken, kTokenClientBind);  // still a locked client, with what the machine had
-    expectOneBox(nullptr, "閘道MAC位址不能是 00-00-00-00-00-00、廣播位址或群播位址 !", "WARNING",
-                 MB_OK | MB_ICONEXCLAMATION);
-    EXPECT_FALSE(settingsKeyExists());
+// A package an older version made from an unanswered gateway would cut every user off it; one whose MAC cannot be
+// read (a blank the reader once trimmed) would pair its gateway with the machine's older MAC.
+TEST_F(ImportClientConfig, ANullOrUnreadableGatewayMacStoresNothingAndWarns) {
+    const struct {
+        const char* gwmac;
+        const char* text;
+        const char* caption;
+    } kCases[] = {
+        {"0-0-0-0-0-0", "閘道MAC位址不能是 00-00-00-00-00-00、廣播位址或群播位址 !", "WARNING"},
+        {" 02-FC-00-00-00-05", "parse configuration fail!!", "XirARP-Client"},
+    };
+    for (const auto& entry : kCases) {
+        removeProgramSettings();
+        messageBoxes().boxes.clear();
+        ArpSettings settings{1, kTokenClientBind, "00112233445566778899aabbccddeeff", 10, entry.gwmac, "10.0.0.138"};
+        ClientConfigImport imported = importClientConfig(*formatClientConfig(settings), 1028, "XirARP-Client");
+        EXPECT_EQ(imported.modeToken, kTokenClientBind);  // still a locked client, with what the machine had
+        expectOneBox(nullptr, entry.text, entry.caption, MB_OK | MB_ICONEXCLAMATION);
+        EXPECT_FALSE(settingsKeyExists()) << entry.gwmac;
+    }
 }
 
 TEST(AppendClientConfig, AppendsTheTextToAnExistingFileOnly) {

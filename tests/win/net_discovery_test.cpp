@@ -151,7 +151,7 @@ TEST_F(DiscoverNetworkTest, EachFailureStopsAtItsStep) {
 }
 
 TEST_F(DiscoverNetworkTest, UnusableGatewayTextsAreNeitherPingedNorMatched) {
-    // inet_addr gives INADDR_NONE for these, which would match a broadcast row.
+    // None is a gateway's address; the all-ones one would match a broadcast row.
     fakeNetwork().rows.push_back(row("255.255.255.255", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, kStatic));
     for (const char* text : {"", "0.0.0.0", "gateway", "300.1.1.1", "255.255.255.255"})
         EXPECT_FALSE(resolveGatewayMac(text, 0)) << text;

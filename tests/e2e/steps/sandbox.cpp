@@ -103,3 +103,9 @@ std::string Sandbox::makeSubfolder(const std::string& name) const {
     CreateDirectoryW(widePath(sub).c_str(), nullptr);
     return sub;
 }
+
+std::string Sandbox::plantDll(const std::string& fileName) const {
+    const std::string planted = parentFolder(driverFolder()) + "\\planted\\iphlpapi.dll";
+    CopyFileW(widePath(planted).c_str(), widePath(path(fileName)).c_str(), FALSE);
+    return path(fileName) + ".loaded";
+}

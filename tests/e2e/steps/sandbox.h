@@ -28,6 +28,9 @@ public:
     DWORD waitForRecorded(const std::string& command, size_t count = 1, DWORD milliseconds = 15000) const;
     // Made if it is missing; the name may hold any character (UTF-8).
     std::string makeSubfolder(const std::string& name) const;
+    // Puts the planted DLL (planted_dll.cpp) here under a system library's file name; returns the path of the file
+    // it leaves once loaded.
+    std::string plantDll(const std::string& fileName) const;
 
 private:
     std::string folder_;
