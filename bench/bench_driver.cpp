@@ -8,6 +8,7 @@
 //   xirarp_bench idle <seconds>        CPU time of XirARP hidden in the notification area
 //   xirarp_bench selfcheck             proves the resource readers on a probe process
 //   xirarp_bench detection <runs>      first forged ARP reply -> attack shown on the icon (inside scripts/netns.sh)
+//   xirarp_bench install               "XirARP-Client.exe /install" -> the service's first "arp -s"
 //   xirarp_bench roaming <runs>        a removed entry -> pinned again; plugged into another network of the same
 //                                      gateway address -> its router reachable; plugged back -> pinned (the same)
 //   xirarp_bench service <seconds>     StartService -> first "arp -s", the service's memory and idle CPU
@@ -539,9 +540,12 @@ int main(int argc, char** argv) {
         return detection(std::max(1, number(2, 5)));
     if (command == "service")
         return serviceFigures(std::max(1, number(2, 60)));
+    if (command == "install")
+        return installFigure();
     if (command == "roaming")
         return roaming(std::max(1, number(2, 3)));
-    fprintf(stderr,
-            "usage: xirarp_bench startup|resources|timing|idle|selfcheck|detection|service|roaming [numbers]\n");
+    fprintf(
+        stderr,
+        "usage: xirarp_bench startup|resources|timing|idle|selfcheck|detection|service|install|roaming [numbers]\n");
     return 2;
 }

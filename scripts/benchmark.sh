@@ -35,6 +35,7 @@ cd "$winrun"
 ./wine-run.sh $bench timing $interval 3
 ./wine-run.sh $bench idle 60
 ./wine-run.sh $bench service 60
+./wine-run.sh $bench install
 # Inside a network of namespaces, in a Wine session and prefix of their own (see scripts/netns.sh).
 XIRARP_WINEPREFIX="$winrun/wineprefix-netns" "$XIRARP_ROOT/scripts/netns.sh" run ./wine-run.sh $bench detection $detection_runs
 XIRARP_WINEPREFIX="$winrun/wineprefix-netns" "$XIRARP_ROOT/scripts/netns.sh" run ./wine-run.sh $bench roaming 3
@@ -117,6 +118,7 @@ row "Apply confirmed -> first \"arp -s\" run" "${first_run:-n/a} ms" "1,000 +- 1
 row "spacing of the next three (interval $interval s)" "${spacings:-n/a} ms" "$interval_ms ms +- 1 % ($tolerance_ms ms)" \
     "$( [ -n "$worst" ] && judge "$worst" "<= $tolerance_ms" || echo n/a)"
 row "service: StartService -> first \"arp -s\" recorded" "$(figure service_first_bind_ms) ms" "-" "-"
+row "service: \"/install\" started -> first \"arp -s\" recorded" "$(figure install_first_bind_ms) ms" "-" "-"
 row "service: private bytes after start -> after the idle minute" \
     "$(kb "$(figure service_private_before)") -> $(kb "$(figure service_private_after)")" "-" "-"
 service_idle="$(figure service_idle_cpu_percent)"
