@@ -9,8 +9,6 @@
 //   xirarp_bench selfcheck             proves the resource readers on a probe process
 //   xirarp_bench detection <runs>      first forged ARP reply -> attack shown on the icon (inside scripts/netns.sh)
 //   xirarp_bench install               "XirARP-Client.exe /install" -> the service's first "arp -s"
-//   xirarp_bench roaming <runs>        a removed entry -> pinned again; plugged into another network of the same
-//                                      gateway address -> its router reachable; plugged back -> pinned (the same)
 //   xirarp_bench service <seconds>     StartService -> first "arp -s", the service's memory and idle CPU
 #include <windows.h>
 #include <commctrl.h>
@@ -403,61 +401,6 @@ int detection(int runs) {
     return 0;
 }
 
-// A client copy whose "arp -s" and "arp -d" take effect, as an elevated one's do, at the default interval: the
-// entry removed by hand, then the workstation unplugged and plugged into the home network and back, per run.
-int roaming(int runs) {
-    const std::string unavailable = netns::unavailableReason();
-    if (!unavailable.empty()) {
-        printf("roaming_error %s\n", unavailable.c_str());
-        return 1;
-    }
-    Sandbox sandbox("bench-roaming");
-    UserFoldersRedirect folders(sandbox.makeSubfolder("Desktop"), sandbox.makeSubfolder("Startup"));
-    removeProgramSettings();
-    ShellTray tray;
-    RunningProgram client(netns::gatewayClientCopy(sandbox, 60), sandbox.folder(), {"XIRARP_ARP_EFFECT=neighbour"});
-    auto pinned = [&] { return netns::gatewayPinned() && tray.tooltip() == netns::kPinnedTip; };
-    if (!tray.receivesNotifications() || !waitUntilTrue(pinned, 20000)) {
-        printf("roaming_error the client never pinned the gateway; %s\n", tray.describe().c_str());
-        return 1;
-    }
-    Sleep(3000);  // it learns whether the gateway answers echoes
-    std::vector<double> repin, reachable, back;
-    for (int run = 0; run < runs; ++run) {
-        double start = nowMs();
-        netns::runLinux("/usr/sbin/ip", "neigh del 192.0.2.1 dev eth0");
-        if (!waitUntilTrue([] { return netns::gatewayPinned(); }, 15000)) {
-            printf("roaming_error the removed entry did not come back\n");
-            break;
-        }
-        repin.push_back(nowMs() - start);
-        if (!netns::act("plug home"))
-            break;
-        start = nowMs();
-        if (!waitUntilTrue([] { return netns::act("reaches"); }, 60000)) {
-            printf("roaming_error the home router never became reachable; %s\n", tray.describe().c_str());
-            break;
-        }
-        reachable.push_back(nowMs() - start);
-        waitUntilTrue([&] { return tray.tooltip() == netns::kAwayTip; }, 20000);
-        if (!netns::act("plug office"))
-            break;
-        start = nowMs();
-        if (!waitUntilTrue(pinned, 120000)) {
-            printf("roaming_error back at the office the gateway was not pinned again; %s\n", tray.describe().c_str());
-            break;
-        }
-        back.push_back(nowMs() - start);
-        Sleep(3000);
-    }
-    removeProgramSettings();
-    if (repin.empty() || reachable.empty() || back.empty())
-        return 1;
-    printf("roaming_repin_ms %.0f\nroaming_reachable_ms %.0f\nroaming_back_ms %.0f\n", median(repin), median(reachable),
-           median(back));
-    return 0;
-}
-
 // The probe: a window that, when asked, makes a known number of GDI objects, windows and private bytes.
 LRESULT CALLBACK probeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kProbeGrow) {
@@ -542,10 +485,8 @@ int main(int argc, char** argv) {
         return serviceFigures(std::max(1, number(2, 60)));
     if (command == "install")
         return installFigure();
-    if (command == "roaming")
-        return roaming(std::max(1, number(2, 3)));
     fprintf(
         stderr,
-        "usage: xirarp_bench startup|resources|timing|idle|selfcheck|detection|service|install|roaming [numbers]\n");
+        "usage: xirarp_bench startup|resources|timing|idle|selfcheck|detection|service|install [numbers]\n");
     return 2;
 }
