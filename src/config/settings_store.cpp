@@ -10,12 +10,14 @@ struct KeyPaths {
     const char* timer;
     const char* gwmac;
     const char* gwip;
+    const char* gwecho;
 };
 
 KeyPaths pathsOf(SettingsRoot root) {
     if (root == SettingsRoot::Machine)
-        return {HKEY_LOCAL_MACHINE, kMachineTimerValuePath, kMachineGwmacValuePath, kMachineGwipValuePath};
-    return {HKEY_CURRENT_USER, kTimerValuePath, kGwmacValuePath, kGwipValuePath};
+        return {HKEY_LOCAL_MACHINE, kMachineTimerValuePath, kMachineGwmacValuePath, kMachineGwipValuePath,
+                kMachineEchoValuePath};
+    return {HKEY_CURRENT_USER, kTimerValuePath, kGwmacValuePath, kGwipValuePath, kEchoValuePath};
 }
 
 int32_t storedNumber(const char* path, uint32_t defaultValue, HKEY root) {
@@ -62,15 +64,11 @@ std::optional<MacBytes> loadServiceAway() {
 }
 
 bool loadEchoAnswered(SettingsRoot root, const MacBytes& pinned) {
-    const bool machine = root == SettingsRoot::Machine;
-    const std::string stored = CRegStringValue(machine ? kMachineEchoValuePath : kEchoValuePath, "",
-                                               machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER);
-    return parseMacBytes(stored) == pinned;
+    const KeyPaths paths = pathsOf(root);
+    return parseMacBytes(CRegStringValue(paths.gwecho, "", paths.root).read()) == pinned;
 }
 
 void storeEchoAnswered(SettingsRoot root, const MacBytes& pinned) {
-    const bool machine = root == SettingsRoot::Machine;
-    CRegStringValue(machine ? kMachineEchoValuePath : kEchoValuePath, "",
-                    machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER)
-        .store(formatMacText(pinned));
+    const KeyPaths paths = pathsOf(root);
+    CRegStringValue(paths.gwecho, "", paths.root).store(formatMacText(pinned));
 }
