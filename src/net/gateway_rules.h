@@ -15,6 +15,15 @@ struct AdapterInfo {
     uint32_t index = 0;     // its interface, as the ARP rows name it
 };
 
+// The link of one interface as the system reports it (GetIfEntry2), polled at each watch: the change notifications
+// cannot be relied on (Wine's never call back).
+struct InterfaceLink {
+    bool connected = false;  // the media is connected (MediaConnectState)
+    // The system's own trace of the last change of the interface's state, for a drop shorter than a poll: any
+    // value that changes whenever the link went down and up; 0 where the system keeps none.
+    uint64_t lastChange = 0;
+};
+
 // One row of the ARP cache. addr is in network byte order, as inet_addr returns it.
 struct ArpRow {
     uint32_t index = 0;

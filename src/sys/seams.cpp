@@ -153,6 +153,10 @@ bool realNotifyIconWide(unsigned long message, void* data) {
     return Shell_NotifyIconW(message, static_cast<NOTIFYICONDATAW*>(data)) != FALSE;
 }
 
+bool realInterfaceLink(uint32_t, InterfaceLink&) {
+    return false;
+}
+
 uint32_t realTickCount() {
     return GetTickCount();
 }
@@ -160,7 +164,7 @@ uint32_t realTickCount() {
 const SystemSeams kRealSeams = {
     realRunCommand,          realMessageBox, realWait,       realReadAdapters,   realReadArpTable,
     realSystemDefaultLangId, realShellOpen,  realNotifyIcon, realNotifyIconWide, realTickCount,
-    isProcessElevated,       realBestInterface, realEcho};
+    isProcessElevated,       realBestInterface, realEcho, realInterfaceLink};
 
 }  // namespace
 

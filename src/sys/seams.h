@@ -47,6 +47,8 @@ struct SystemSeams {
     // Sends one ICMP echo to an address given in network byte order and waits up to timeoutMs for the answer
     // (IcmpSendEcho); true when it came.
     bool (*echo)(uint32_t addrNetworkOrder, unsigned timeoutMs);
+    // The link of the interface of that index; false when the system cannot say.
+    bool (*interfaceLink)(uint32_t interfaceIndex, InterfaceLink& link);
 };
 
 SystemSeams& seams();
