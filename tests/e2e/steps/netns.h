@@ -30,7 +30,8 @@ std::string unavailableReason();
 // its output, standard error included, or "" when it could not start or did not end within 30 s.
 std::string runLinux(const std::string& program, const std::string& arguments);
 
-// An action of scripts/netns.sh: "attack-start", "attack-stop", "learn-gateway"; true when it was done.
+// An action of scripts/netns.sh: "attack-start", "attack-stop", "mitm-start", "mitm-stop", "route-via ADDRESS",
+// "learn-gateway"; true when it was done.
 bool act(const std::string& action);
 
 // Ends the attack and lets the real gateway answer again; true once the icon of a client whose "arp -s" changes
