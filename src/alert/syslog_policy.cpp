@@ -13,7 +13,7 @@ SyslogBacklog::SyslogBacklog(size_t capacity) : ring_(std::max<size_t>(capacity,
 
 void SyslogBacklog::push(std::string message) {
     if (count_ == ring_.size()) {
-        pop();
+        take();
         if (dropped_ < UINT32_MAX)
             ++dropped_;
     }
@@ -21,12 +21,13 @@ void SyslogBacklog::push(std::string message) {
     ++count_;
 }
 
-void SyslogBacklog::pop() {
+std::string SyslogBacklog::take() {
     if (count_ == 0)
-        return;
-    ring_[head_] = std::string();  // give the memory back now, not when the slot is reused
+        return {};
+    std::string oldest = std::move(ring_[head_]);
     head_ = (head_ + 1) % ring_.size();
     --count_;
+    return oldest;
 }
 
 uint32_t SyslogBacklog::takeDropped() {

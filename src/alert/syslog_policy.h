@@ -24,9 +24,8 @@ public:
     void push(std::string message);
     bool empty() const { return count_ == 0; }
     size_t size() const { return count_; }
-    // The oldest message; only when not empty.
-    const std::string& front() const { return ring_[head_]; }
-    void pop();
+    // The oldest message, taken out; empty when there is none.
+    std::string take();
     // The messages dropped since the last call.
     uint32_t takeDropped();
 

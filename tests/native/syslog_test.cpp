@@ -165,11 +165,11 @@ TEST(SyslogPolicy, BacklogDropsTheOldestAndCountsThem) {
         backlog.push(m);
     EXPECT_EQ(backlog.takeDropped(), 2u);
     EXPECT_EQ(backlog.takeDropped(), 0u);
-    backlog.pop();
+    EXPECT_EQ(backlog.take(), "3");
     backlog.push("6");
     std::string order;
-    for (; !backlog.empty(); backlog.pop())
-        order += backlog.front();
+    while (!backlog.empty())
+        order += backlog.take();
     EXPECT_EQ(order, "456");
     EXPECT_EQ(backlog.takeDropped(), 0u);
 }
