@@ -99,6 +99,12 @@
 #define IDS_GATEWAY_NOT_IN_EFFECT_TIP 2031
 #define IDS_GATEWAY_CONFLICT_TIP 2032
 #define IDS_GATEWAY_AWAY_TIP 2033
+#define IDS_GATEWAY_SILENT_TIP 2034
+#define IDS_GATEWAY_ROUTE_ELSEWHERE_TIP 2035
+// What the balloons add to a tip: who may own the MAC that answered, and how a silent pin ends.
+#define IDS_GATEWAY_SUSPECTS 2036
+#define IDS_GATEWAY_NO_SUSPECTS 2037
+#define IDS_GATEWAY_SILENT_ADVICE 2038
 // A gateway MAC no host answers with, refused by Apply and by a client text's import.
 #define IDS_GATEWAY_MAC_NOT_HOST 2060
 

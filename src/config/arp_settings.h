@@ -55,6 +55,11 @@ constexpr const char* kMachineGwipValuePath = XIRARP_MACHINE_SETTINGS_KEY "\\gwi
 // a copy that starts away from that gateway then still tells "away" from "down".
 constexpr const char* kEchoValuePath = XIRARP_SETTINGS_KEY "\\gwecho";
 constexpr const char* kMachineEchoValuePath = XIRARP_MACHINE_SETTINGS_KEY "\\gwecho";
+// Whether this machine may move to another network (REG_DWORD; 0: never judge the pinned gateway away, for desktops
+// that never move). Group Policy writes the machine key's, which holds for the service and every user; a user's
+// counts only where the machine key has none.
+constexpr const char* kRoamingValuePath = XIRARP_SETTINGS_KEY "\roaming";
+constexpr const char* kMachineRoamingValuePath = XIRARP_MACHINE_SETTINGS_KEY "\roaming";
 // Written by the service while its gateway is not on this network: the MAC of the router that answers there. A
 // user's copy beside the service reads it, so that it tells "away" where it would see another MAC answering.
 constexpr const char* kMachineAwayValuePath = XIRARP_MACHINE_SETTINGS_KEY "\\away";

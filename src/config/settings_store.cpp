@@ -72,3 +72,11 @@ void storeEchoAnswered(SettingsRoot root, const MacBytes& pinned) {
     const KeyPaths paths = pathsOf(root);
     CRegStringValue(paths.gwecho, "", paths.root).store(formatMacText(pinned));
 }
+
+bool loadRoaming(SettingsRoot root) {
+    constexpr uint32_t kNone = 0xFFFFFFFFu;
+    const uint32_t machine = CRegDwordValue(kMachineRoamingValuePath, kNone, HKEY_LOCAL_MACHINE);
+    if (machine != kNone || root == SettingsRoot::Machine)
+        return machine != 0;
+    return CRegDwordValue(kRoamingValuePath, 1, HKEY_CURRENT_USER) != 0;
+}

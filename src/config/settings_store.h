@@ -26,3 +26,6 @@ std::optional<MacBytes> loadServiceAway();
 // Whether the pinned gateway of the settings in that key answered an echo before; stored once it did.
 bool loadEchoAnswered(SettingsRoot root, const MacBytes& pinned);
 void storeEchoAnswered(SettingsRoot root, const MacBytes& pinned);
+
+// Whether the binding of that key may judge its gateway away (kRoamingValuePath): true unless 0 is stored.
+bool loadRoaming(SettingsRoot root);

@@ -70,20 +70,37 @@ KeeperStep GatewayKeeper::bindDue(uint32_t nowMs) {
         watch_->bindCommandRan(nowMs);
         return step;
     }
+    // Away nothing is pinned, not even for a test: a move, or the gateway answering by itself, brings the pin back.
     // Looking who answers without the pin: pinning now would answer for the router that is there.
-    if (probe_ == Probe::Looking)
+    if (away_ || probe_ == Probe::Looking)
         return step;
     step.bind = true;
-    // At each interval: pinned, is the gateway still there? Away: pinned for a moment, is it back?
-    if (away_ || canTest())
+    // At each interval, through the pin: is the gateway still there, or back from its silence?
+    if (canTest())
         startProbe(Probe::ThroughPin);
-    step.watchSoon = away_;
     return step;
 }
 
 void GatewayKeeper::bindStarted(uint32_t nowMs) {
     if (watch_)
         watch_->bindCommandRan(nowMs);
+}
+
+// A move is what nobody on the link can fake: the interface that routes to the gateway came up after none did, is
+// another one, went down and up, or the machine resumed.
+bool GatewayKeeper::movedSince(const GatewaySighting& seen) {
+    bool moved = awaitingInterface_ || networkChanged_ || (interface_ && *interface_ != seen.interfaceIndex);
+    if (seen.link) {
+        if (link_ && link_->connected && seen.link->connected && seen.link->lastChange != link_->lastChange)
+            moved = true;  // down and up again between two polls: the system's trace tells
+        if (link_ && !link_->connected && seen.link->connected)
+            moved = true;
+        link_ = seen.link;
+    }
+    interface_ = seen.interfaceIndex;
+    awaitingInterface_ = false;
+    networkChanged_ = false;
+    return moved;
 }
 
 KeeperStep GatewayKeeper::watchDue(const GatewaySighting& seen, uint32_t nowMs) {
@@ -101,21 +118,26 @@ KeeperStep GatewayKeeper::watchDue(const GatewaySighting& seen, uint32_t nowMs) 
         }
         return step;
     }
-    const bool moved = awaitingInterface_ || networkChanged_ || (interface_ && *interface_ != seen.interfaceIndex);
-    interface_ = seen.interfaceIndex;
-    awaitingInterface_ = false;
-    networkChanged_ = false;
-    if (moved && !leftToService_) {
-        // Another network, or the same one back: pinned at once (the system may have dropped the entry), then
-        // tested at the next expiry.
-        step.bind = true;
-        probe_ = Probe::None;
-        if (away_ || canTest())
-            startProbe(Probe::ThroughPin);
+    if (seen.link && !seen.link->connected) {
+        link_ = seen.link;  // the cable is out: nothing answers, and the return is a move
         return step;
     }
+    if (movedSince(seen)) {
+        judgingMove_ = true;
+        pinnedSeenSinceMove_ = false;
+        if (!leftToService_) {
+            // Another network, or the same one back: pinned at once (the system may have dropped the entry), then
+            // tested through the pin at the next expiry.
+            away_ = false;
+            step.bind = true;
+            probe_ = Probe::None;
+            if (canTest())
+                startProbe(Probe::ThroughPin);
+            return step;
+        }
+    }
     if (away_)
-        return judgeAway(seen, nowMs);
+        return judgeAway(seen);
     if (probe_ == Probe::Looking)
         return judgeLooking(seen);
 
@@ -123,18 +145,21 @@ KeeperStep GatewayKeeper::watchDue(const GatewaySighting& seen, uint32_t nowMs) 
     const bool pinned = verdict.state == GatewayState::Protected;
     seenPinned_ = seenPinned_ || pinned;
     if (probe_ == Probe::ThroughPin && seen.echoAnswered) {
-        if (!pinned || *seen.echoAnswered || !answersEcho_) {
+        if (pinned && *seen.echoAnswered) {
+            // The pinned gateway is here: it was never silent, never away.
+            step.learntEcho = !answersEcho_;
+            answersEcho_ = true;
+            silent_ = false;
+            pinnedSeenSinceMove_ = true;
+            endMoveJudgement();
+        } else if (pinned && answersEcho_ && ++silentEchoes_ >= kSilentEchoes) {
+            KeeperStep judged = judgeSilence();
+            if (judged.unpin)
+                return judged;
+        } else if (!pinned || !answersEcho_) {
             // Only an echo through the pin says anything, and a gateway that never answered one says nothing by its
             // silence.
-            step.learntEcho = !answersEcho_ && pinned && *seen.echoAnswered;
-            answersEcho_ = answersEcho_ || step.learntEcho;
             probe_ = Probe::None;
-        } else if (++silentEchoes_ >= kSilentEchoes) {
-            // The pinned gateway is silent: without the pin, the system finds out who answers for the address.
-            step.unpin = true;
-            probe_ = Probe::Looking;
-            silentEchoes_ = 0;
-            return step;
         }
     }
     if (leftToService_) {
@@ -151,10 +176,21 @@ KeeperStep GatewayKeeper::watchDue(const GatewaySighting& seen, uint32_t nowMs) 
         step.bind = true;
         if (canTest())
             startProbe(Probe::ThroughPin);
-    } else if (pinned && !answersEcho_ && !echoTried_ && probe_ == Probe::None) {
-        // Learnt once: whether this gateway answers an echo at all.
+    } else if (pinned && probe_ == Probe::None && ((judgingMove_ && canTest()) || (!answersEcho_ && !echoTried_))) {
+        // Right after a move the pin is tested at once; otherwise learnt once: whether this gateway answers an echo.
         echoTried_ = true;
         startProbe(Probe::ThroughPin);
+    }
+    // A move is judged by the first test that can run after it; with none possible, there is nothing to judge.
+    if (pinned && !canTest() && probe_ == Probe::None)
+        endMoveJudgement();
+    if (pinned && silent_)
+        verdict.state = GatewayState::Silent;
+    // The pin protects nothing while the traffic goes through another address of the link.
+    if ((pinned || verdict.state == GatewayState::Silent) && seen.defaultGateway &&
+        *seen.defaultGateway != settings_->address) {
+        verdict.state = GatewayState::RouteElsewhere;
+        verdict.routedVia = *seen.defaultGateway;
     }
     // After the pin went, another MAC is as likely the network's own router: the test after the re-pin tells.
     if (verdict.state != GatewayState::Conflict)
@@ -166,14 +202,39 @@ KeeperStep GatewayKeeper::watchDue(const GatewaySighting& seen, uint32_t nowMs) 
     return step;
 }
 
-// The pin removed and one echo sent: the router that answers for the address now is the network's own.
+KeeperStep GatewayKeeper::judgeSilence() {
+    KeeperStep step;
+    silentEchoes_ = 0;
+    if (judgingMove_ && roaming_ && !pinnedSeenSinceMove_ && !leftToService_) {
+        // Just moved, and the pinned gateway never showed since: without the pin, the system finds out who answers
+        // for the address.
+        step.unpin = true;
+        probe_ = Probe::Looking;
+        return step;
+    }
+    // On the same link the pin stays whatever answers: down, replaced or attacked, the pinned gateway is silent.
+    probe_ = Probe::None;
+    silent_ = true;
+    endMoveJudgement();
+    return step;
+}
+
+// The pin removed and one echo sent: the router that answers for the address now is the network's own, unless the
+// pinned MAC showed since the move.
 KeeperStep GatewayKeeper::judgeLooking(const GatewaySighting& seen) {
     KeeperStep step;
-    const bool answered = seen.echoAnswered.value_or(false);
+    if (!seen.echoAnswered)
+        return step;  // the echo of this look is still on its way
+    const bool answered = *seen.echoAnswered;
     const std::optional<MacBytes> answer = matchArpRow(seen.rows, settings_->address, seen.interfaceIndex);
-    if (answered && answer && *answer != settings_->mac) {
+    const bool pinnedAnswers = answer && *answer == settings_->mac;
+    if (answered && answer && !pinnedAnswers && !pinnedSeenSinceMove_) {
         away_ = true;
+        silent_ = false;
         probe_ = Probe::None;
+        endMoveJudgement();
+        // The pin that comes back counts its settling from its own bind.
+        watch_->forgetBinds();
         GatewayVerdict verdict;
         verdict.state = GatewayState::Away;
         verdict.answered = *answer;
@@ -181,41 +242,37 @@ KeeperStep GatewayKeeper::judgeLooking(const GatewaySighting& seen) {
         return step;
     }
     // The pinned gateway answers after all, or nothing does (the gateway is down): pinned again, still protecting.
-    if (answered || ++silentEchoes_ >= kSilentEchoes) {
+    if (answered || pinnedAnswers || ++silentEchoes_ >= kSilentEchoes) {
+        silent_ = !answered;
         probe_ = Probe::None;
+        endMoveJudgement();
         step.bind = true;
     }
     return step;
 }
 
-// Away, nothing is pinned. The gateway is back when it answers for itself, or through the pin of the interval's
-// test; otherwise the tip follows the router that answers.
-KeeperStep GatewayKeeper::judgeAway(const GatewaySighting& seen, uint32_t nowMs) {
+// Away, nothing is pinned. The gateway is back when it answers for the address by itself: pinned again, and the
+// watch tells once the pin holds. Until then the tip follows the router that answers.
+KeeperStep GatewayKeeper::judgeAway(const GatewaySighting& seen) {
     KeeperStep step;
-    if (probe_ == Probe::ThroughPin) {
-        if (!seen.echoAnswered)
-            return step;
-        probe_ = Probe::None;
-        if (!*seen.echoAnswered || !holdsPinnedMac(seen, *settings_, true)) {
-            step.unpin = true;  // still away: the test's pin goes again
-            return step;
-        }
-    } else if (holdsPinnedMac(seen, *settings_, false)) {
+    if (holdsPinnedMac(seen, *settings_, false)) {
+        away_ = false;
         step.bind = true;
-    } else {
-        const std::optional<MacBytes> answer = matchArpRow(seen.rows, settings_->address, seen.interfaceIndex);
-        if (answer && *answer != settings_->mac) {
-            GatewayVerdict verdict;
-            verdict.state = GatewayState::Away;
-            verdict.answered = *answer;
-            tell(verdict, step);
-        }
         return step;
     }
-    // Back on the pinned gateway's network.
-    away_ = false;
-    tell(watch_->check(seen.rows, seen.interfaceIndex, nowMs), step);
+    const std::optional<MacBytes> answer = matchArpRow(seen.rows, settings_->address, seen.interfaceIndex);
+    if (answer && *answer != settings_->mac) {
+        GatewayVerdict verdict;
+        verdict.state = GatewayState::Away;
+        verdict.answered = *answer;
+        tell(verdict, step);
+    }
     return step;
+}
+
+void GatewayKeeper::endMoveJudgement() {
+    judgingMove_ = false;
+    pinnedSeenSinceMove_ = false;
 }
 
 void GatewayKeeper::startProbe(Probe probe) {

@@ -15,8 +15,6 @@
 // How long one echo to the gateway may take, and how many unanswered ones, sent through the pinned entry, make
 // the gateway silent. Removing the pin to look who answers instead is tried as often before "down".
 constexpr uint32_t kEchoTimeoutMs = 1000;
-// How long the system's arp command takes to pin, before an echo is sent through the new entry.
-constexpr uint32_t kPinSettleMs = 300;
 constexpr int kSilentEchoes = 2;
 // A copy that can tell "away" from an attack re-pins and tests before it tells another MAC answering, unless that
 // lasts this long.
@@ -39,6 +37,11 @@ struct GatewaySighting {
     std::optional<bool> echoAnswered;
     // Beside a running service: the router the service found answering while its gateway is away.
     std::optional<MacBytes> serviceAway;
+    // The link of that interface, where the system can say: a drop and return is a move nobody on the link can
+    // fake.
+    std::optional<InterfaceLink> link;
+    // The address the interface's default route goes through (network byte order), where it has one.
+    std::optional<uint32_t> defaultGateway;
 };
 
 // What the one who drives the keeper does now.
@@ -48,9 +51,6 @@ struct KeeperStep {
     // At a bind: the value that keeps the binding from running, and whether it is another than the one told last.
     const char* invalid = nullptr;
     bool invalidIsNews = false;
-    // Away, the interval's test pin: the watch runs kPinSettleMs after the bind instead of at its next expiry, so
-    // that the pin to a gateway that is not there lasts as short as it can.
-    bool watchSoon = false;
     // A verdict worth telling, and whether it is a turn to another state (not only another MAC answering).
     std::optional<GatewayVerdict> news;
     bool turned = false;
@@ -94,6 +94,9 @@ class GatewayKeeper {
     KeeperStep watchDue(const GatewaySighting& seen, uint32_t nowMs);
     // The machine resumed, or its network changed: pin again and test at the next watch expiry.
     void networkChanged() { networkChanged_ = true; }
+    // Whether this machine may find itself on another network (a laptop); false never judges "away" and never
+    // removes the pin to look.
+    void setRoaming(bool roaming) { roaming_ = roaming; }
 
     KeeperDue due(uint32_t nowMs) const;
     const GatewayVerdict& told() const { return told_; }
@@ -103,14 +106,18 @@ class GatewayKeeper {
     enum class Probe {
         None,
         ThroughPin,  // an echo through the pinned entry: does the pinned gateway answer?
-        Looking,     // the pin removed: does another router answer for the address?
+        Looking,     // the pin removed just after a move: does another router answer for the address?
     };
 
-    KeeperStep judgeAway(const GatewaySighting& seen, uint32_t nowMs);
+    bool movedSince(const GatewaySighting& seen);
+    KeeperStep judgeAway(const GatewaySighting& seen);
     KeeperStep judgeLooking(const GatewaySighting& seen);
+    // The echo through the pin went unanswered often enough: the gateway is silent, or right after a move, away.
+    KeeperStep judgeSilence();
     void startProbe(Probe probe);
+    void endMoveJudgement();
     void tell(const GatewayVerdict& verdict, KeeperStep& step);
-    // The pin took effect here and the gateway answers echoes: this copy can tell "away" from "down".
+    // The pin took effect here and the gateway answers echoes: this copy can tell "away" or "silent" from "down".
     bool canTest() const { return seenPinned_ && answersEcho_ && !leftToService_; }
 
     bool active_ = false;
@@ -121,18 +128,25 @@ class GatewayKeeper {
     GatewayVerdict told_;
     bool toldForService_ = false;
     bool leftToService_ = false;
+    bool roaming_ = true;
     uint32_t nextBindMs_ = 0;
     uint32_t nextWatchMs_ = 0;
 
     bool seenPinned_ = false;   // the static entry with the pinned MAC was seen: this copy can pin
     bool answersEcho_ = false;  // the pinned gateway answered an echo once: its silence means something
     bool echoTried_ = false;    // an echo was sent to learn that, since the last bind
-    bool testWhenPinned_ = false;
     bool awaitingInterface_ = false;
     bool networkChanged_ = false;
     std::optional<uint32_t> interface_;
+    std::optional<InterfaceLink> link_;
     std::optional<uint32_t> conflictSinceMs_;
     Probe probe_ = Probe::None;
     int silentEchoes_ = 0;
+    // A move nobody on the link can fake happened (a start, a resume, the link down and up, another interface), and
+    // its test through the pin has not ended yet: only now may the pinned gateway's silence mean "away". Any sign of
+    // the pinned MAC since the move rules that out.
+    bool judgingMove_ = true;
+    bool pinnedSeenSinceMove_ = false;
+    bool silent_ = false;  // the pinned gateway stopped answering through its pin; the pin stays
     bool away_ = false;
 };

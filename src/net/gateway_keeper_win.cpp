@@ -3,6 +3,29 @@
 #include "net/binding.h"
 #include "sys/seams.h"
 
+namespace {
+
+// The address the interface's default route goes through, as the adapter list gives it; none without one.
+std::optional<uint32_t> defaultGatewayOf(uint32_t interfaceIndex) {
+    std::vector<AdapterInfo> adapters;
+    if (!seams().readAdapters(adapters))
+        return std::nullopt;
+    for (const AdapterInfo& adapter : adapters) {
+        if (adapter.index != interfaceIndex || isUnsetAddress(adapter.gateway))
+            continue;
+        const std::optional<Ipv4Bytes> bytes = parseIpv4Bytes(adapter.gateway);
+        if (!bytes)
+            return std::nullopt;
+        uint32_t address = 0;
+        for (size_t i = 0; i < bytes->size(); ++i)
+            address |= static_cast<uint32_t>((*bytes)[i]) << (8 * i);  // network byte order, as the rows hold it
+        return address;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 void carryOut(GatewayKeeper& keeper, const KeeperStep& step) {
     if (!keeper.settings())
         return;
@@ -16,24 +39,35 @@ void carryOut(GatewayKeeper& keeper, const KeeperStep& step) {
 KeeperStep runBindDue(GatewayKeeper& keeper) {
     const KeeperStep step = keeper.bindDue(seams().tickCount());
     carryOut(keeper, step);
-    if (!step.watchSoon)
-        return step;
-    seams().wait(kPinSettleMs);
-    return runWatchDue(keeper);
+    return step;
 }
 
-KeeperStep runWatchDue(GatewayKeeper& keeper, const std::optional<MacBytes>& serviceAway) {
+KeeperStep runWatchDue(GatewayKeeper& keeper,
+                       std::optional<bool> echoAnswered,
+                       const std::optional<MacBytes>& serviceAway) {
     if (!keeper.settings())
         return {};
     const BindingSettings& settings = *keeper.settings();
     GatewaySighting seen;
-    if (keeper.echoWanted())
-        seen.echoAnswered = seams().echo(settings.address, kEchoTimeoutMs);
+    seen.echoAnswered = echoAnswered;
     seen.readable = seams().readArpTable(seen.rows);
     seen.routed = seams().bestInterface(settings.address, seen.interfaceIndex);
     seen.readable = seen.readable && seen.routed;
     seen.serviceAway = serviceAway;
+    if (seen.readable) {
+        InterfaceLink link;
+        if (seams().interfaceLink(seen.interfaceIndex, link))
+            seen.link = link;
+        seen.defaultGateway = defaultGatewayOf(seen.interfaceIndex);
+    }
     const KeeperStep step = keeper.watchDue(seen, seams().tickCount());
     carryOut(keeper, step);
     return step;
+}
+
+KeeperStep runWatchWithEcho(GatewayKeeper& keeper) {
+    std::optional<bool> answered;
+    if (keeper.echoWanted() && keeper.settings())
+        answered = seams().echo(keeper.settings()->address, kEchoTimeoutMs);
+    return runWatchDue(keeper, answered);
 }

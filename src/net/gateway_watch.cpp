@@ -11,6 +11,12 @@ std::optional<MacBytes> answeredMac(const ArpRow& row) {
     return mac;
 }
 
+// Addresses no single host owns: their rows name nobody.
+bool sharedAddress(uint32_t addrNetworkOrder) {
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&addrNetworkOrder);
+    return (bytes[0] & 0xF0) == 0xE0 || addrNetworkOrder == 0xFFFFFFFFu || addrNetworkOrder == 0;
+}
+
 bool elapsed(uint32_t sinceMs, uint32_t nowMs, uint32_t spanMs) {
     return static_cast<uint32_t>(nowMs - sinceMs) >= spanMs;
 }
@@ -22,7 +28,27 @@ bool verdictWorthTelling(const GatewayVerdict& told, const GatewayVerdict& now) 
         return false;
     if (now.state != told.state)
         return true;
+    if (now.state == GatewayState::RouteElsewhere)
+        return now.routedVia != told.routedVia;
     return (now.state == GatewayState::Conflict || now.state == GatewayState::Away) && now.answered != told.answered;
+}
+
+std::vector<uint32_t> suspectsOf(const std::vector<ArpRow>& rows,
+                                 const MacBytes& answered,
+                                 uint32_t gatewayAddr,
+                                 uint32_t interfaceIndex) {
+    std::vector<uint32_t> suspects;
+    for (const ArpRow& row : rows) {
+        if (suspects.size() >= kMaxSuspects)
+            break;
+        if (row.index != interfaceIndex || row.addr == gatewayAddr || row.type == kArpTypeInvalid ||
+            sharedAddress(row.addr))
+            continue;
+        const std::optional<MacBytes> mac = answeredMac(row);
+        if (mac && *mac == answered && isHostMac(*mac))
+            suspects.push_back(row.addr);
+    }
+    return suspects;
 }
 
 void GatewayWatch::bindCommandRan(uint32_t nowMs) {
@@ -61,6 +87,7 @@ GatewayVerdict GatewayWatch::check(const std::vector<ArpRow>& rows, uint32_t int
     }
 
     if (verdict.state == GatewayState::Conflict) {
+        verdict.suspects = suspectsOf(rows, verdict.answered, addr_, interfaceIndex);
         verdict.rebind = repinDue(nowMs);
     } else if (pinnedStatic) {
         verdict.state = GatewayState::Protected;

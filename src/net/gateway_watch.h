@@ -22,17 +22,33 @@ enum class GatewayState {
     NotInEffect,  // no such row although a bind command ran long enough ago
     Conflict,     // a row for the gateway with another MAC
     Away,         // the pinned gateway is not on this network: another router answers for its address, unpinned
+    Silent,       // pinned, but the gateway does not answer through its pin: down, replaced or attacked
+    RouteElsewhere,  // pinned, but the interface's default route goes through another address
 };
+
+// At most this many suspects are named: enough to find the machine, not a table to page through.
+constexpr size_t kMaxSuspects = 4;
 
 struct GatewayVerdict {
     GatewayState state = GatewayState::Unsettled;
     MacBytes answered{};  // the other MAC of a conflict, or the router that answers while away
-    bool rebind = false;  // the caller runs the bind command now, and reports it if it started
+    // In a conflict: the other addresses whose rows on the gateway's interface carry the answering MAC (network
+    // byte order), the likely owners of that MAC.
+    std::vector<uint32_t> suspects;
+    uint32_t routedVia = 0;  // RouteElsewhere: the address the default route goes through (network byte order)
+    bool rebind = false;     // the caller runs the bind command now, and reports it if it started
 };
 
-// Whether a verdict is news against the one told last: another state, or another MAC answering in a
-// conflict or while away. No verdict is never news, so what was told stays.
+// Whether a verdict is news against the one told last: another state, another MAC answering in a conflict or
+// while away, or another address the default route goes through. No verdict is never news, so what was told stays.
 bool verdictWorthTelling(const GatewayVerdict& told, const GatewayVerdict& now);
+
+// The addresses other than the gateway's whose rows on the interface carry the answering MAC: not incomplete,
+// multicast or broadcast rows; at most kMaxSuspects, in the table's order.
+std::vector<uint32_t> suspectsOf(const std::vector<ArpRow>& rows,
+                                 const MacBytes& answered,
+                                 uint32_t gatewayAddr,
+                                 uint32_t interfaceIndex);
 
 // Classifies the gateway's ARP rows against the pinned pair. Times are milliseconds of a clock that may
 // wrap (GetTickCount); only differences are used.

@@ -6,4 +6,5 @@ list(APPEND XIRARP_CORE_SOURCES
     src/net/gateway_keeper.cpp
     src/net/gateway_rules.cpp
     src/net/gateway_watch.cpp
+    src/net/suspects_text.cpp
 )

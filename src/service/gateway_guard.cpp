@@ -22,6 +22,7 @@ uint32_t GatewayGuard::reload() {
 void GatewayGuard::bindWithKey() {
     const ArpSettings stored = loadSettings(SettingsRoot::Machine);
     keeper_.configure(checkBindingSettings(stored.timer, stored.gwip, stored.gwmac), seams().tickCount(), 0);
+    keeper_.setRoaming(loadRoaming(SettingsRoot::Machine));
     if (keeper_.settings() && loadEchoAnswered(SettingsRoot::Machine, keeper_.settings()->mac))
         keeper_.knowsEchoAnswered();
     tell(runBindDue(keeper_));
@@ -37,7 +38,7 @@ uint32_t GatewayGuard::runDue() {
                 bindWithKey();
                 break;
             case KeeperTask::Watch:
-                tell(runWatchDue(keeper_));
+                tell(runWatchWithEcho(keeper_));
                 break;
         }
     }

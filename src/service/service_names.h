@@ -22,8 +22,10 @@ constexpr const wchar_t* kEventSourceKey = L"SYSTEM\\CurrentControlSet\\Services
 enum ServiceEvent : uint32_t {
     kEventProtected = 1,         // the gateway's static entry holds the pinned MAC
     kEventNotInEffect = 2,       // the bind command ran but no static entry appeared
-    kEventConflict = 3,          // %1 gateway, %2 the MAC that answered, %3 the pinned one
+    kEventConflict = 3,          // %1 gateway, %2 the MAC that answered, %3 the pinned one, %4 the suspects
     kEventAway = 4,              // %1 gateway, %2 the router that answers on this network, %3 the pinned MAC
+    kEventSilent = 5,            // %1 gateway, %2 the pinned MAC it does not answer through
+    kEventRouteElsewhere = 6,    // %1 the address the default route goes through, %2 the pinned gateway
     kEventStarted = 10,          // %1 gateway, %2 pinned MAC, %3 interval
     kEventStopped = 11,
     kEventSettingsInvalid = 12,  // %1 the value that is missing or invalid

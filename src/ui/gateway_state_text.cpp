@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "net/suspects_text.h"
+
 std::string gatewayStateText(const GatewayVerdict& verdict,
                              const std::string& gwip,
                              const MacBytes& pinned,
@@ -22,6 +24,12 @@ std::string gatewayStateText(const GatewayVerdict& verdict,
         case GatewayState::Conflict:
             length = snprintf(tip, sizeof tip, pattern.c_str(), gwip.c_str(), formatMacText(verdict.answered).c_str(),
                               pinnedText.c_str());
+            break;
+        case GatewayState::Silent:
+            length = snprintf(tip, sizeof tip, pattern.c_str(), gwip.c_str(), pinnedText.c_str());
+            break;
+        case GatewayState::RouteElsewhere:
+            length = snprintf(tip, sizeof tip, pattern.c_str(), ipv4Text(verdict.routedVia).c_str(), gwip.c_str());
             break;
         case GatewayState::Unsettled:
             break;

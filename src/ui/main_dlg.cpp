@@ -211,6 +211,9 @@ bool CArpMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         case kAddTrayIconMessage:
             addTrayIcon();
             return true;
+        case kEchoAnsweredMessage:
+            OnEchoAnswered(wParam, lParam != 0);
+            return true;
         case kServiceBalloonMessage:
             // Any program may post this: only the service's own warnings are shown.
             if (wParam >= IDS_SERVICE_NEEDS_ADMIN && wParam <= IDS_SERVICE_STAYS)

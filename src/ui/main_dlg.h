@@ -9,6 +9,7 @@
 #include "net/gateway_keeper.h"
 #include "sys/win_handles.h"
 #include "ui/dialog.h"
+#include "ui/echo_worker.h"
 #include "ui/hyperlink.h"
 
 // System menu entry that opens the About box.
@@ -20,6 +21,8 @@ constexpr UINT kTrayCallbackMessage = WM_USER + 11;
 constexpr UINT kAddTrayIconMessage = WM_APP + 64;
 // Posted by a client copy's Apply with a text id: the service's warning as a balloon, once the icon is there.
 constexpr UINT kServiceBalloonMessage = WM_APP + 65;
+// Posted by the window's echo worker with its ticket and whether the gateway answered.
+constexpr UINT kEchoAnsweredMessage = WM_APP + 66;
 // The window's one notification-area icon.
 constexpr UINT kTrayIconId = 1;
 // The window's timers: the binding, first a second after Apply and then every interval; the watch, reading the
@@ -120,6 +123,9 @@ private:
     // A copy of an icon resource in the notification area's size, ours to destroy.
     static UniqueIcon loadTrayIcon(int resourceId);
     void OnWatchTimer();
+    void OnEchoAnswered(WPARAM ticket, bool answered);
+    // Beside a running service: the router it found answering while its gateway is away.
+    std::optional<MacBytes> serviceAway();
     void keepBinding(const BindingCheck& check, UINT firstBindInMs);
     // Keeps what the step learnt and shows its news on the icon.
     void showKeeperStep(const KeeperStep& step);
@@ -139,6 +145,9 @@ private:
     CHyperLink siteLink_;
     // The binding's and the watch's decisions; its last told verdict is what the icon shows (none: no state).
     GatewayKeeper keeper_;
+    // The watch's echoes, off this thread; an answer counts only with the ticket of the binding that asked.
+    EchoWorker echoWorker_;
+    WPARAM echoTicket_ = 0;
     // The incomplete settings' warning is open: expiries arriving inside its loop warn no further.
     bool configWarningOpen_ = false;
     // While set, the window stays hidden even when the dialog manager shows it on its first idle.

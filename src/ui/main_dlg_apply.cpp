@@ -13,6 +13,7 @@
 #include "net/binding.h"
 #include "net/binding_commands.h"
 #include "res/resource.h"
+#include "service/service_install.h"
 #include "sys/system_paths.h"
 #include "sys/ui_text.h"
 #include "ui/apply_rules.h"
@@ -100,8 +101,8 @@ void CArpMainDlg::OnApply() {
             MessageBox(uiText(IDS_SETTINGS_NOT_SAVED, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
             return;
         }
-        // The previous gateway's static entry goes, even when the address stays the same.
-        runRemoveCommand(gwip);
+        const std::string previousGwip = gwip;
+        const std::string previousServiceGwip = serviceInstalled() ? loadSettings(SettingsRoot::Machine).gwip : "";
         gwip = newGwip;
         gwmac = newGwmac;
         timer = newTimer;
@@ -122,6 +123,13 @@ void CArpMainDlg::OnApply() {
         }
 
         const unsigned serviceWarning = applyServiceChoice();
+        // The previous gateway's static entry goes, even when the address stays the same; and the one a service
+        // pinned that pins it no more. Only now: before, a running service would put its old pair back at its next
+        // reading of the cache.
+        runRemoveCommand(previousGwip);
+        const std::string serviceGwip = serviceInstalled() ? loadSettings(SettingsRoot::Machine).gwip : "";
+        if (previousServiceGwip != previousGwip && previousServiceGwip != gwip && previousServiceGwip != serviceGwip)
+            runRemoveCommand(previousServiceGwip);
         // Only the missing rights leave the rest a success; the administrator is told after the usual message.
         const bool serviceFailed = serviceWarning != 0 && serviceWarning != IDS_SERVICE_NEEDS_ADMIN;
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdio>
 #include <cwchar>
 
 #include "res/resource.h"
@@ -10,6 +11,7 @@
 #include "sys/text_encoding.h"
 #include "config/settings_store.h"
 #include "net/gateway_keeper_win.h"
+#include "net/suspects_text.h"
 #include "sys/ui_text.h"
 #include "ui/gateway_state_text.h"
 #include "ui/main_dlg.h"
@@ -33,10 +35,27 @@ unsigned tipPatternId(GatewayState state, bool byService) {
             return IDS_GATEWAY_CONFLICT_TIP;
         case GatewayState::Away:
             return IDS_GATEWAY_AWAY_TIP;
+        case GatewayState::Silent:
+            return IDS_GATEWAY_SILENT_TIP;
+        case GatewayState::RouteElsewhere:
+            return IDS_GATEWAY_ROUTE_ELSEWHERE_TIP;
         case GatewayState::Unsettled:
             break;
     }
     return 0;
+}
+
+// What the balloon says beyond the tip: who may own the MAC that answered, or how a silent pin ends.
+std::string balloonAdditionText(const GatewayVerdict& shown, int32_t language) {
+    if (shown.state == GatewayState::Conflict) {
+        const std::string suspects = suspectsText(shown.suspects, uiText(IDS_GATEWAY_NO_SUSPECTS, language));
+        char text[160] = {};
+        snprintf(text, sizeof text, uiText(IDS_GATEWAY_SUSPECTS, language).c_str(), suspects.c_str());
+        return std::string("\n") + text;
+    }
+    if (shown.state == GatewayState::Silent)
+        return "\n" + uiText(IDS_GATEWAY_SILENT_ADVICE, language);
+    return {};
 }
 
 // Copies as much of the text as fits, always terminated.
@@ -60,6 +79,7 @@ void CArpMainDlg::startBinding() {
 void CArpMainDlg::stopBinding() {
     KillTimer(GetHwnd(), kBindTimerId);
     KillTimer(GetHwnd(), kWatchTimerId);
+    ++echoTicket_;  // an answer still on its way belongs to the binding that ended
     const bool shown = keeper_.told().state != GatewayState::Unsettled;
     keeper_.stop();
     if (shown)
@@ -73,12 +93,13 @@ void CArpMainDlg::BindGateway() {
     keepBinding(bindingToKeep(), 0);
     if (keeper_.settings() && !watching)
         SetTimer(GetHwnd(), kWatchTimerId, kWatchPeriodMs, nullptr);
+    // Re-armed before the step, so that each period counts from the previous binding, whatever the step takes.
+    if (keeper_.settings())
+        SetTimer(GetHwnd(), kBindTimerId, keeper_.settings()->periodMs, nullptr);
     const KeeperStep step = runBindDue(keeper_);
     showKeeperStep(step);
-    if (keeper_.settings()) {
-        SetTimer(GetHwnd(), kBindTimerId, keeper_.settings()->periodMs, nullptr);
+    if (keeper_.settings())
         return;
-    }
     // The timer keeps running while the warning is open and its expiries arrive inside the box's loop.
     if (!step.invalid || configWarningOpen_)
         return;
@@ -89,14 +110,28 @@ void CArpMainDlg::BindGateway() {
 
 // The icon changes only when the verdict does; a turn to a bad state brings the balloon once, so a locked
 // client's user sees it too and can tell the administrator.
+// The echo the keeper asks for goes off the window's thread: the table is read now, and again with the answer.
 void CArpMainDlg::OnWatchTimer() {
-    showKeeperStep(
-        runWatchDue(keeper_, keeper_.bindingLeftToService() ? loadServiceAway() : std::optional<MacBytes>()));
+    showKeeperStep(runWatchDue(keeper_, std::nullopt, serviceAway()));
+    if (keeper_.echoWanted() && keeper_.settings())
+        echoWorker_.start(GetHwnd(), kEchoAnsweredMessage, echoTicket_, keeper_.settings()->address, kEchoTimeoutMs);
+}
+
+void CArpMainDlg::OnEchoAnswered(WPARAM ticket, bool answered) {
+    // Any program may post the message: only the answer to this binding's own echo counts.
+    if (ticket != echoTicket_ || echoWorker_.busy() || !keeper_.echoWanted())
+        return;
+    showKeeperStep(runWatchDue(keeper_, answered, serviceAway()));
+}
+
+std::optional<MacBytes> CArpMainDlg::serviceAway() {
+    return keeper_.bindingLeftToService() ? loadServiceAway() : std::nullopt;
 }
 
 // What an earlier run learnt of this gateway comes with the settings.
 void CArpMainDlg::keepBinding(const BindingCheck& check, UINT firstBindInMs) {
     keeper_.configure(check, seams().tickCount(), firstBindInMs);
+    keeper_.setRoaming(loadRoaming(SettingsRoot::User));
     if (keeper_.settings() && loadEchoAnswered(SettingsRoot::User, keeper_.settings()->mac))
         keeper_.knowsEchoAnswered();
 }
@@ -117,7 +152,8 @@ void CArpMainDlg::showGatewayState(bool balloon) {
     record.uFlags = NIF_ICON | NIF_TIP;
     const GatewayVerdict& shown = keeper_.told();
     // Away is no fault: the machine only is on another network, so the usual icon and a plain balloon.
-    const bool alert = shown.state == GatewayState::NotInEffect || shown.state == GatewayState::Conflict;
+    const bool alert = shown.state == GatewayState::NotInEffect || shown.state == GatewayState::Conflict ||
+                       shown.state == GatewayState::Silent || shown.state == GatewayState::RouteElsewhere;
     UniqueIcon icon = loadTrayIcon(alert ? IDI_XIRARP_ALERT : IDI_XIRARP);
     record.hIcon = icon.get();
     const std::optional<BindingSettings>& settings = keeper_.settings();
@@ -129,7 +165,7 @@ void CArpMainDlg::showGatewayState(bool balloon) {
     copyBounded(record.szTip, tip);
     if (balloon && !tip.empty()) {
         record.uFlags |= NIF_INFO;
-        copyBounded(record.szInfo, tip);
+        copyBounded(record.szInfo, tip + utf8ToWide(balloonAdditionText(shown, language)));
         copyBounded(record.szInfoTitle, kGatewayAlertTitle);
         record.dwInfoFlags = alert ? NIIF_WARNING : NIIF_INFO;
         record.uTimeout = kBalloonTimeoutMs;

@@ -536,7 +536,7 @@ TEST_F(ApplyTest, TheServiceBoxInstallsUpdatesAndRemovesTheServiceOrSaysWhyNot) 
     using State = ServiceState;
     static bool elevated;
     seams().processElevated = [] { return elevated; };
-    const struct {
+    struct {
         bool elevated, ticked;
         State before;
         std::function<void()> spoil;
@@ -556,9 +556,19 @@ TEST_F(ApplyTest, TheServiceBoxInstallsUpdatesAndRemovesTheServiceOrSaysWhyNot) 
         {true, false, State::Running, [] {}, {"control 1", "remove"}, {kSuccessText}, false},
         {true, true, State::Missing, [] {}, {"define", "start"}, {kSuccessText}, true},
     };
+    // The previous entry goes after the service is dealt with: a service still pinning the old pair would put it back.
+    // The first Apply has no previous gateway.
+    for (auto& row : kRows)
+        if (&row != kRows)
+            row.calls.push_back("arp -d");
     for (const auto& row : kRows) {
         SCOPED_TRACE(&row - kRows);
         forgetRecorded();
+        seams().runCommand = [](const char* line, int, ProgramLookup) {
+            if (std::string(line).rfind("arp -d", 0) == 0)
+                fakeServiceManager().calls.push_back("arp -d");
+            return 33u;
+        };
         fakeServiceManager() = FakeServiceManager();
         fakeServiceManager().state = row.before;
         elevated = row.elevated;

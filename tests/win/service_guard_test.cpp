@@ -65,11 +65,13 @@ TEST_F(GatewayGuardTest, BindsWatchesAndTellsEachChangeOnce) {
 
     fakeNetwork().rows = {gatewayRow(0x05, 4)};
     after(2000);
-    fakeNetwork().rows = {gatewayRow(0x66, 3)};
+    ArpRow attacker = gatewayRow(0x66, 3);  // the attacker's own row names it
+    attacker.addr += 0x41000000u;           // 192.0.2.66
+    fakeNetwork().rows = {gatewayRow(0x66, 3), attacker};
     EXPECT_EQ(after(2000), 2000u);  // the interval's bind comes with this watch: the conflict needs no second one
     ASSERT_EQ(ids(), (std::vector<ServiceEvent>{kEventNotInEffect, kEventProtected, kEventConflict}));
     EXPECT_EQ(events_.told.back().inserts,
-              (std::vector<std::string>{"192.0.2.1", "02-FC-00-00-00-66", "02-FC-00-00-00-05"}));
+              (std::vector<std::string>{"192.0.2.1", "02-FC-00-00-00-66", "02-FC-00-00-00-05", "192.0.2.66"}));
     EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>(2, kBind));
 
     // The gateway MAC is gone from the key: told once, nothing bound, read again a minute later.
