@@ -122,18 +122,26 @@ struct IcmpHandleTraits {
 };
 using UniqueIcmpHandle = UniqueHandle<HANDLE, IcmpHandleTraits>;
 
+// One handle for the life of the process, opened at first use: the echo runs on one thread at a time (the window's
+// worker or the service's own), so nothing is made or freed per echo.
+UniqueIcmpHandle g_icmp;
+
 bool realEcho(uint32_t addrNetworkOrder, unsigned timeoutMs) {
     const IpHelperFunctions& ip = ipHelper();
     if (!ip.icmpCreateFile || !ip.icmpSendEcho || !ip.icmpCloseHandle)
         return false;
-    UniqueIcmpHandle icmp(ip.icmpCreateFile());
-    if (!icmp)
+    if (!g_icmp)
+        g_icmp.reset(ip.icmpCreateFile());
+    if (!g_icmp)
         return false;
-    char payload[8] = "XirARP";
+    // Fresh random bytes, as many as the system's own ping sends: nothing in the packet tells it from anyone's.
+    // Should the generator ever fail, the zeros go, which are no mark of ours either.
+    unsigned char payload[32] = {};
+    systemRandom(payload, sizeof payload);
     // Room for one reply with the payload and an ICMP error's worth besides, as the call documents.
     unsigned char reply[sizeof(ICMP_ECHO_REPLY) + sizeof payload + 8 + 64] = {};
     const DWORD replies =
-        ip.icmpSendEcho(icmp.get(), addrNetworkOrder, payload, sizeof payload, nullptr, reply, sizeof reply, timeoutMs);
+        ip.icmpSendEcho(g_icmp.get(), addrNetworkOrder, payload, sizeof payload, nullptr, reply, sizeof reply, timeoutMs);
     return replies > 0 && reinterpret_cast<const ICMP_ECHO_REPLY*>(reply)->Status == IP_SUCCESS;
 }
 

@@ -36,6 +36,17 @@ BOOL CALLBACK loadIpHelper(INIT_ONCE*, void*, void**) {
     return TRUE;
 }
 
+using GenRandomFunction = BOOLEAN(WINAPI*)(PVOID, ULONG);
+GenRandomFunction g_genRandom;
+INIT_ONCE g_genRandomFound = INIT_ONCE_STATIC_INIT;
+
+// Looked up at run time, once the search is kept to the system folder: Windows 7's advapi32 forwards it to
+// cryptbase.dll, which is no known DLL and would be looked for beside the program if the image imported it.
+BOOL CALLBACK findGenRandom(INIT_ONCE*, void*, void**) {
+    g_genRandom = systemFunction<GenRandomFunction>(GetModuleHandleW(L"advapi32.dll"), "SystemFunction036");
+    return TRUE;
+}
+
 }  // namespace
 
 void restrictDllSearchToSystemFolder() {
@@ -49,4 +60,9 @@ void restrictDllSearchToSystemFolder() {
 const IpHelperFunctions& ipHelper() {
     InitOnceExecuteOnce(&g_ipHelperLoaded, loadIpHelper, nullptr, nullptr);
     return g_ipHelper;
+}
+
+bool systemRandom(void* buffer, unsigned long size) {
+    InitOnceExecuteOnce(&g_genRandomFound, findGenRandom, nullptr, nullptr);
+    return g_genRandom && g_genRandom(buffer, size);
 }

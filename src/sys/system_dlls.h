@@ -30,3 +30,6 @@ struct IpHelperFunctions {
     decltype(&IcmpCloseHandle) icmpCloseHandle = nullptr;
 };
 const IpHelperFunctions& ipHelper();
+
+// Fills the buffer from the system's random generator (advapi32's RtlGenRandom); false when it could not.
+bool systemRandom(void* buffer, unsigned long size);
