@@ -161,8 +161,19 @@ bool realNotifyIconWide(unsigned long message, void* data) {
     return Shell_NotifyIconW(message, static_cast<NOTIFYICONDATAW*>(data)) != FALSE;
 }
 
-bool realInterfaceLink(uint32_t, InterfaceLink&) {
-    return false;
+bool realInterfaceLink(uint32_t interfaceIndex, InterfaceLink& link) {
+    const IpHelperFunctions& ip = ipHelper();
+    MIB_IF_ROW2 row = {};
+    row.InterfaceIndex = interfaceIndex;
+    if (!ip.getIfEntry2 || ip.getIfEntry2(&row) != NO_ERROR)
+        return false;
+    link.connected = row.MediaConnectState == MediaConnectStateConnected;
+    // The newer row keeps no time of a change; the older one stamps the last change of the interface's state, where
+    // the system fills it in (Windows does; Wine leaves 0, and nothing else of it changes with a short drop).
+    MIB_IFROW legacy = {};
+    legacy.dwIndex = interfaceIndex;
+    link.lastChange = ip.getIfEntry && ip.getIfEntry(&legacy) == NO_ERROR ? legacy.dwLastChange : 0;
+    return true;
 }
 
 uint32_t realTickCount() {

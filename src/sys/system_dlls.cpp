@@ -33,6 +33,8 @@ BOOL CALLBACK loadIpHelper(INIT_ONCE*, void*, void**) {
     functions.icmpCreateFile = systemFunction<decltype(&IcmpCreateFile)>(module, "IcmpCreateFile");
     functions.icmpSendEcho = systemFunction<decltype(&IcmpSendEcho)>(module, "IcmpSendEcho");
     functions.icmpCloseHandle = systemFunction<decltype(&IcmpCloseHandle)>(module, "IcmpCloseHandle");
+    functions.getIfEntry2 = systemFunction<decltype(&GetIfEntry2)>(module, "GetIfEntry2");
+    functions.getIfEntry = systemFunction<decltype(&GetIfEntry)>(module, "GetIfEntry");
     return TRUE;
 }
 

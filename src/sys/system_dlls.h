@@ -1,6 +1,7 @@
 #pragma once
 #include <winsock2.h>
 #include <windows.h>
+#include <ws2ipdef.h>
 #include <iphlpapi.h>
 #include <icmpapi.h>
 
@@ -28,6 +29,8 @@ struct IpHelperFunctions {
     decltype(&IcmpCreateFile) icmpCreateFile = nullptr;
     decltype(&IcmpSendEcho) icmpSendEcho = nullptr;
     decltype(&IcmpCloseHandle) icmpCloseHandle = nullptr;
+    decltype(&GetIfEntry2) getIfEntry2 = nullptr;
+    decltype(&GetIfEntry) getIfEntry = nullptr;
 };
 const IpHelperFunctions& ipHelper();
 

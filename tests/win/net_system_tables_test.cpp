@@ -137,6 +137,11 @@ TEST(NetLocalAdapterOnThisMachine, IsTheAdapterTheSystemListNames) {
     uint32_t routed = 0;
     EXPECT_TRUE(!complete(expected) ||
                 (seams().bestInterface(inet_addr(local->gateway.c_str()), routed) && routed == local->index));
+    // Its link is read by its index, and is up while it routes; an index no interface has gives no link.
+    InterfaceLink link;
+    EXPECT_TRUE(realSeams().interfaceLink(local->index, link));
+    EXPECT_TRUE(!complete(expected) || link.connected);
+    EXPECT_FALSE(realSeams().interfaceLink(0x7FFFFFF0u, link));
     auto mac = parseMacBytes(local->mac);
     ASSERT_TRUE(mac) << local->mac;
     EXPECT_EQ(local->mac, formatMacText(*mac));  // two upper-case digits per group
