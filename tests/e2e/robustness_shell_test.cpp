@@ -76,6 +76,21 @@ void expectIconRestored(const RunningProgram& program, HWND window, const std::s
 
 class RobustnessShell : public CleanSettingsTest {};
 
+// No service and no image in Program Files, whatever an earlier round or case left. The image goes only once the
+// stopped service's process has ended: till then it holds the file, which would stay for the next round.
+testing::AssertionResult noServiceNorImage(const char* image) {
+    if (!removeService())
+        return testing::AssertionFailure() << "the service of an earlier round did not go, or its process did not end";
+    DWORD error = 0;
+    const bool deleted = waitUntilTrue([image, &error] {
+        error = DeleteFileA(image) ? ERROR_SUCCESS : GetLastError();
+        return error == ERROR_SUCCESS || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    });
+    if (!deleted)
+        return testing::AssertionFailure() << image << " cannot be deleted (error " << error << ")";
+    return testing::AssertionSuccess();
+}
+
 }  // namespace
 
 TEST_F(RobustnessShell, AHiddenClientAddsItsIconAgainWhenTheTaskbarIsRecreated) {
@@ -132,8 +147,7 @@ TEST_F(RobustnessShell, TheServiceIsMadeOnlyFromTheImageThatWasStarted) {
     writeSettingString("gwip", "192.168.7.1");
     for (bool heldAtStart : {true, false}) {
         SCOPED_TRACE(heldAtStart ? "held" : "opened by another program at start");
-        removeService();
-        DeleteFileA(serviceImage);
+        ASSERT_TRUE(noServiceNorImage(serviceImage));
         Sandbox sandbox(heldAtStart ? "robust-swap-held" : "robust-swap-open");
         UserFoldersRedirect folders(sandbox.makeSubfolder("Desktop"), sandbox.makeSubfolder("Startup"));
         const std::string exe = sandbox.copyProgram();
@@ -159,8 +173,7 @@ TEST_F(RobustnessShell, TheServiceIsMadeOnlyFromTheImageThatWasStarted) {
         EXPECT_EQ(readFileBytes(serviceImage) == readFileBytes(adminImagePath()), heldAtStart);
         EXPECT_EQ(fileExists(serviceImage), heldAtStart);
     }
-    removeService();
-    DeleteFileA(serviceImage);
+    EXPECT_TRUE(noServiceNorImage(serviceImage));
     *strrchr(serviceImage, '\\') = '\0';
     RemoveDirectoryA(serviceImage);
 }

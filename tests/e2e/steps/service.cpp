@@ -3,6 +3,8 @@
 #include "steps/sandbox.h"
 #include "support/files.h"
 #include "support/registry.h"
+#include "support/windows.h"
+#include "sys/win_handles.h"
 
 namespace {
 
@@ -14,22 +16,57 @@ std::string programFilesFolder() {
     return length > 0 && length < MAX_PATH ? std::string(folder) + "\\XirARP" : std::string();
 }
 
+// How long a service may take to stop, end its process and go.
+constexpr DWORD kGoneWithinMs = 30000;
+
+// The process the service manager started for the service, while the service has one.
+DWORD serviceProcessOf(SC_HANDLE service) {
+    SERVICE_STATUS_PROCESS status{};
+    DWORD size = 0;
+    return QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status), sizeof status,
+                                &size)
+               ? status.dwProcessId
+               : 0;
+}
+
+bool serviceKnown(SC_HANDLE manager) {
+    SC_HANDLE service = OpenServiceW(manager, kName, SERVICE_QUERY_STATUS);
+    if (!service)
+        return GetLastError() != ERROR_SERVICE_DOES_NOT_EXIST;
+    CloseServiceHandle(service);
+    return true;
+}
+
 }  // namespace
 
-void removeService() {
-    if (SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)) {
-        if (SC_HANDLE service = OpenServiceW(manager, kName, SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE)) {
-            SERVICE_STATUS status;
-            ControlService(service, SERVICE_CONTROL_STOP, &status);
-            for (int i = 0; i < 50 && QueryServiceStatus(service, &status) && status.dwCurrentState != SERVICE_STOPPED;
-                 ++i)
-                Sleep(100);
-            DeleteService(service);
-            CloseServiceHandle(service);
+bool removeService() {
+    UniqueServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    UniqueServiceHandle service(
+        manager ? OpenServiceW(manager.get(), kName, SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE) : nullptr);
+    bool gone = manager && (service || GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST);
+    if (service) {
+        // The process reports "stopped" and only then ends, holding the image till it has: taken before the stop, to
+        // be waited for after.
+        UniqueKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, serviceProcessOf(service.get())));
+        // A service that is still starting refuses the stop: asked again until it has stopped.
+        SERVICE_STATUS status{};
+        for (const DWORD start = GetTickCount(); QueryServiceStatus(service.get(), &status) &&
+                                                 status.dwCurrentState != SERVICE_STOPPED &&
+                                                 !pastDeadline(start, kGoneWithinMs);
+             Sleep(50)) {
+            if (status.dwCurrentState != SERVICE_STOP_PENDING)
+                ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
         }
-        CloseServiceHandle(manager);
+        gone = status.dwCurrentState == SERVICE_STOPPED;
+        if (process)
+            gone = WaitForSingleObject(process.get(), patient(kGoneWithinMs)) == WAIT_OBJECT_0 && gone;
+        DeleteService(service.get());
+        service.reset();
+        // Deleted once the last handle to it is closed.
+        gone = waitUntilTrue([&manager] { return !serviceKnown(manager.get()); }, kGoneWithinMs) && gone;
     }
     removeMachineSettings();
+    return gone;
 }
 
 InstalledService::InstalledService(DWORD interval, const std::string& gwip, const std::string& gwmac) {

@@ -26,5 +26,6 @@ class InstalledService {
 DWORD runningServiceProcess();
 
 // Stops and deletes the service named XirARP and removes its machine key, if there is any (a run that died half
-// way may have left one behind).
-void removeService();
+// way may have left one behind). Returns once the service is gone and its process has ended, which holds the image
+// until then; false when either is not so by the deadline.
+bool removeService();
