@@ -33,8 +33,8 @@
 #                            DHCP server would give it, or a router that changed address); the gateway's puts it
 #                            back
 #   netns.sh learn-gateway   the workstation's entry for the gateway learnt afresh from the real gateway
-#   netns.sh plug NETWORK    the workstation unplugged (its link down) and plugged into NETWORK, "home" or
-#                            "office" (its default route back, as DHCP would give it)
+#   netns.sh plug NETWORK    the workstation unplugged (its link down for 2.5 s) and plugged into NETWORK,
+#                            "home" or "office" (its default route back, as DHCP would give it)
 #   netns.sh swap NETWORK    the router behind the workstation's port replaced by NETWORK's, the link up
 #   netns.sh reaches         the workstation reaches the router of the network it is on (one ping answered)
 #   Each prints "ok" when it did what it says.
@@ -121,6 +121,8 @@ move_to() {  # plug|swap network
     [ "$1" = plug ] && { ip -n "$ws" link set eth0 down || return 1; }
     ip -n "$gw" link set ws nomaster && ip -n "$gw" link set ws master "$bridge" || return 1
     if [ "$1" = plug ]; then
+        # A cable out and in takes a person longer than the program's 2-second reading.
+        sleep 2.5
         ip -n "$ws" link set eth0 up && ip -n "$ws" route replace default via "$GATEWAY" || return 1
     fi
 }

@@ -63,3 +63,6 @@ constexpr const char* kMachineRoamingValuePath = XIRARP_MACHINE_SETTINGS_KEY "\r
 // Written by the service while its gateway is not on this network: the MAC of the router that answers there. A
 // user's copy beside the service reads it, so that it tells "away" where it would see another MAC answering.
 constexpr const char* kMachineAwayValuePath = XIRARP_MACHINE_SETTINGS_KEY "\\away";
+// Written by the service (REG_DWORD 1) while its pinned gateway does not answer through the pin, so that the users'
+// copies beside it turn red too.
+constexpr const char* kMachineSilentValuePath = XIRARP_MACHINE_SETTINGS_KEY "\\silent";

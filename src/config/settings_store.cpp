@@ -63,6 +63,18 @@ std::optional<MacBytes> loadServiceAway() {
     return parseMacBytes(CRegStringValue(kMachineAwayValuePath, "", HKEY_LOCAL_MACHINE).read());
 }
 
+void storeServiceSilent(bool silent) {
+    CRegDwordValue value(kMachineSilentValuePath, 0, HKEY_LOCAL_MACHINE);
+    if (silent)
+        value.store(1);
+    else
+        value.removeValue();
+}
+
+bool loadServiceSilent() {
+    return CRegDwordValue(kMachineSilentValuePath, 0, HKEY_LOCAL_MACHINE) == 1;
+}
+
 bool loadEchoAnswered(SettingsRoot root, const MacBytes& pinned) {
     const KeyPaths paths = pathsOf(root);
     return parseMacBytes(CRegStringValue(paths.gwecho, "", paths.root).read()) == pinned;

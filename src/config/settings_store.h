@@ -22,6 +22,9 @@ bool storeSettings(SettingsRoot root, const ArpSettings& settings);
 // empty text removes it. The read is none without a MAC text there.
 void storeServiceAway(const std::string& answeringMac);
 std::optional<MacBytes> loadServiceAway();
+// The service's word that its pinned gateway is silent (kMachineSilentValuePath); false removes it.
+void storeServiceSilent(bool silent);
+bool loadServiceSilent();
 
 // Whether the pinned gateway of the settings in that key answered an echo before; stored once it did.
 bool loadEchoAnswered(SettingsRoot root, const MacBytes& pinned);

@@ -122,7 +122,12 @@ KeeperStep GatewayKeeper::watchDue(const GatewaySighting& seen, uint32_t nowMs) 
         link_ = seen.link;  // the cable is out: nothing answers, and the return is a move
         return step;
     }
-    if (movedSince(seen)) {
+    // Nobody on the link can remove a static entry: one that went without our "arp -d" went with a link down and
+    // up (Linux flushes it then), a network stack restarted, or an administrator's command. All of them are moves.
+    const bool pinHolds = holdsPinnedMac(seen, *settings_, true);
+    const bool pinLost = pinHeld_ && !pinHolds && !leftToService_;
+    pinHeld_ = pinHolds;
+    if (movedSince(seen) || pinLost) {
         judgingMove_ = true;
         pinnedSeenSinceMove_ = false;
         if (!leftToService_) {
@@ -165,9 +170,11 @@ KeeperStep GatewayKeeper::watchDue(const GatewaySighting& seen, uint32_t nowMs) 
     if (leftToService_) {
         verdict.rebind = false;
         // The service found its gateway away: its test pins and the router that answers are no news of their own.
-        if (seen.serviceAway) {
+        if (seen.service.away) {
             verdict.state = GatewayState::Away;
-            verdict.answered = *seen.serviceAway;
+            verdict.answered = *seen.service.away;
+        } else if (pinned && seen.service.silent) {
+            verdict.state = GatewayState::Silent;
         }
     } else if (verdict.rebind ||
                (seenPinned_ && !pinned && verdict.state != GatewayState::Conflict && watch_->repinDue(nowMs))) {
@@ -209,6 +216,7 @@ KeeperStep GatewayKeeper::judgeSilence() {
         // Just moved, and the pinned gateway never showed since: without the pin, the system finds out who answers
         // for the address.
         step.unpin = true;
+        pinHeld_ = false;
         probe_ = Probe::Looking;
         return step;
     }

@@ -26,6 +26,13 @@ constexpr uint32_t kInvalidSettingsRetryMs = 60000;
 // clock's range ahead counts as passed.
 uint32_t msUntil(uint32_t nowMs, uint32_t dueMs);
 
+// What a running service said of its gateway, for a user's copy beside it: the router that answers while its gateway
+// is away, and whether its pinned gateway is silent.
+struct ServiceWord {
+    std::optional<MacBytes> away;
+    bool silent = false;
+};
+
 // What the system showed at a watch expiry.
 struct GatewaySighting {
     // False when the ARP cache could not be read or no interface routes to the gateway.
@@ -35,8 +42,8 @@ struct GatewaySighting {
     uint32_t interfaceIndex = 0;  // the interface that routes to the gateway
     // The answer to the echo the keeper asked for (echoWanted), sent just before the table was read.
     std::optional<bool> echoAnswered;
-    // Beside a running service: the router the service found answering while its gateway is away.
-    std::optional<MacBytes> serviceAway;
+    // Beside a running service: what the service said.
+    ServiceWord service;
     // The link of that interface, where the system can say: a drop and return is a move nobody on the link can
     // fake.
     std::optional<InterfaceLink> link;
@@ -147,6 +154,7 @@ class GatewayKeeper {
     // the pinned MAC since the move rules that out.
     bool judgingMove_ = true;
     bool pinnedSeenSinceMove_ = false;
-    bool silent_ = false;  // the pinned gateway stopped answering through its pin; the pin stays
+    bool silent_ = false;   // the pinned gateway stopped answering through its pin; the pin stays
+    bool pinHeld_ = false;  // the last watch saw the static entry
     bool away_ = false;
 };

@@ -44,7 +44,7 @@ KeeperStep runBindDue(GatewayKeeper& keeper) {
 
 KeeperStep runWatchDue(GatewayKeeper& keeper,
                        std::optional<bool> echoAnswered,
-                       const std::optional<MacBytes>& serviceAway) {
+                       const ServiceWord& service) {
     if (!keeper.settings())
         return {};
     const BindingSettings& settings = *keeper.settings();
@@ -53,7 +53,7 @@ KeeperStep runWatchDue(GatewayKeeper& keeper,
     seen.readable = seams().readArpTable(seen.rows);
     seen.routed = seams().bestInterface(settings.address, seen.interfaceIndex);
     seen.readable = seen.readable && seen.routed;
-    seen.serviceAway = serviceAway;
+    seen.service = service;
     if (seen.readable) {
         InterfaceLink link;
         if (seams().interfaceLink(seen.interfaceIndex, link))

@@ -11,11 +11,11 @@ void carryOut(GatewayKeeper& keeper, const KeeperStep& step);
 KeeperStep runBindDue(GatewayKeeper& keeper);
 // The watch's clock ran out, or the echo it asked for came back: the ARP table, the interface that routes to the
 // gateway with its link and default route, judged and carried out. echoAnswered: the answer to the echo the keeper
-// asked for (echoWanted), sent before this reading; none when no answer is at hand. serviceAway: what a running
-// service said of its gateway being away.
+// asked for (echoWanted), sent before this reading; none when no answer is at hand. service: what a running
+// service said of its gateway.
 KeeperStep runWatchDue(GatewayKeeper& keeper,
                        std::optional<bool> echoAnswered,
-                       const std::optional<MacBytes>& serviceAway = std::nullopt);
+                       const ServiceWord& service = {});
 // The service's watch, on its own thread: the echo the keeper asks for is sent and waited for (up to
 // kEchoTimeoutMs), then the watch runs.
 KeeperStep runWatchWithEcho(GatewayKeeper& keeper);

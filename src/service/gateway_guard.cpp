@@ -50,8 +50,9 @@ void GatewayGuard::tell(const KeeperStep& step) {
     if (step.learntEcho && keeper_.settings())
         storeEchoAnswered(SettingsRoot::Machine, keeper_.settings()->mac);
     if (step.news && keeper_.settings()) {
-        // The users' copies beside the service tell "away" with it instead of an attack.
+        // The users' copies beside the service tell "away" with it instead of an attack, and "silent" with it.
         storeServiceAway(step.news->state == GatewayState::Away ? formatMacText(step.news->answered) : "");
+        storeServiceSilent(step.news->state == GatewayState::Silent);
         if (std::optional<GuardEvent> event =
                 verdictEvent(*step.news, keeper_.settings()->gwip, keeper_.settings()->mac))
             outlet_.tell(*event);

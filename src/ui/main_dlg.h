@@ -124,8 +124,8 @@ private:
     static UniqueIcon loadTrayIcon(int resourceId);
     void OnWatchTimer();
     void OnEchoAnswered(WPARAM ticket, bool answered);
-    // Beside a running service: the router it found answering while its gateway is away.
-    std::optional<MacBytes> serviceAway();
+    // Beside a running service: what it said of its gateway (away, silent).
+    ServiceWord serviceWord();
     void keepBinding(const BindingCheck& check, UINT firstBindInMs);
     // Keeps what the step learnt and shows its news on the icon.
     void showKeeperStep(const KeeperStep& step);

@@ -112,7 +112,7 @@ void CArpMainDlg::BindGateway() {
 // client's user sees it too and can tell the administrator.
 // The echo the keeper asks for goes off the window's thread: the table is read now, and again with the answer.
 void CArpMainDlg::OnWatchTimer() {
-    showKeeperStep(runWatchDue(keeper_, std::nullopt, serviceAway()));
+    showKeeperStep(runWatchDue(keeper_, std::nullopt, serviceWord()));
     if (keeper_.echoWanted() && keeper_.settings())
         echoWorker_.start(GetHwnd(), kEchoAnsweredMessage, echoTicket_, keeper_.settings()->address, kEchoTimeoutMs);
 }
@@ -121,11 +121,13 @@ void CArpMainDlg::OnEchoAnswered(WPARAM ticket, bool answered) {
     // Any program may post the message: only the answer to this binding's own echo counts.
     if (ticket != echoTicket_ || echoWorker_.busy() || !keeper_.echoWanted())
         return;
-    showKeeperStep(runWatchDue(keeper_, answered, serviceAway()));
+    showKeeperStep(runWatchDue(keeper_, answered, serviceWord()));
 }
 
-std::optional<MacBytes> CArpMainDlg::serviceAway() {
-    return keeper_.bindingLeftToService() ? loadServiceAway() : std::nullopt;
+ServiceWord CArpMainDlg::serviceWord() {
+    if (!keeper_.bindingLeftToService())
+        return {};
+    return {loadServiceAway(), loadServiceSilent()};
 }
 
 // What an earlier run learnt of this gateway comes with the settings.

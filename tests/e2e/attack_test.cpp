@@ -43,6 +43,7 @@ class Attack : public CleanSettingsTest {
 };
 
 const std::wstring kPinnedByServiceTip = std::wstring(netns::kPinnedTip) + L" (service)";
+constexpr const wchar_t* kRoutedElsewhereTip = L"Default gateway is now 192.0.2.99, not the pinned 192.0.2.1";
 
 // The service's arp.exe takes effect while this lives; a user's copy is started without the environment that
 // would give it the same, as for a standard user. The service manager gives the service no environment of the
@@ -82,6 +83,14 @@ TEST_F(Attack, AClientKeepsTheGatewaysMacThroughTheAttackAndItsIconSaysPinned) {
     EXPECT_TRUE(client.running());
 
     ASSERT_TRUE(netns::act("attack-stop"));
+    netns::expectPinnedThroughTheMitm(tray, netns::kPinnedTip);
+
+    // A default route through another address of the link: the pin protects nothing, and the icon says so.
+    ASSERT_TRUE(netns::act("route-via 192.0.2.99"));
+    EXPECT_TRUE(waitUntilTrue([&] { return tray.tooltip() == kRoutedElsewhereTip; }, 10000)) << tray.describe();
+    ASSERT_TRUE(netns::act("route-via 192.0.2.1"));
+    EXPECT_TRUE(waitUntilTrue([&] { return tray.tooltip() == netns::kPinnedTip; }, 10000)) << tray.describe();
+
     netns::expectAwayAndBack(tray, netns::kPinnedTip);
     EXPECT_TRUE(client.running());
 }
@@ -102,6 +111,8 @@ TEST_F(Attack, WithoutRightsTheIconSaysNotPinnedThenShowsTheAttackWithABalloonWi
     ASSERT_EQ(tray.balloons().size(), 1u);
     EXPECT_EQ(tray.balloons()[0].balloonFlags & NIIF_ICON_MASK, static_cast<DWORD>(NIIF_WARNING));
 
+    // The workstation knows the attacker's own address: the balloon names it.
+    netns::runLinux("/bin/ping", "-c 1 -W 1 192.0.2.66");
     ASSERT_TRUE(netns::act("attack-start"));
     const DWORD forged = GetTickCount();
     EXPECT_TRUE(waitUntilTrue([&] { return tray.tooltip() == netns::kAttackedTip; }, 10000)) << tray.describe();
@@ -113,6 +124,7 @@ TEST_F(Attack, WithoutRightsTheIconSaysNotPinnedThenShowsTheAttackWithABalloonWi
     ASSERT_EQ(balloons.size(), 2u);
     EXPECT_LE(balloons[1].tick - forged, 3000u);
     EXPECT_EQ(balloons[1].balloonFlags & NIIF_ICON_MASK, static_cast<DWORD>(NIIF_WARNING));
+    EXPECT_NE(balloons[1].balloonText.find(L"Suspects: 192.0.2.66"), std::wstring::npos) << tray.describe();
     EXPECT_NE(tray.iconBits(), firstLook);
 
     // Once per change: arpspoof goes on, the balloon is not shown again.
@@ -143,8 +155,10 @@ TEST_F(Attack, TheServicePinsThroughTheAttackWhileAStandardUsersIconSaysSo) {
     EXPECT_TRUE(heldEveryTime) << "the forged reply took the gateway's entry";
     EXPECT_EQ(tray.tooltip(), kPinnedByServiceTip);
 
-    // The service finds its gateway away and back; the user's copy beside it says so, with no alarm.
+    // The service keeps its pin through the two-ended attack, silent, and finds its gateway away and back after a
+    // move; the user's copy beside it says so.
     ASSERT_TRUE(netns::act("attack-stop"));
+    netns::expectPinnedThroughTheMitm(tray, kPinnedByServiceTip);
     netns::expectAwayAndBack(tray, kPinnedByServiceTip);
     EXPECT_EQ(sandbox.countRecorded(kBindCommand), 0u) << "the user's copy ran arp beside the service";
 }

@@ -107,6 +107,7 @@ TEST(GatewayKeeper, AwayOnlyAfterAMoveOtherwiseThePinStaysAndTheGatewayIsSilent)
          GatewayState::Away},
         {"a drop shorter than a poll", [](Drive& d) { d.link.lastChange = 99; }, true, GatewayState::Away},
         {"another interface", [](Drive& d) { d.interfaceIndex = 3; }, true, GatewayState::Away},
+        {"the pin flushed by a link drop", [](Drive& d) { d.rows.clear(), d.watch(); }, true, GatewayState::Away},
         {"resumed", [](Drive& d) { d.keeper.networkChanged(); }, true, GatewayState::Away},
         {"unplugged, no route", [](Drive& d) { d.routed = false, d.watch(), d.routed = true; }, true,
          GatewayState::Away},
@@ -207,6 +208,7 @@ TEST(GatewayKeeper, AttacksArePinnedAgainAndALostPinComesBackAtOnce) {
     d.rows = {row(kHome, 3)};
     KeeperStep step = d.watch();
     EXPECT_TRUE(step.bind && !step.news);
+    d.watch();
     d.watch();
     // The attacker's own row names it; other interfaces' rows and group addresses do not.
     d.rows.push_back(row(kHome, 3, "\xC0\x00\x02\x42"));

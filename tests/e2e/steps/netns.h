@@ -18,6 +18,8 @@ constexpr const wchar_t* kPinnedTip = L"Gateway 192.0.2.1 pinned to 02-FC-00-00-
 constexpr const wchar_t* kNotPinnedTip = L"Gateway 192.0.2.1 not pinned: run XirARP as administrator";
 constexpr const wchar_t* kAttackedTip = L"Gateway 192.0.2.1 answered as 66-66-66-66-66-66, pinned 02-FC-00-00-00-05";
 constexpr const wchar_t* kAwayTip = L"Gateway 192.0.2.1 not on this network (02-AB-00-00-00-01 answers): not pinned";
+constexpr const wchar_t* kSilentTip =
+    L"Gateway 192.0.2.1 does not answer through its pin 02-FC-00-00-00-05: down, replaced or attacked";
 
 // A client copy in the sandbox that binds this gateway, by default at a long interval: in a case's time only the
 // first binding and the program's own watch run "arp -s".
@@ -43,9 +45,14 @@ bool endAttackAndSettle(const ShellTray& tray);
 // The workstation's entry for the gateway holds the gateway's MAC for good.
 bool gatewayPinned();
 
-// The laptop's moves, each a step of its own: the router behind its port swapped with the link up, then unplugged
-// and plugged into the other network; each time the home router is reachable and the icon says "away", and back at
-// the office it says pinnedTip again with the gateway pinned.
+// The attacker that poisons both ends, forwards everything and drops the echo replies to what the workstation sends
+// through its pin: the entry stays pinned at every reading through it, and the icon says "silent"; once the attack
+// ends it says pinnedTip again.
+void expectPinnedThroughTheMitm(const ShellTray& tray, const std::wstring& pinnedTip);
+
+// The laptop's moves, each a step of its own: the router behind its port swapped with the link up keeps the pin,
+// silent; unplugged and plugged into the other network, the home router is reachable and the icon says "away"; back
+// at the office it says pinnedTip again with the gateway pinned.
 void expectAwayAndBack(const ShellTray& tray, const std::wstring& pinnedTip);
 
 // The workstation's entry for the gateway as the kernel holds it ("ip neigh show"): its MAC written as the
