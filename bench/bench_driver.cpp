@@ -9,6 +9,8 @@
 //   xirarp_bench selfcheck             proves the resource readers on a probe process
 //   xirarp_bench detection <runs>      first forged ARP reply -> attack shown on the icon (inside scripts/netns.sh)
 //   xirarp_bench install               "XirARP-Client.exe /install" -> the service's first "arp -s"
+//   xirarp_bench silent <interval> <n> the two-ended attack -> "silent" shown, then the window's longest stall
+//                                      and n spacings of its binding while silent (inside scripts/netns.sh)
 //   xirarp_bench service <seconds>     StartService -> first "arp -s", the service's memory and idle CPU
 #include <windows.h>
 #include <commctrl.h>
@@ -401,6 +403,61 @@ int detection(int runs) {
     return 0;
 }
 
+// While the gateway is silent the window sends an echo through its pin at every interval that goes unanswered for a
+// second: its message loop must not wait for it. The stall is the longest round trip of WM_NULL, asked every few
+// milliseconds; the spacings come from the recording stand-in's "arp -s", seen as the driver polls its record.
+int silent(int interval, int spacings) {
+    const std::string unavailable = netns::unavailableReason();
+    if (!unavailable.empty()) {
+        printf("silent_error %s\n", unavailable.c_str());
+        return 1;
+    }
+    const std::string bind = std::string("arp -s ") + netns::kGateway + " " + netns::kGatewayMac + "\r\n";
+    Sandbox sandbox("bench-silent");
+    UserFoldersRedirect folders(sandbox.makeSubfolder("Desktop"), sandbox.makeSubfolder("Startup"));
+    removeProgramSettings();
+    ShellTray tray;
+    if (!netns::act("learn-gateway") || !tray.receivesNotifications()) {
+        printf("silent_error the network or the stand-in shell is not ready\n");
+        return 1;
+    }
+    RunningProgram client(netns::gatewayClientCopy(sandbox, interval), sandbox.folder(),
+                          {"XIRARP_ARP_EFFECT=neighbour"});
+    const HWND window = waitForDialog(client.processId());
+    if (!window || !waitUntilTrue([&] { return tray.tooltip() == netns::kPinnedTip; }, 20000)) {
+        printf("silent_error the gateway was never pinned; %s\n", tray.describe().c_str());
+        return 1;
+    }
+    const double attacked = nowMs();
+    if (!netns::act("mitm-start") ||
+        !waitUntilTrue([&] { return tray.tooltip() == netns::kSilentTip; }, 1000 * (2 * interval + 10))) {
+        printf("silent_error the icon never said silent; %s\n", tray.describe().c_str());
+        netns::act("mitm-stop");
+        return 1;
+    }
+    const double shown = nowMs();
+    double stall = 0;
+    std::vector<double> binds;
+    size_t counted = sandbox.countRecorded(bind);
+    for (double end = nowMs() + 1000.0 * interval * (spacings + 1.5); nowMs() < end && binds.size() <= size_t(spacings);
+         Sleep(5)) {
+        const double asked = nowMs();
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
+        stall = std::max(stall, nowMs() - asked);
+        const size_t now = sandbox.countRecorded(bind);
+        if (now > counted)
+            binds.push_back(nowMs());
+        counted = now;
+    }
+    netns::act("mitm-stop");
+    printf("silent_shown_ms %.0f\nsilent_stall_ms %.1f\nsilent_spacings_ms", shown - attacked, stall);
+    for (size_t i = 1; i < binds.size(); ++i)
+        printf(" %.0f", binds[i] - binds[i - 1]);
+    printf("\n");
+    return 0;
+}
+
 // The probe: a window that, when asked, makes a known number of GDI objects, windows and private bytes.
 LRESULT CALLBACK probeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kProbeGrow) {
@@ -485,8 +542,10 @@ int main(int argc, char** argv) {
         return serviceFigures(std::max(1, number(2, 60)));
     if (command == "install")
         return installFigure();
-    fprintf(
-        stderr,
-        "usage: xirarp_bench startup|resources|timing|idle|selfcheck|detection|service|install [numbers]\n");
+    if (command == "silent")
+        return silent(std::max(1, number(2, 5)), std::max(1, number(3, 3)));
+    fprintf(stderr,
+            "usage: xirarp_bench startup|resources|timing|idle|selfcheck|detection|service|install|silent "
+            "[numbers]\n");
     return 2;
 }
