@@ -19,7 +19,7 @@
 #   netns.sh attack-stop     ends it, and a man in the middle, at once (no re-ARP)
 #   netns.sh mitm-start      a man in the middle: the attacker tells the workstation that the gateway's address is
 #                            at its MAC and the gateway that the workstation's is, both every 2 ms (from
-#                            tests/e2e/tools/arp_forger.c, built on first use), and forwards what it receives,
+#                            scripts/arp_forger.c, built on first use), and forwards what it receives,
 #                            except the echo replies to echoes it never saw: those of a workstation whose pinned
 #                            entry sends them straight to the gateway. The gateway's entry for the workstation is
 #                            an ordinary one meanwhile; returns once the first replies went out and it holds the
@@ -142,7 +142,7 @@ learn_gateway() {
 forger() {
     local binary="$XIRARP_NETNS_DIR/arp_forger"
     if [ ! -x "$binary" ]; then
-        gcc -O2 -o "$binary.part" "$(dirname "${BASH_SOURCE[0]}")/../tests/e2e/tools/arp_forger.c" &&
+        gcc -O2 -o "$binary.part" "$(dirname "${BASH_SOURCE[0]}")/arp_forger.c" &&
             mv "$binary.part" "$binary" || return 1
     fi
     echo "$binary"
