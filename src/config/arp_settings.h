@@ -55,6 +55,10 @@ constexpr const char* kMachineGwipValuePath = XIRARP_MACHINE_SETTINGS_KEY "\\gwi
 // a copy that starts away from that gateway then still tells "away" from "down".
 constexpr const char* kEchoValuePath = XIRARP_SETTINGS_KEY "\\gwecho";
 constexpr const char* kMachineEchoValuePath = XIRARP_MACHINE_SETTINGS_KEY "\\gwecho";
+// The syslog collector alerts go to (REG_SZ: "udp://HOST[:PORT]", "tcp://HOST[:PORT]" or "HOST[:PORT]"); empty or
+// absent: none. The service reads the machine key's, a copy without a service the user's.
+constexpr const char* kSyslogValuePath = XIRARP_SETTINGS_KEY "\\syslog";
+constexpr const char* kMachineSyslogValuePath = XIRARP_MACHINE_SETTINGS_KEY "\\syslog";
 // Whether this machine may move to another network (REG_DWORD; 0: never judge the pinned gateway away, for desktops
 // that never move). Group Policy writes the machine key's, which holds for the service and every user; a user's
 // counts only where the machine key has none.

@@ -85,6 +85,12 @@ void storeEchoAnswered(SettingsRoot root, const MacBytes& pinned) {
     CRegStringValue(paths.gwecho, "", paths.root).store(formatMacText(pinned));
 }
 
+std::string loadSyslogValue(SettingsRoot root) {
+    if (root == SettingsRoot::Machine)
+        return CRegStringValue(kMachineSyslogValuePath, "", HKEY_LOCAL_MACHINE);
+    return CRegStringValue(kSyslogValuePath, "", HKEY_CURRENT_USER);
+}
+
 bool loadRoaming(SettingsRoot root) {
     constexpr uint32_t kNone = 0xFFFFFFFFu;
     const uint32_t machine = CRegDwordValue(kMachineRoamingValuePath, kNone, HKEY_LOCAL_MACHINE);

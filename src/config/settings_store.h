@@ -30,5 +30,8 @@ bool loadServiceSilent();
 bool loadEchoAnswered(SettingsRoot root, const MacBytes& pinned);
 void storeEchoAnswered(SettingsRoot root, const MacBytes& pinned);
 
+// The collector value of that key as stored (kSyslogValuePath), not checked; empty when there is none.
+std::string loadSyslogValue(SettingsRoot root);
+
 // Whether the binding of that key may judge its gateway away (kRoamingValuePath): true unless 0 is stored.
 bool loadRoaming(SettingsRoot root);
