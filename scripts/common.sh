@@ -9,7 +9,7 @@ XIRARP_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev goo
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64 wine32:i386 qemu-system-x86 busybox-static
     xvfb xauth x11-utils xdotool fonts-wine fonts-wqy-microhei fonts-liberation imagemagick iproute2 iputils-ping dsniff
-    iptables)
+    iptables rsyslog)
 
 xirarp_missing_packages() {
     local missing=() package

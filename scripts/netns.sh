@@ -1,9 +1,10 @@
 #!/bin/bash
-# A small network of our own for the attack suite and the benchmark: three network namespaces joined by a
-# bridge that lives in the gateway's one, so that nothing is added to the machine's own network.
+# A small network of our own for the attack suite and the benchmark: network namespaces joined by a bridge
+# that lives in the gateway's one, so that nothing is added to the machine's own network.
 #   gateway      192.0.2.1   02:fc:00:00:00:05 (the bridge itself)
 #   workstation  192.0.2.10  02:fc:00:00:00:0a (eth0; default route through the gateway)
 #   attacker     192.0.2.66  66:66:66:66:66:66 (eth0; runs arpspoof, or a man in the middle, when asked)
+#   collector    192.0.2.5   02:fc:00:00:00:c5 (eth0; runs rsyslogd, listening on UDP and TCP 514, when asked)
 #   home router  192.0.2.1   02:ab:00:00:00:01 (eth0, on a second bridge in the gateway's namespace: another
 #                            network whose router has the same address, as home and small-office ones do)
 # Usage:
@@ -37,6 +38,14 @@
 #                            "home" or "office" (its default route back, as DHCP would give it)
 #   netns.sh swap NETWORK    the router behind the workstation's port replaced by NETWORK's, the link up
 #   netns.sh reaches         the workstation reaches the router of the network it is on (one ping answered)
+#   netns.sh collector-start rsyslogd in the collector's namespace (scripts/rsyslog-collector.conf): each message
+#                            received on UDP or TCP port 514 is parsed as RFC 5424 and written as one line of
+#                            tab-separated fields: version, hostname, app-name, procid, msgid, severity and
+#                            facility (numbers), structured data, msg (control characters escaped as #ooo, a
+#                            BOM kept as its bytes), input (imudp or imtcp). Returns once both ports listen; ok
+#                            when it already runs
+#   netns.sh collector-stop  ends it (TCP connections are refused until it starts again); the lines stay
+#   netns.sh collector-lines prints "ok", then the lines received so far, oldest first
 #   Each prints "ok" when it did what it says.
 set -u
 export PATH=/usr/sbin:/usr/bin:/sbin:/bin
@@ -44,13 +53,14 @@ export PATH=/usr/sbin:/usr/bin:/sbin:/bin
 readonly GATEWAY=192.0.2.1 GATEWAY_MAC=02:fc:00:00:00:05
 readonly WORKSTATION=192.0.2.10 WORKSTATION_MAC=02:fc:00:00:00:0a ATTACKER=192.0.2.66 ATTACKER_MAC=66:66:66:66:66:66
 readonly HOME_ROUTER_MAC=02:ab:00:00:00:01
+readonly COLLECTOR=192.0.2.5 COLLECTOR_MAC=02:fc:00:00:00:c5
 # The man in the middle's one drop: echo replies that match no echo it forwarded, that is those to the echoes a
 # pinned workstation sent straight to the gateway. The rest it forwards, so that nothing else looks broken.
 readonly MITM_DROP=(FORWARD -p icmp --icmp-type echo-reply -m conntrack --ctstate INVALID -j DROP)
 readonly MITM_SYSCTLS=(net.ipv4.ip_forward net.ipv4.conf.all.send_redirects net.ipv4.conf.eth0.send_redirects)
 
-names() {  # gateway, workstation, attacker and home router namespace names of the network XIRARP_NETNS names
-    gw="$XIRARP_NETNS-gw" ws="$XIRARP_NETNS-ws" at="$XIRARP_NETNS-at" hm="$XIRARP_NETNS-hm"
+names() {  # gateway, workstation, attacker, home router and collector namespace names of XIRARP_NETNS's network
+    gw="$XIRARP_NETNS-gw" ws="$XIRARP_NETNS-ws" at="$XIRARP_NETNS-at" hm="$XIRARP_NETNS-hm" cl="$XIRARP_NETNS-cl"
 }
 
 # Ends the processes left in a namespace, by their ids.
@@ -69,9 +79,9 @@ remove_network() {
     end_wine_session
     [ -n "${XIRARP_NETNS_DIR:-}" ] && rm -rf "$XIRARP_NETNS_DIR"
     local ns
-    for ns in "$hm" "$at" "$ws" "$gw"; do end_processes "$ns" TERM; done
+    for ns in "$cl" "$hm" "$at" "$ws" "$gw"; do end_processes "$ns" TERM; done
     sleep 0.5
-    for ns in "$hm" "$at" "$ws" "$gw"; do
+    for ns in "$cl" "$hm" "$at" "$ws" "$gw"; do
         end_processes "$ns" KILL
         ip netns del "$ns" 2>/dev/null
     done
@@ -79,18 +89,21 @@ remove_network() {
 
 make_network() {
     names
-    ip netns add "$gw" && ip netns add "$ws" && ip netns add "$at" && ip netns add "$hm" || return 1
+    ip netns add "$gw" && ip netns add "$ws" && ip netns add "$at" && ip netns add "$hm" && ip netns add "$cl" ||
+        return 1
     ip -n "$gw" link add br0 address "$GATEWAY_MAC" type bridge &&
         ip -n "$gw" addr add "$GATEWAY/24" dev br0 &&
         ip -n "$ws" link add eth0 address "$WORKSTATION_MAC" type veth peer name ws netns "$gw" &&
         ip -n "$at" link add eth0 address "$ATTACKER_MAC" type veth peer name at netns "$gw" &&
         ip -n "$ws" addr add "$WORKSTATION/24" dev eth0 &&
-        ip -n "$at" addr add "$ATTACKER/24" dev eth0 || return 1
+        ip -n "$at" addr add "$ATTACKER/24" dev eth0 &&
+        ip -n "$cl" link add eth0 address "$COLLECTOR_MAC" type veth peer name cl netns "$gw" &&
+        ip -n "$cl" addr add "$COLLECTOR/24" dev eth0 || return 1
     local ns link
-    for ns in "$gw" "$ws" "$at"; do ip -n "$ns" link set lo up || return 1; done
-    for link in br0 ws at; do ip -n "$gw" link set "$link" up || return 1; done
-    ip -n "$gw" link set ws master br0 && ip -n "$gw" link set at master br0 &&
-        ip -n "$ws" link set eth0 up && ip -n "$at" link set eth0 up &&
+    for ns in "$gw" "$ws" "$at" "$cl"; do ip -n "$ns" link set lo up || return 1; done
+    for link in br0 ws at cl; do ip -n "$gw" link set "$link" up || return 1; done
+    ip -n "$gw" link set ws master br0 && ip -n "$gw" link set at master br0 && ip -n "$gw" link set cl master br0 &&
+        ip -n "$ws" link set eth0 up && ip -n "$at" link set eth0 up && ip -n "$cl" link set eth0 up &&
         ip -n "$ws" route add default via "$GATEWAY" || return 1
     gateway_knows_workstation || return 1
     # The home network: a bridge of its own and a router of the same address with another MAC. The gateway's
@@ -254,6 +267,50 @@ mitm_check() {
     mitm_stop && learn_gateway
 }
 
+# rsyslogd's own pid file names it while it runs. Once ended it stays a zombie until init reaps it.
+collector_id() {
+    local pid stat
+    pid="$(cat "$XIRARP_NETNS_DIR/collector.pid" 2>/dev/null)" || return 1
+    stat="$(cat "/proc/$pid/stat" 2>/dev/null)" || return 1
+    case "$stat" in "$pid (rsyslogd) "[!Z]*) echo "$pid" ;; *) return 1 ;; esac
+}
+
+collector_listens() {
+    ip netns exec "$cl" ss -Hlun 'sport = :514' | grep -q . && ip netns exec "$cl" ss -Hltn 'sport = :514' | grep -q .
+}
+
+collector_start() {
+    names
+    local conf="$XIRARP_NETNS_DIR/collector.conf" log="$XIRARP_NETNS_DIR/collector.err"
+    if ! collector_id >/dev/null; then
+        sed "s|@DIR@|$XIRARP_NETNS_DIR|g" "$(dirname "${BASH_SOURCE[0]}")/rsyslog-collector.conf" >"$conf" || return 1
+        touch "$XIRARP_NETNS_DIR/collector.log" && rm -f "$XIRARP_NETNS_DIR/collector.pid" || return 1
+        # In a session of its own, holding none of the caller's files, as arpspoof: it outlives this step.
+        setsid ip netns exec "$cl" rsyslogd -n -f "$conf" -i "$XIRARP_NETNS_DIR/collector.pid" </dev/null \
+            >>"$log" 2>&1 &
+        disown
+    fi
+    for _ in $(seq 200); do
+        collector_listens && collector_id >/dev/null && return 0
+        sleep 0.05
+    done
+    cat "$log" >&2
+    return 1
+}
+
+collector_stop() {
+    names
+    local pid tries
+    pid="$(collector_id)" || return 0
+    kill -TERM "$pid"
+    for tries in $(seq 200); do
+        collector_id >/dev/null || return 0
+        [ "$tries" = 100 ] && kill -KILL "$pid"
+        sleep 0.05
+    done
+    return 1
+}
+
 # A run that was killed outright (a test runner's time limit) could not clean up: its namespaces go now.
 remove_orphans() {
     local name pid
@@ -343,6 +400,17 @@ plug | swap)
 reaches)
     names
     ip netns exec "$ws" ping -c 1 -W 1 "$GATEWAY" >/dev/null 2>&1 && echo ok
+    ;;
+collector-start)
+    collector_start && echo ok
+    ;;
+collector-stop)
+    collector_stop && echo ok
+    ;;
+collector-lines)
+    echo ok
+    cat "$XIRARP_NETNS_DIR/collector.log" 2>/dev/null
+    exit 0
     ;;
 *)
     sed -n '2,/^set -u/p' "$0" | sed '$d; s/^# \{0,1\}//' >&2
