@@ -108,6 +108,8 @@ class GatewayKeeper {
     KeeperDue due(uint32_t nowMs) const;
     const GatewayVerdict& told() const { return told_; }
     bool toldForService() const { return toldForService_; }
+    // The interface that routed to the gateway at the last watch.
+    uint32_t interfaceIndex() const { return interface_.value_or(0); }
 
   private:
     enum class Probe {

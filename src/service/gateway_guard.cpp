@@ -1,36 +1,43 @@
-#include <windows.h>
+#include "service/gateway_guard.h"
 
 #include "config/settings_store.h"
-#include "net/gateway_keeper_win.h"
-#include "service/gateway_guard.h"
 #include "sys/seams.h"
 
-namespace {
+GatewayGuard::GatewayGuard(GuardOutlet& log) : log_(log) {
+    driver_.setOutlets({&log_, &word_, &syslog_});
+}
 
-// The retry's delay as the settings warning states it.
-constexpr const char* kInvalidSettingsRetryText = "60";
-static_assert(kInvalidSettingsRetryMs == 60000);
-
-}  // namespace
+uint32_t GatewayGuard::start() {
+    syslog_.use(loadSyslogValue(SettingsRoot::Machine));
+    driver_.tellEvent({kEventStarted, {}});
+    return reload();
+}
 
 uint32_t GatewayGuard::reload() {
     bindWithKey();
     return runDue();
 }
 
-// The same settings keep the keeper's verdicts, so nothing is told twice.
+void GatewayGuard::stop() {
+    driver_.tellEvent({kEventStopped, {}});
+    syslog_.stop();
+}
+
+// The same settings keep the keeper's verdicts, so nothing is told twice. A collector value that cannot be read is
+// told once and sends nothing; the pin goes on as before.
 void GatewayGuard::bindWithKey() {
     const ArpSettings stored = loadSettings(SettingsRoot::Machine);
-    keeper_.configure(checkBindingSettings(stored.timer, stored.gwip, stored.gwmac), seams().tickCount(), 0);
-    keeper_.setRoaming(loadRoaming(SettingsRoot::Machine));
-    if (keeper_.settings() && loadEchoAnswered(SettingsRoot::Machine, keeper_.settings()->mac))
-        keeper_.knowsEchoAnswered();
-    tell(runBindDue(keeper_));
+    driver_.configure(checkBindingSettings(stored.timer, stored.gwip, stored.gwmac), 0);
+    const bool syslogReadable = syslog_.use(loadSyslogValue(SettingsRoot::Machine));
+    if (!syslogReadable && !syslogRefusalTold_)
+        driver_.tellEvent({kEventSettingsInvalid, {"syslog", "60"}});
+    syslogRefusalTold_ = !syslogReadable;
+    driver_.bindDue();
 }
 
 uint32_t GatewayGuard::runDue() {
     for (;;) {
-        const KeeperDue due = keeper_.due(seams().tickCount());
+        const KeeperDue due = driver_.keeper().due(seams().tickCount());
         switch (due.task) {
             case KeeperTask::None:
                 return due.waitMs;
@@ -38,23 +45,19 @@ uint32_t GatewayGuard::runDue() {
                 bindWithKey();
                 break;
             case KeeperTask::Watch:
-                tell(runWatchWithEcho(keeper_));
+                driver_.watchWithEcho();
                 break;
         }
     }
 }
 
-void GatewayGuard::tell(const KeeperStep& step) {
-    if (step.invalidIsNews)
-        outlet_.tell({kEventSettingsInvalid, {step.invalid, kInvalidSettingsRetryText}});
-    if (step.learntEcho && keeper_.settings())
-        storeEchoAnswered(SettingsRoot::Machine, keeper_.settings()->mac);
-    if (step.news && keeper_.settings()) {
-        // The users' copies beside the service tell "away" with it instead of an attack, and "silent" with it.
-        storeServiceAway(step.news->state == GatewayState::Away ? formatMacText(step.news->answered) : "");
-        storeServiceSilent(step.news->state == GatewayState::Silent);
-        if (std::optional<GuardEvent> event =
-                verdictEvent(*step.news, keeper_.settings()->gwip, keeper_.settings()->mac))
-            outlet_.tell(*event);
-    }
+void GatewayGuard::LogOutlet::tell(const GatewayNews& news, bool) {
+    if (std::optional<GuardEvent> event = verdictEvent(news))
+        log_.tell(*event);
+}
+
+// The users' copies beside the service tell "away" with it instead of an attack, and "silent" with it.
+void GatewayGuard::WordOutlet::tell(const GatewayNews& news, bool) {
+    storeServiceAway(news.state == GatewayState::Away && news.answered ? formatMacText(*news.answered) : "");
+    storeServiceSilent(news.state == GatewayState::Silent);
 }

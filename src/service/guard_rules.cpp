@@ -11,40 +11,34 @@ constexpr const char* kNoSuspectsText = "none seen";
 }  // namespace
 
 GuardEventType guardEventType(ServiceEvent id) {
-    switch (id) {
-        case kEventConflict:
+    if (id == kEventSettingsInvalid)
+        return GuardEventType::Warning;
+    for (GatewayState state : {GatewayState::Protected, GatewayState::NotInEffect, GatewayState::Conflict,
+                               GatewayState::Away, GatewayState::Silent, GatewayState::RouteElsewhere}) {
+        const NewsKind* kind = newsKind(state);
+        if (kind->event != id)
+            continue;
+        if (kind->severity <= SyslogSeverity::Error)
             return GuardEventType::Error;
-        case kEventNotInEffect:
-        case kEventAway:
-        case kEventSilent:
-        case kEventRouteElsewhere:
-        case kEventSettingsInvalid:
-            return GuardEventType::Warning;
-        case kEventProtected:
-        case kEventStarted:
-        case kEventStopped:
-            break;
+        return kind->severity == SyslogSeverity::Warning ? GuardEventType::Warning : GuardEventType::Information;
     }
     return GuardEventType::Information;
 }
 
-std::optional<GuardEvent> verdictEvent(const GatewayVerdict& verdict, const std::string& gwip, const MacBytes& pinned) {
-    switch (verdict.state) {
-        case GatewayState::Protected:
-            return GuardEvent{kEventProtected, {gwip, formatMacText(pinned)}};
-        case GatewayState::NotInEffect:
-            return GuardEvent{kEventNotInEffect, {gwip, formatMacText(pinned)}};
+std::optional<GuardEvent> verdictEvent(const GatewayNews& news) {
+    const NewsKind* kind = newsKind(news.state);
+    if (!kind)
+        return std::nullopt;
+    const std::string pinned = formatMacText(news.pinned);
+    const std::string answered = news.answered ? formatMacText(*news.answered) : std::string();
+    switch (news.state) {
         case GatewayState::Conflict:
-            return GuardEvent{kEventConflict, {gwip, formatMacText(verdict.answered), formatMacText(pinned),
-                                               suspectsText(verdict.suspects, kNoSuspectsText)}};
+            return GuardEvent{kind->event, {news.gateway, answered, pinned, suspectsText(news.suspects, kNoSuspectsText)}};
         case GatewayState::Away:
-            return GuardEvent{kEventAway, {gwip, formatMacText(verdict.answered), formatMacText(pinned)}};
-        case GatewayState::Silent:
-            return GuardEvent{kEventSilent, {gwip, formatMacText(pinned)}};
+            return GuardEvent{kind->event, {news.gateway, answered, pinned}};
         case GatewayState::RouteElsewhere:
-            return GuardEvent{kEventRouteElsewhere, {ipv4Text(verdict.routedVia), gwip}};
-        case GatewayState::Unsettled:
-            break;
+            return GuardEvent{kind->event, {ipv4Text(news.routedVia), news.gateway}};
+        default:
+            return GuardEvent{kind->event, {news.gateway, pinned}};
     }
-    return std::nullopt;
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "net/gateway_keeper.h"
+#include "alert/gateway_news.h"
 #include "service/service_names.h"
 
 // One entry of the service's event log: its id and the texts that fill the message's inserts.
@@ -14,7 +14,9 @@ struct GuardEvent {
 };
 
 enum class GuardEventType { Information, Warning, Error };
+// A verdict's type follows its severity in the news table; the service's own events are information, a setting
+// that keeps the binding from running a warning.
 GuardEventType guardEventType(ServiceEvent id);
 
-// The entry that tells a verdict over the gateway gwip pinned to pinned; none while unsettled.
-std::optional<GuardEvent> verdictEvent(const GatewayVerdict& verdict, const std::string& gwip, const MacBytes& pinned);
+// The entry that tells a verdict; none while unsettled.
+std::optional<GuardEvent> verdictEvent(const GatewayNews& news);

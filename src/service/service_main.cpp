@@ -73,9 +73,8 @@ DWORD WINAPI onControl(DWORD control, DWORD eventType, void*, void*) {
 // Waits for the next due work, a stop, a change of settings or a resume, whichever comes first.
 void runGuard(HANDLE stop, HANDLE reload, HANDLE resumed) {
     EventLogWriter log;
-    log.tell({kEventStarted, {}});
     GatewayGuard guard(log);
-    DWORD wait = guard.reload();
+    DWORD wait = guard.start();
     const HANDLE events[] = {stop, reload, resumed};
     for (;;) {
         const DWORD woken = WaitForMultipleObjects(3, events, FALSE, wait);
@@ -90,7 +89,7 @@ void runGuard(HANDLE stop, HANDLE reload, HANDLE resumed) {
             break;  // stopped, or the wait itself failed: either way nothing more can be waited for
         }
     }
-    log.tell({kEventStopped, {}});
+    guard.stop();
 }
 
 void WINAPI serviceMain(DWORD, LPWSTR*) {

@@ -53,7 +53,9 @@ bool commandAllowed(UINT id, bool locked) {
 CArpMainDlg::CArpMainDlg(HWND parent)
     : CDialog(IDD_XIRARP_DIALOG, parent),
       appIcon_(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_XIRARP))),
-      taskbarCreatedMessage_(RegisterWindowMessageW(L"TaskbarCreated")) {}
+      taskbarCreatedMessage_(RegisterWindowMessageW(L"TaskbarCreated")) {
+    driver_.setOutlets({&tray_, &syslog_});
+}
 
 void CArpMainDlg::DoDataExchange(DataExchange& dx) {
     gatewayIpCtrl_ = GetDlgItem(IDC_GATEWAY_IP);

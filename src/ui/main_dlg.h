@@ -6,7 +6,8 @@
 #include <string>
 
 #include "config/arp_settings.h"
-#include "net/gateway_keeper.h"
+#include "alert/gateway_driver.h"
+#include "alert/syslog_outlet_win.h"
 #include "sys/win_handles.h"
 #include "ui/dialog.h"
 #include "ui/echo_worker.h"
@@ -59,6 +60,10 @@ public:
     std::array<std::string, 6> localMac;
     std::array<std::string, 6> gatewayMac;
     std::string intervalText;
+    // The syslog collector as this copy applied it (empty: none), and the text of its edit, checked as it loses
+    // the focus and by Apply.
+    std::string syslog;
+    std::string syslogText;
 
     // Opening, languages and the small handlers (main_dlg.cpp, main_dlg_opening.cpp, main_dlg_language.cpp).
     void OnLanguageChange();
@@ -126,9 +131,8 @@ private:
     void OnEchoAnswered(WPARAM ticket, bool answered);
     // Beside a running service: what it said of its gateway (away, silent).
     ServiceWord serviceWord();
-    void keepBinding(const BindingCheck& check, UINT firstBindInMs);
-    // Keeps what the step learnt and shows its news on the icon.
-    void showKeeperStep(const KeeperStep& step);
+    // The collector of this copy's alerts, started, changed or stopped.
+    void useSyslog();
     // Puts the shown verdict's look and tip on the icon; the balloon repeats the tip.
     void showGatewayState(bool balloon);
     void showWarningBalloon(const std::string& utf8Text);
@@ -143,8 +147,21 @@ private:
     UniqueGdiObject logoBitmap_;  // the bitmap shown in the logo picture
     HICON appIcon_ = nullptr;     // shared resource icon: never destroyed
     CHyperLink siteLink_;
-    // The binding's and the watch's decisions; its last told verdict is what the icon shows (none: no state).
-    GatewayKeeper keeper_;
+    // The icon as an outlet of the news.
+    class TrayOutlet : public NewsOutlet {
+      public:
+        explicit TrayOutlet(CArpMainDlg& window) : window_(window) {}
+        void tell(const GatewayNews& news, bool turned) override;
+
+      private:
+        CArpMainDlg& window_;
+    };
+    // The binding's and the watch's decisions with their outlets; the keeper's last told verdict is what the icon
+    // shows (none: no state).
+    GatewayDriver driver_{SettingsRoot::User};
+    GatewayKeeper& keeper_ = driver_.keeper();
+    TrayOutlet tray_{*this};
+    SyslogOutlet syslog_;
     // The watch's echoes, off this thread; an answer counts only with the ticket of the binding that asked.
     EchoWorker echoWorker_;
     WPARAM echoTicket_ = 0;

@@ -10,7 +10,7 @@
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
 #include "config/settings_store.h"
-#include "net/gateway_keeper_win.h"
+#include "alert/gateway_news.h"
 #include "net/suspects_text.h"
 #include "sys/ui_text.h"
 #include "ui/gateway_state_text.h"
@@ -24,25 +24,12 @@ constexpr UINT kBalloonTimeoutMs = 10000;
 // Title of the balloons: the one that repeats the tip when the state turns bad, and the program's warnings.
 constexpr const wchar_t* kGatewayAlertTitle = L"XirARP";
 
-// The tip's pattern in the string tables; none while unsettled.
+// The tip's pattern in the string tables, as the news table has it; none while unsettled.
 unsigned tipPatternId(GatewayState state, bool byService) {
-    switch (state) {
-        case GatewayState::Protected:
-            return byService ? IDS_GATEWAY_PROTECTED_BY_SERVICE_TIP : IDS_GATEWAY_PROTECTED_TIP;
-        case GatewayState::NotInEffect:
-            return IDS_GATEWAY_NOT_IN_EFFECT_TIP;
-        case GatewayState::Conflict:
-            return IDS_GATEWAY_CONFLICT_TIP;
-        case GatewayState::Away:
-            return IDS_GATEWAY_AWAY_TIP;
-        case GatewayState::Silent:
-            return IDS_GATEWAY_SILENT_TIP;
-        case GatewayState::RouteElsewhere:
-            return IDS_GATEWAY_ROUTE_ELSEWHERE_TIP;
-        case GatewayState::Unsettled:
-            break;
-    }
-    return 0;
+    if (state == GatewayState::Protected && byService)
+        return IDS_GATEWAY_PROTECTED_BY_SERVICE_TIP;
+    const NewsKind* kind = newsKind(state);
+    return kind ? kind->tipId : 0;
 }
 
 // What the balloon says beyond the tip: who may own the MAC that answered, or how a silent pin ends.
@@ -68,8 +55,15 @@ void copyBounded(WCHAR (&target)[Size], const std::wstring& text) {
 
 }  // namespace
 
+void CArpMainDlg::TrayOutlet::tell(const GatewayNews& news, bool turned) {
+    // A turn to another state brings the balloon once, so a locked client's user sees it too and can tell the
+    // administrator; being pinned needs none.
+    window_.showGatewayState(turned && news.state != GatewayState::Protected);
+}
+
 void CArpMainDlg::startBinding() {
-    keepBinding(checkBindingSettings(timer, gwip, gwmac), kFirstBindPeriodMs);
+    driver_.configure(checkBindingSettings(timer, gwip, gwmac), kFirstBindPeriodMs);
+    useSyslog();
     SetTimer(GetHwnd(), kBindTimerId, kFirstBindPeriodMs, nullptr);
     // Settings that cannot bind have nothing to watch; their warning comes with the binding's expiries.
     if (keeper_.settings())
@@ -82,6 +76,7 @@ void CArpMainDlg::stopBinding() {
     ++echoTicket_;  // an answer still on its way belongs to the binding that ended
     const bool shown = keeper_.told().state != GatewayState::Unsettled;
     keeper_.stop();
+    syslog_.stop();
     if (shown)
         showGatewayState(false);
 }
@@ -90,14 +85,14 @@ void CArpMainDlg::stopBinding() {
 // a running service.
 void CArpMainDlg::BindGateway() {
     const bool watching = keeper_.settings().has_value();
-    keepBinding(bindingToKeep(), 0);
+    driver_.configure(bindingToKeep(), 0);
+    useSyslog();
     if (keeper_.settings() && !watching)
         SetTimer(GetHwnd(), kWatchTimerId, kWatchPeriodMs, nullptr);
     // Re-armed before the step, so that each period counts from the previous binding, whatever the step takes.
     if (keeper_.settings())
         SetTimer(GetHwnd(), kBindTimerId, keeper_.settings()->periodMs, nullptr);
-    const KeeperStep step = runBindDue(keeper_);
-    showKeeperStep(step);
+    const KeeperStep step = driver_.bindDue();
     if (keeper_.settings())
         return;
     // The timer keeps running while the warning is open and its expiries arrive inside the box's loop.
@@ -108,11 +103,9 @@ void CArpMainDlg::BindGateway() {
     configWarningOpen_ = false;
 }
 
-// The icon changes only when the verdict does; a turn to a bad state brings the balloon once, so a locked
-// client's user sees it too and can tell the administrator.
 // The echo the keeper asks for goes off the window's thread: the table is read now, and again with the answer.
 void CArpMainDlg::OnWatchTimer() {
-    showKeeperStep(runWatchDue(keeper_, std::nullopt, serviceWord()));
+    driver_.watchDue(std::nullopt, serviceWord());
     if (keeper_.echoWanted() && keeper_.settings())
         echoWorker_.start(GetHwnd(), kEchoAnsweredMessage, echoTicket_, keeper_.settings()->address, kEchoTimeoutMs);
 }
@@ -121,7 +114,7 @@ void CArpMainDlg::OnEchoAnswered(WPARAM ticket, bool answered) {
     // Any program may post the message: only the answer to this binding's own echo counts.
     if (ticket != echoTicket_ || echoWorker_.busy() || !keeper_.echoWanted())
         return;
-    showKeeperStep(runWatchDue(keeper_, answered, serviceWord()));
+    driver_.watchDue(answered, serviceWord());
 }
 
 ServiceWord CArpMainDlg::serviceWord() {
@@ -130,19 +123,10 @@ ServiceWord CArpMainDlg::serviceWord() {
     return {loadServiceAway(), loadServiceSilent()};
 }
 
-// What an earlier run learnt of this gateway comes with the settings.
-void CArpMainDlg::keepBinding(const BindingCheck& check, UINT firstBindInMs) {
-    keeper_.configure(check, seams().tickCount(), firstBindInMs);
-    keeper_.setRoaming(loadRoaming(SettingsRoot::User));
-    if (keeper_.settings() && loadEchoAnswered(SettingsRoot::User, keeper_.settings()->mac))
-        keeper_.knowsEchoAnswered();
-}
-
-void CArpMainDlg::showKeeperStep(const KeeperStep& step) {
-    if (step.learntEcho && keeper_.settings())
-        storeEchoAnswered(SettingsRoot::User, keeper_.settings()->mac);
-    if (step.news)
-        showGatewayState(step.turned && step.news->state != GatewayState::Protected);
+// A copy without a service sends its alerts to the collector of the user's key; beside a running service, the
+// service sends them.
+void CArpMainDlg::useSyslog() {
+    syslog_.use(keeper_.bindingLeftToService() ? std::string() : loadSyslogValue(SettingsRoot::User));
 }
 
 // Through the wide record, so that the Chinese tips show whatever the ANSI code page.
@@ -154,8 +138,8 @@ void CArpMainDlg::showGatewayState(bool balloon) {
     record.uFlags = NIF_ICON | NIF_TIP;
     const GatewayVerdict& shown = keeper_.told();
     // Away is no fault: the machine only is on another network, so the usual icon and a plain balloon.
-    const bool alert = shown.state == GatewayState::NotInEffect || shown.state == GatewayState::Conflict ||
-                       shown.state == GatewayState::Silent || shown.state == GatewayState::RouteElsewhere;
+    const NewsKind* kind = newsKind(shown.state);
+    const bool alert = kind && kind->alarm;
     UniqueIcon icon = loadTrayIcon(alert ? IDI_XIRARP_ALERT : IDI_XIRARP);
     record.hIcon = icon.get();
     const std::optional<BindingSettings>& settings = keeper_.settings();

@@ -104,7 +104,7 @@ std::optional<DWORD> readRegistryDword(HKEY root, const char* subKey, const char
     return status == ERROR_SUCCESS ? std::optional<DWORD>(value) : std::nullopt;
 }
 
-void writeMachineSettings(DWORD timer, const std::string& gwip, const std::string& gwmac) {
+void writeMachineSettings(DWORD timer, const std::string& gwip, const std::string& gwmac, const std::string& syslog) {
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTestMachineKey, 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY, nullptr, &key,
                         nullptr))
@@ -114,6 +114,9 @@ void writeMachineSettings(DWORD timer, const std::string& gwip, const std::strin
                    static_cast<DWORD>(gwip.size() + 1));
     RegSetValueExA(key, "gwmac", 0, REG_SZ, reinterpret_cast<const BYTE*>(gwmac.c_str()),
                    static_cast<DWORD>(gwmac.size() + 1));
+    if (!syslog.empty())
+        RegSetValueExA(key, "syslog", 0, REG_SZ, reinterpret_cast<const BYTE*>(syslog.c_str()),
+                       static_cast<DWORD>(syslog.size() + 1));
     RegCloseKey(key);
 }
 

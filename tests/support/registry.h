@@ -28,7 +28,9 @@ std::optional<DWORD> readRegistryDword(HKEY root, const char* subKey, const char
 // The service's machine key (HKLM\SOFTWARE\Xir\XirARP, in the 64-bit view) as Apply writes it, one value of it
 // gone, and all gone again.
 inline const char* const kTestMachineKey = "SOFTWARE\\Xir\\XirARP";
-void writeMachineSettings(DWORD timer, const std::string& gwip, const std::string& gwmac);
+// The machine key's pair and interval, and the collector when one is given.
+void writeMachineSettings(DWORD timer, const std::string& gwip, const std::string& gwmac,
+                          const std::string& syslog = "");
 void removeMachineSetting(const char* valueName);
 void removeMachineSettings();
 

@@ -68,11 +68,13 @@ TEST_F(GatewayGuardTest, BindsWatchesAndTellsEachChangeOnce) {
     ArpRow attacker = gatewayRow(0x66, 3);  // the attacker's own row names it
     attacker.addr += 0x41000000u;           // 192.0.2.66
     fakeNetwork().rows = {gatewayRow(0x66, 3), attacker};
-    EXPECT_EQ(after(2000), 2000u);  // the interval's bind comes with this watch: the conflict needs no second one
+    after(2000);  // the interval's bind, and the pin gone: pinned again as after a move
+    EXPECT_EQ(after(2000), 2000u);
     ASSERT_EQ(ids(), (std::vector<ServiceEvent>{kEventNotInEffect, kEventProtected, kEventConflict}));
     EXPECT_EQ(events_.told.back().inserts,
               (std::vector<std::string>{"192.0.2.1", "02-FC-00-00-00-66", "02-FC-00-00-00-05", "192.0.2.66"}));
-    EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>(2, kBind));
+    // At start, at the interval, for the lost pin and for the conflict.
+    EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>(4, kBind));
 
     // The gateway MAC is gone from the key: told once, nothing bound, read again a minute later.
     removeMachineSetting("gwmac");
@@ -90,6 +92,15 @@ TEST_F(GatewayGuardTest, BindsWatchesAndTellsEachChangeOnce) {
     writeMachineSettings(5, "192.0.2.1", "02-FC-00-00-00-05");
     guard_.reload();  // PARAMCHANGE: bound at once
     EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>{kBind});
+
+    // A collector value that cannot be read is told once, by its name; the pin goes on.
+    writeMachineSettings(5, "192.0.2.1", "02-FC-00-00-00-05", "tls://collector.example");
+    const size_t told = events_.told.size();
+    guard_.reload();
+    guard_.reload();
+    ASSERT_EQ(events_.told.size(), told + 1);
+    EXPECT_EQ(events_.told.back().inserts[0], "syslog");
+    EXPECT_EQ(fakeNetwork().commands, std::vector<std::string>(3, kBind));
 }
 
 }  // namespace
