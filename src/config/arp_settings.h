@@ -32,6 +32,7 @@ struct ArpSettings {
     std::string gwmac;
     std::string gwip;
     int32_t service = 0;  // 1: Apply installs the service that pins the gateway for every user
+    std::string syslog;   // the collector alerts go to, as kSyslogValuePath holds it; empty: none
 };
 
 // Registry location of the settings and the full value paths the accessors take.

@@ -9,7 +9,7 @@ namespace {
 
 const char* const kKeyTexts[kConfigKeyCount] = {
     "\"language\"=dword:", "\"mode\"=\"", "\"pwd\"=\"", "\"timer\"=dword:", "\"gwmac\"=\"", "\"gwip\"=\"",
-    "\"service\"=dword:",
+    "\"service\"=dword:", "\"syslog\"=\"",
 };
 
 bool isDwordKey(ConfigKey key) {
@@ -51,6 +51,8 @@ bool ParsedClientConfig::has(ConfigKey key) const {
             return gwip.has_value();
         case ConfigKey::Service:
             return service.has_value();
+        case ConfigKey::Syslog:
+            return syslog.has_value();
     }
     return false;
 }
@@ -72,7 +74,13 @@ std::optional<std::string> formatClientConfig(const ArpSettings& settings) {
                           settings.service != 0 ? 1 : 0);
     if (length < 0 || static_cast<size_t>(length) >= sizeof buffer)
         return std::nullopt;
-    return std::string(buffer, static_cast<size_t>(length));
+    std::string text(buffer, static_cast<size_t>(length));
+    // Only with a collector: a package without one reads the same to every version.
+    if (!settings.syslog.empty())
+        text += "\"syslog\"=\"" + settings.syslog + "\"\r\n";
+    if (text.size() >= kClientConfigBufferSize)
+        return std::nullopt;
+    return text;
 }
 
 ParsedClientConfig parseClientConfig(const char* data, size_t size) {
@@ -112,6 +120,9 @@ ParsedClientConfig parseClientConfig(const char* data, size_t size) {
                 break;
             case ConfigKey::Gwmac:
                 result.gwmac = std::move(text);
+                break;
+            case ConfigKey::Syslog:
+                result.syslog = std::move(text);
                 break;
             default:
                 result.gwip = std::move(text);

@@ -25,10 +25,11 @@ constexpr size_t kClientConfigBufferSize = 1024;
 std::optional<std::string> formatClientConfig(const ArpSettings& settings);
 
 // The keys of the text, in the order they must appear. The first six are required; a text without the
-// service line, as every client copy made before it, reads as "no service".
-enum class ConfigKey { Language, Mode, Pwd, Timer, Gwmac, Gwip, Service };
+// service line, as every client copy made before it, reads as "no service", and one without the syslog line as
+// "no syslog". The syslog line is written only when there is a collector.
+enum class ConfigKey { Language, Mode, Pwd, Timer, Gwmac, Gwip, Service, Syslog };
 constexpr int kRequiredConfigKeyCount = 6;
-constexpr int kConfigKeyCount = 7;
+constexpr int kConfigKeyCount = 8;
 
 struct ParsedClientConfig {
     bool headerFound = false;
@@ -39,6 +40,7 @@ struct ParsedClientConfig {
     std::optional<std::string> gwmac;
     std::optional<std::string> gwip;
     std::optional<int32_t> service;  // 0 or 1: any number but 0 asks for the service
+    std::optional<std::string> syslog;  // as the text holds it, not checked
 
     bool has(ConfigKey key) const;
 };

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "alert/syslog_collector.h"
 #include "config/arp_settings.h"
 #include "config/client_config.h"
 #include "config/client_config_store.h"
@@ -32,9 +33,12 @@ ClientConfigImport importClientConfig(const std::string& tail, uint16_t systemLa
     // and cuts the user off; one whose MAC cannot be read (hand-edited, damaged) would pair its gateway with the
     // machine's older MAC. Neither is taken at all, and what the machine had stays in force. The copy still runs
     // as the kind it says.
+    // A collector the sender would refuse is a damaged or hand-made package too, refused the same way.
     const std::optional<MacBytes> packagedMac = parsed.gwmac ? parseMacBytes(*parsed.gwmac) : std::nullopt;
-    if (parsed.gwmac && (!packagedMac || !isHostMac(*packagedMac))) {
-        if (packagedMac)
+    const bool macRefused = parsed.gwmac && (!packagedMac || !isHostMac(*packagedMac));
+    const bool syslogRefused = parsed.syslog && parseSyslogCollector(*parsed.syslog).refusal != SyslogRefusal::None;
+    if (macRefused || syslogRefused) {
+        if (macRefused && packagedMac)
             seams().messageBox(nullptr, uiText(IDS_GATEWAY_MAC_NOT_HOST, result.language).c_str(), kWarningCaption,
                                MB_OK | MB_ICONEXCLAMATION);
         else
@@ -57,8 +61,14 @@ ClientConfigImport importClientConfig(const std::string& tail, uint16_t systemLa
         storeText(kGwmacValuePath, *parsed.gwmac);
     if (parsed.gwip)
         storeText(kGwipValuePath, *parsed.gwip);
-    // Always stored, so that a choice left behind by an earlier package cannot outlive this one.
+    // Always stored, and the collector always replaced (none removes it), so that a choice left behind by an
+    // earlier package cannot outlive this one.
     storeNumber(kServiceValuePath, parsed.service.value_or(0));
+    CRegStringValue syslog(kSyslogValuePath, "");
+    if (parsed.syslog && !parsed.syslog->empty())
+        syslog.store(*parsed.syslog);
+    else
+        syslog.removeValue();
     return result;
 }
 

@@ -12,7 +12,8 @@ struct ClientConfigImport {
 // Every required key that cannot be read is reported once with "parse configuration fail!!" (caption given,
 // UTF-8) and stored neither. The gateway MAC is stored as formatMacText writes it. A text whose gateway MAC is no
 // host's (isHostMac) is warned about in the system's language, one whose MAC cannot be read (parseMacBytes) with
-// "parse configuration fail!!", and either stores nothing at all.
+// "parse configuration fail!!", and either stores nothing at all; so does a text whose syslog collector
+// parseSyslogCollector refuses, with "parse configuration fail!!". A text without a collector removes the stored one.
 ClientConfigImport importClientConfig(const std::string& tail, uint16_t systemLangId, const std::string& caption);
 
 // Appends the configuration text to an existing file (a fresh copy of the administrator image).

@@ -11,13 +11,14 @@ struct KeyPaths {
     const char* gwmac;
     const char* gwip;
     const char* gwecho;
+    const char* syslog;
 };
 
 KeyPaths pathsOf(SettingsRoot root) {
     if (root == SettingsRoot::Machine)
         return {HKEY_LOCAL_MACHINE, kMachineTimerValuePath, kMachineGwmacValuePath, kMachineGwipValuePath,
-                kMachineEchoValuePath};
-    return {HKEY_CURRENT_USER, kTimerValuePath, kGwmacValuePath, kGwipValuePath, kEchoValuePath};
+                kMachineEchoValuePath, kMachineSyslogValuePath};
+    return {HKEY_CURRENT_USER, kTimerValuePath, kGwmacValuePath, kGwipValuePath, kEchoValuePath, kSyslogValuePath};
 }
 
 int32_t storedNumber(const char* path, uint32_t defaultValue, HKEY root) {
@@ -32,6 +33,7 @@ ArpSettings loadSettings(SettingsRoot root) {
     settings.timer = storedNumber(paths.timer, 0, paths.root);
     settings.gwmac = CRegStringValue(paths.gwmac, "", paths.root);
     settings.gwip = CRegStringValue(paths.gwip, "", paths.root);
+    settings.syslog = loadSyslogValue(root);
     if (root == SettingsRoot::User) {
         settings.language = storedNumber(kLanguageValuePath, static_cast<uint32_t>(kLanguageUnset), paths.root);
         settings.pwd = CRegStringValue(kPwdValuePath, "", paths.root);
@@ -46,9 +48,12 @@ bool storeSettings(SettingsRoot root, const ArpSettings& settings) {
         CRegDwordValue(paths.timer, 0, paths.root).store(static_cast<uint32_t>(settings.timer)) == ERROR_SUCCESS;
     const bool gwmacStored = CRegStringValue(paths.gwmac, "", paths.root).store(settings.gwmac) == ERROR_SUCCESS;
     const bool gwipStored = CRegStringValue(paths.gwip, "", paths.root).store(settings.gwip) == ERROR_SUCCESS;
+    CRegStringValue syslog(paths.syslog, "", paths.root);
+    const LSTATUS syslogStatus = settings.syslog.empty() ? syslog.removeValue() : syslog.store(settings.syslog);
+    const bool syslogStored = syslogStatus == ERROR_SUCCESS || syslogStatus == ERROR_FILE_NOT_FOUND;
     const bool serviceStored =
         root == SettingsRoot::Machine || storeNumber(kServiceValuePath, settings.service) == ERROR_SUCCESS;
-    return timerStored && gwmacStored && gwipStored && serviceStored;
+    return timerStored && gwmacStored && gwipStored && syslogStored && serviceStored;
 }
 
 void storeServiceAway(const std::string& answeringMac) {

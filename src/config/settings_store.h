@@ -10,12 +10,13 @@
 enum class SettingsRoot { User, Machine };
 
 // The stored settings, read once: values that are missing or of another type take their defaults (0, empty; the
-// language kLanguageUnset). "mode" is never stored. Nothing is checked here: the binding checks what it pins.
+// language kLanguageUnset). "mode" is never stored. Nothing is checked here: the binding checks what it pins, and
+// the syslog collector is taken as loadSyslogValue reads it.
 ArpSettings loadSettings(SettingsRoot root);
 
-// Stores "timer", "gwmac" and "gwip", and in the user's key "service", each written even when unchanged. They
-// share one key, so a key that cannot be written refuses all of them; every write is tried all the same. True
-// when all were written.
+// Stores "timer", "gwmac", "gwip" and "syslog" (an empty collector removes the value), and in the user's key
+// "service", each written even when unchanged. They share one key, so a key that cannot be written refuses all of
+// them; every write is tried all the same. True when all were written.
 bool storeSettings(SettingsRoot root, const ArpSettings& settings);
 
 // The service's word that its gateway is away, with the router that answers instead (kMachineAwayValuePath); an

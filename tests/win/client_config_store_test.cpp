@@ -18,8 +18,9 @@ namespace {
 
 class ImportClientConfig : public CleanSettingsTest {
 protected:
-    static std::string text(const char* token) {
-        ArpSettings settings{1, token, "00112233445566778899aabbccddeeff", 10, "0-1a-2b-3c-4d-5e", "10.0.0.138"};
+    static std::string text(const char* token, const char* syslog = "Collector.example:1514") {
+        ArpSettings settings{1, token, "00112233445566778899aabbccddeeff", 10, "0-1a-2b-3c-4d-5e", "10.0.0.138",
+                             0, syslog};
         return *formatClientConfig(settings);
     }
     static uint32_t storedNumber(const char* path) { return CRegDwordValue(path, 12345); }
@@ -41,6 +42,7 @@ TEST_F(ImportClientConfig, StoresEveryValueWithTheSystemLanguageAndReturnsTheTok
     EXPECT_EQ(storedNumber(kTimerValuePath), 10u);
     EXPECT_EQ(storedText(kGwmacValuePath), "0-1a-2b-3c-4d-5e");
     EXPECT_EQ(storedText(kGwipValuePath), "10.0.0.138");
+    EXPECT_EQ(storedText(kSyslogValuePath), "Collector.example:1514");  // as the package holds it
 }
 
 TEST_F(ImportClientConfig, EnglishIsStoredEvenOverAMissingValue) {
@@ -51,7 +53,9 @@ TEST_F(ImportClientConfig, EnglishIsStoredEvenOverAMissingValue) {
 TEST_F(ImportClientConfig, OverwritesWhatTheClientMachineChanged) {
     CRegStringValue(kPwdValuePath, "") = std::string("ffffffffffffffffffffffffffffffff");
     CRegDwordValue(kTimerValuePath, 0) = 10u;  // the same value: still written again
-    importClientConfig(text(kTokenClientAsk), 2052, "XirARP-Client");
+    CRegStringValue(kSyslogValuePath, "") = std::string("udp://old.example");
+    importClientConfig(text(kTokenClientAsk, ""), 2052, "XirARP-Client");
+    EXPECT_EQ(storedText(kSyslogValuePath), "<missing>");  // a package without a collector leaves none
     EXPECT_EQ(storedText(kPwdValuePath), "00112233445566778899aabbccddeeff");
     EXPECT_EQ(storedNumber(kTimerValuePath), 10u);
     EXPECT_EQ(storedNumber(kLanguageValuePath), 1u);
@@ -96,20 +100,24 @@ TEST_F(ImportClientConfig, HostileValuesAreStoredAsTextWithoutHarm) {
 }
 
 // A package an older version made from an unanswered gateway would cut every user off it; one whose MAC cannot be
-// read (a blank the reader once trimmed) would pair its gateway with the machine's older MAC.
-TEST_F(ImportClientConfig, ANullOrUnreadableGatewayMacStoresNothingAndWarns) {
+// read (a blank the reader once trimmed) would pair its gateway with the machine's older MAC; one whose collector
+// the sender refuses is as damaged.
+TEST_F(ImportClientConfig, ANullOrUnreadableGatewayMacOrARefusedCollectorStoresNothingAndWarns) {
     const struct {
         const char* gwmac;
         const char* text;
         const char* caption;
+        const char* syslog = "";
     } kCases[] = {
         {"0-0-0-0-0-0", "閘道MAC位址不能是 00-00-00-00-00-00、廣播位址或群播位址 !", "WARNING"},
         {" 02-FC-00-00-00-05", "parse configuration fail!!", "XirARP-Client"},
+        {"02-FC-00-00-00-05", "parse configuration fail!!", "XirARP-Client", "tls://collector.example"},
     };
     for (const auto& entry : kCases) {
         removeProgramSettings();
         messageBoxes().boxes.clear();
-        ArpSettings settings{1, kTokenClientBind, "00112233445566778899aabbccddeeff", 10, entry.gwmac, "10.0.0.138"};
+        ArpSettings settings{1,          kTokenClientBind, "00112233445566778899aabbccddeeff", 10, entry.gwmac,
+                             "10.0.0.138", 0,              entry.syslog};
         ClientConfigImport imported = importClientConfig(*formatClientConfig(settings), 1028, "XirARP-Client");
         EXPECT_EQ(imported.modeToken, kTokenClientBind);  // still a locked client, with what the machine had
         expectOneBox(nullptr, entry.text, entry.caption, MB_OK | MB_ICONEXCLAMATION);
