@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "alert/syslog_collector.h"
 #include "config/client_config.h"
 #include "net/address_text.h"
 #include "net/binding.h"
@@ -37,16 +38,19 @@ std::wstring onlyArgument() {
     return argument;
 }
 
-// What the package asks the service to pin, or none when it has no usable pair and interval. The MAC is parsed once
-// and stored in its canonical text.
+// What the package asks the service to pin and where it sends its alerts, or none when it has no usable pair and
+// interval or a collector the parser refuses. The MAC and the collector are parsed once and stored in their
+// canonical texts.
 std::optional<ServiceSettings> packageSettings(const std::string& tail) {
     const ParsedClientConfig config = parseClientConfig(tail.data(), tail.size());
     if (!config.headerFound || !config.timer || !config.gwip || !config.gwmac)
         return std::nullopt;
     const BindingCheck check = checkBindingSettings(*config.timer, *config.gwip, *config.gwmac);
-    if (!check.settings)
+    const SyslogCollectorParse collector = parseSyslogCollector(config.syslog.value_or(""));
+    if (!check.settings || collector.refusal != SyslogRefusal::None)
         return std::nullopt;
-    return ServiceSettings{*config.timer, check.settings->gwip, formatMacText(check.settings->mac)};
+    return ServiceSettings{*config.timer, check.settings->gwip, formatMacText(check.settings->mac),
+                           collector.collector ? formatSyslogCollector(*collector.collector) : ""};
 }
 
 // The step an event names when an install stops short.

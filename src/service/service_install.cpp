@@ -4,6 +4,7 @@
 
 #include <iterator>
 
+#include "alert/syslog_collector.h"
 #include "config/arp_settings.h"
 #include "config/client_config.h"
 #include "config/reg_value.h"
@@ -95,7 +96,12 @@ bool placeImage(const std::wstring& target, const std::string& image) {
 
 ServiceSettings loadMachineSettings() {
     const ArpSettings stored = loadSettings(SettingsRoot::Machine);
-    return ServiceSettings{stored.timer, stored.gwip, stored.gwmac};
+    return ServiceSettings{stored.timer, stored.gwip, stored.gwmac, stored.syslog};
+}
+
+// The same collector, whatever the case of the scheme and host or the default port written out.
+bool sameCollector(const std::string& one, const std::string& other) {
+    return parseSyslogCollector(one).collector == parseSyslogCollector(other).collector;
 }
 
 // The same gateway pinned to the same MAC, whatever the case or separators of the MAC's text.
@@ -122,6 +128,7 @@ bool storeMachineSettings(const ServiceSettings& settings) {
     stored.timer = settings.timer;
     stored.gwmac = settings.gwmac;
     stored.gwip = settings.gwip;
+    stored.syslog = settings.syslog;
     return storeSettings(SettingsRoot::Machine, stored);
 }
 
@@ -215,7 +222,11 @@ std::wstring serviceImagePath() {
     return std::wstring(folder) + L"\\" + kServiceFolderName + L"\\" + kServiceImageName;
 }
 
-ServiceSetup installService(const ServiceSettings& settings, InstallRequest request) {
+ServiceSetup installService(const ServiceSettings& requested, InstallRequest request) {
+    // A client without a collector writes back the machine key's, whatever it holds.
+    ServiceSettings settings = requested;
+    if (request == InstallRequest::Client && settings.syslog.empty())
+        settings.syslog = loadMachineSettings().syslog;
     // Nothing is written before the image is known to be the one that runs.
     std::string image;
     if (readHeldImage(image) != HeldImage::Read)
@@ -230,7 +241,8 @@ ServiceSetup installService(const ServiceSettings& settings, InstallRequest requ
         // Two packages on one machine, or an older build, must not take turns rewriting the service.
         replaceImage = replaceImage && !installedImageIsNewer(target, image);
         const ServiceSettings installed = loadMachineSettings();
-        if (!replaceImage && samePair(installed, settings) && installed.timer == settings.timer)
+        if (!replaceImage && samePair(installed, settings) && installed.timer == settings.timer &&
+            sameCollector(installed.syslog, settings.syslog))
             return wasActive || serviceManager().start(kServiceName) ? ServiceSetup::Done : ServiceSetup::StartFailed;
     }
     // A failed update keeps the image that was there: the service it ran before is started again, and says so.

@@ -18,16 +18,19 @@ enum class ServiceSetup {
     StartFailed,        // registered, but it could not be started
 };
 
-// What the service pins: the same values, names and types as the user's key.
+// What the service pins, and where it sends its alerts: the same values, names and types as the user's key.
 struct ServiceSettings {
     int32_t timer = 0;
     std::string gwip;
     std::string gwmac;
+    std::string syslog;  // a collector parseSyslogCollector takes, or empty
 };
 
-// Who asks for the service. The administrator's window sets it as its fields say. A client copy (and /install)
-// installs it when there is none; when there is one, it changes it only where the machine key's pair or interval
-// or the image differ from its own, and never puts an older image over a newer one (the version resource).
+// Who asks for the service. The administrator's window sets it as its fields say, an empty collector removing the
+// machine key's. A client copy (and /install) installs it when there is none; when there is one, it changes it only
+// where the machine key's pair, interval or collector or the image differ from its own, and never puts an older
+// image over a newer one (the version resource). A client without a collector leaves the machine key's as it is:
+// Group Policy may have written it there.
 enum class InstallRequest { Administrator, Client };
 
 // Copies the first kBaseImageSize bytes of the held program file (sys/own_image.h; never a client's trailer) to

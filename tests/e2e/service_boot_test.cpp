@@ -53,6 +53,7 @@ TEST_F(ServiceBoot, SilentInstallAndUninstallAnswerWithTheirExitCodes) {
     UserFoldersRedirect folders(sandbox.makeSubfolder("Desktop"), sandbox.makeSubfolder("Startup"));
     ArpSettings settings = clientSettings();
     settings.gwmac = "0a-b-22-33-44-55";
+    settings.syslog = "TCP://Collector.Example";
     const std::string client = sandbox.copyClient(*formatClientConfig(settings));
     const auto exitCode = [&](const std::string& exe, const char* argument, Rights rights) {
         RunningProgram program(exe, sandbox.folder(), {}, rights, argument);
@@ -63,6 +64,7 @@ TEST_F(ServiceBoot, SilentInstallAndUninstallAnswerWithTheirExitCodes) {
     EXPECT_FALSE(readRegistryDword(HKEY_LOCAL_MACHINE, kServiceKey, "Start"));
     EXPECT_EQ(exitCode(client, "/install", Rights::Elevated), 0u);
     EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kTestMachineKey, "gwmac"), "0A-0B-22-33-44-55");  // canonical
+    EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kTestMachineKey, "syslog"), "tcp://collector.example:514");
     EXPECT_TRUE(readFileBytes(serviceImage()) == readFileBytes(adminImagePath()));
     EXPECT_TRUE(waitUntilTrue(serviceRuns));
     EXPECT_FALSE(settingsKeyExists());
