@@ -49,6 +49,8 @@
 #define IDC_ALLOW_SKIP_YES 1038
 #define IDC_ALLOW_SKIP_NO 1039
 #define IDC_SERVICE 1040
+#define IDC_SYSLOG 1041
+#define IDC_SYSLOG_LABEL 1042
 
 // Menu commands
 #define ID_TRAY_LOCK_UNLOCK 32778
@@ -107,6 +109,8 @@
 #define IDS_GATEWAY_SILENT_ADVICE 2038
 // A gateway MAC no host answers with, refused by Apply and by a client text's import.
 #define IDS_GATEWAY_MAC_NOT_HOST 2060
+// A syslog collector the field check or Apply refuses.
+#define IDS_SYSLOG_REFUSED 2070
 
 // Texts of the service's installation from the window.
 #define IDS_SERVICE_NEEDS_ADMIN 2080

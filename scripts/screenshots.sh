@@ -20,13 +20,14 @@ xvfb-run -a -s "-screen 0 640x560x24" bash -c '
         "$wine" reg add "HKCU\\Software\\Xir\\XirARP" /v language /t REG_DWORD /d "${entry%%:*}" /f >/dev/null 2>&1
         "$wine" reg add "HKCU\\Software\\Xir\\XirARP" /v gwip /t REG_SZ /d 192.168.1.1 /f >/dev/null 2>&1
         "$wine" reg add "HKCU\\Software\\Xir\\XirARP" /v gwmac /t REG_SZ /d 00-1A-2B-3C-4D-5E /f >/dev/null 2>&1
+        "$wine" reg add "HKCU\\Software\\Xir\\XirARP" /v syslog /t REG_SZ /d tcp://collector.example:514 /f >/dev/null 2>&1
         "$wine" explorer /desktop=XirARP,640x560 "$dir/bin/XirARP.exe" >/dev/null 2>&1 &
         for i in $(seq 1 120); do
             xdotool search --name "XirARP Utility" >/dev/null 2>&1 && break
             sleep 0.5
         done
         sleep 2
-        import -window root -crop 420x460+0+0 "$out/main-${entry#*:}.png"
+        import -window root -crop 420x485+0+0 "$out/main-${entry#*:}.png"
         wineserver -k
         sleep 1
     done

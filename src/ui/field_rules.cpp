@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "alert/syslog_collector.h"
 #include "net/address_text.h"
 #include "sys/number_text.h"
 
@@ -44,4 +45,12 @@ std::string outOfRangeMessage(FieldKind kind, const std::string& pattern) {
     char message[128];
     snprintf(message, sizeof message, pattern.c_str(), range.lowerText, range.upperText);
     return message;
+}
+
+bool syslogTextAccepted(const std::string& text) {
+    return parseSyslogCollector(text).refusal == SyslogRefusal::None;
+}
+
+std::string restoredSyslogText(const std::string& previousText) {
+    return syslogTextAccepted(previousText) ? previousText : std::string();
 }

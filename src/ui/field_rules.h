@@ -32,3 +32,9 @@ std::string restoredFieldText(FieldKind kind, const std::string& previousText);
 
 // The out-of-range message: its pattern in the window's language, with the field's bounds for the two "%s".
 std::string outOfRangeMessage(FieldKind kind, const std::string& pattern);
+
+// The syslog collector's edit takes what parseSyslogCollector takes, the empty text (no syslog) included.
+bool syslogTextAccepted(const std::string& text);
+
+// The text that replaces a refused collector: the previous one when it was accepted, otherwise the empty text.
+std::string restoredSyslogText(const std::string& previousText);

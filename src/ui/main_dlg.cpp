@@ -4,6 +4,7 @@
 
 #include "ui/main_dlg.h"
 
+#include "alert/syslog_collector.h"
 #include "res/resource.h"
 #include "sys/ui_text.h"
 #include "ui/maker_site.h"
@@ -28,6 +29,7 @@ constexpr CommandRule kCommandRules[] = {
     {IDC_GATEWAY_MAC5, true},
     {IDC_GATEWAY_MAC6, true},
     {IDC_INTERVAL, true},
+    {IDC_SYSLOG, true},
     {IDC_CHANGE_PASSWORD, false},
     {IDC_APPLY, false},
     {IDC_CLEAR_FIELDS, false},
@@ -69,6 +71,7 @@ void CArpMainDlg::DoDataExchange(DataExchange& dx) {
     for (int i = 0; i < 6; ++i)
         dx.text(kLocalMacIds[i], localMac[i], 2);
     dx.text(IDC_INTERVAL, intervalText, 4);
+    dx.text(IDC_SYSLOG, syslogText, static_cast<int>(kSyslogValueMaxLength));
     generateClientCheck_ = GetDlgItem(IDC_GENERATE_CLIENT);
     languageCombo_ = GetDlgItem(IDC_LANGUAGE);
     logoPicture_ = GetDlgItem(IDC_LOGO);
@@ -102,6 +105,7 @@ bool CArpMainDlg::OnCommand(UINT id, UINT code) {
         case IDC_GATEWAY_MAC5:
         case IDC_GATEWAY_MAC6:
         case IDC_INTERVAL:
+        case IDC_SYSLOG:
             if (code == EN_KILLFOCUS)
                 OnFieldKillFocus(static_cast<int>(id));
             return true;

@@ -17,6 +17,7 @@
 #include "sys/system_paths.h"
 #include "sys/ui_text.h"
 #include "ui/apply_rules.h"
+#include "ui/field_rules.h"
 #include "ui/client_package.h"
 #include "ui/main_dlg.h"
 #include "ui/startup_shortcut.h"
@@ -41,6 +42,11 @@ void CArpMainDlg::OnApply() {
     const std::optional<MacBytes> fieldsMac = macOfFields(gatewayMac);
     if (mode == RunMode::Admin && fieldsMac && !isHostMac(*fieldsMac)) {
         MessageBox(uiText(IDS_GATEWAY_MAC_NOT_HOST, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    // A collector typed without leaving its edit has not met the field check yet.
+    if (mode == RunMode::Admin && !syslogTextAccepted(syslogText)) {
+        MessageBox(uiText(IDS_SYSLOG_REFUSED, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     const bool wasBinding = keeper_.active();
@@ -95,6 +101,7 @@ void CArpMainDlg::OnApply() {
         applied.gwmac = newGwmac;
         applied.gwip = newGwip;
         applied.service = service;
+        applied.syslog = syslogText;
         if (!storeSettings(SettingsRoot::User, applied)) {
             if (wasBinding)
                 startBinding();
@@ -106,6 +113,7 @@ void CArpMainDlg::OnApply() {
         gwip = newGwip;
         gwmac = newGwmac;
         timer = newTimer;
+        syslog = syslogText;
 
         bool packaged = true;
         if (generateClient) {
@@ -117,6 +125,7 @@ void CArpMainDlg::OnApply() {
             settings.gwmac = gwmac;
             settings.gwip = gwip;
             settings.service = service;
+            settings.syslog = syslog;
             // A record too long for the text's buffer makes no package, like a failed write.
             std::optional<std::string> text = formatClientConfig(settings);
             packaged = text && writeClientPackage(ownExecutable, *text, clientStagingFolder(), userDesktopFolder());

@@ -1,4 +1,4 @@
-// Checks of the gateway MAC bytes and the interval as each edit loses the focus.
+// Checks of the gateway MAC bytes, the interval and the syslog collector as each edit loses the focus.
 #include <windows.h>
 
 #include <vector>
@@ -32,6 +32,8 @@ void CArpMainDlg::OnFieldKillFocus(int controlId) {
     } else if (controlId == IDC_INTERVAL) {
         member = &intervalText;
         kind = FieldKind::Interval;
+    } else if (controlId == IDC_SYSLOG) {
+        member = &syslogText;
     }
     if (!member || g_checkRunning)
         return;
@@ -41,7 +43,12 @@ void CArpMainDlg::OnFieldKillFocus(int controlId) {
     std::string previousText = *member;
     UpdateData(true);
     HWND edit = GetDlgItem(controlId);
-    if (!fieldValueInRange(kind, readFieldValue(kind, editText(edit)))) {
+    if (member == &syslogText) {
+        if (!syslogTextAccepted(editText(edit))) {
+            MessageBox(uiText(IDS_SYSLOG_REFUSED, language), kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+            SetWindowTextW(edit, ansiToWide(restoredSyslogText(previousText)).c_str());
+        }
+    } else if (!fieldValueInRange(kind, readFieldValue(kind, editText(edit)))) {
         MessageBox(outOfRangeMessage(kind, uiText(IDS_OUT_OF_RANGE, language)), kInformationCaption,
                    MB_OK | MB_ICONINFORMATION);
         SetWindowTextW(edit, ansiToWide(restoredFieldText(kind, previousText)).c_str());

@@ -12,6 +12,7 @@
 #include "net/discovery.h"
 #include "res/resource.h"
 #include "sys/seams.h"
+#include "ui/field_rules.h"
 #include "ui/main_dlg.h"
 
 namespace {
@@ -39,6 +40,8 @@ BOOL CArpMainDlg::OnInitDialog() {
     timer = intervalInForce(stored.timer);
     gwmac = stored.gwmac;
     gwip = stored.gwip;
+    // A collector the field would refuse (written by hand) shows as none.
+    syslog = syslogTextAccepted(stored.syslog) ? stored.syslog : std::string();
     language = stored.language == kLanguageUnset ? systemUiLanguage(seams().systemDefaultLangId()) : stored.language;
 
     for (const wchar_t* name : kLanguageNames)
@@ -59,6 +62,7 @@ BOOL CArpMainDlg::OnInitDialog() {
     char interval[16];
     snprintf(interval, sizeof interval, "%d", static_cast<int>(timer == 0 ? kDefaultInterval : timer));
     intervalText = interval;
+    syslogText = syslog;
     SendMessageW(generateClientCheck_, BM_SETCHECK, BST_CHECKED, 0);
     SendMessageW(GetDlgItem(IDC_SERVICE), BM_SETCHECK, stored.service != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
     UpdateData(false);

@@ -32,13 +32,13 @@ unsigned setupWarning(ServiceSetup result) {
 
 }  // namespace
 
-// The service gets the window's pair and interval as Apply left them. Only the administrator's window removes it: a
-// client's package may simply be older than the service.
+// The service gets the window's pair, interval and collector as Apply left them. Only the administrator's window
+// removes it: a client's package may simply be older than the service.
 unsigned CArpMainDlg::applyServiceChoice() {
     const bool wanted = SendMessageW(GetDlgItem(IDC_SERVICE), BM_GETCHECK, 0, 0) == BST_CHECKED;
     const bool elevated = seams().processElevated();
     const bool client = currentRunMode() != RunMode::Admin;
-    const ServiceSettings own{timer, gwip, gwmac};
+    const ServiceSettings own{timer, gwip, gwmac, syslog};
     if (wanted) {
         // Without the rights there is nothing to ask for while the service already pins this pair.
         if (!elevated)

@@ -27,7 +27,7 @@ constexpr int kAlwaysUnlockedControls[] = {IDC_LANGUAGE, IDC_UNINSTALL, IDC_EXIT
 constexpr int kAdminControls[] = {IDC_GENERATE_CLIENT, IDC_ALLOW_SKIP_YES, IDC_ALLOW_SKIP_NO, IDC_GATEWAY_IP,
                                   IDC_GATEWAY_MAC1,    IDC_GATEWAY_MAC2,   IDC_GATEWAY_MAC3,  IDC_GATEWAY_MAC4,
                                   IDC_GATEWAY_MAC5,    IDC_GATEWAY_MAC6,   IDC_INTERVAL,      IDC_CHANGE_PASSWORD,
-                                  IDC_APPLY,           IDC_CLEAR_FIELDS,   IDC_SERVICE};
+                                  IDC_APPLY,           IDC_CLEAR_FIELDS,   IDC_SERVICE,       IDC_SYSLOG};
 
 void setMenuItemText(HMENU menu, UINT command, const std::string& utf8) {
     ModifyMenuW(menu, command, MF_BYCOMMAND | MF_STRING, command, utf8ToWide(utf8).c_str());

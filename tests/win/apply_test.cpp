@@ -28,6 +28,7 @@
 #include "sys/own_image.h"
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
+#include "sys/ui_text.h"
 #include "ui/client_package.h"
 #include "ui/main_dlg.h"
 
@@ -211,6 +212,10 @@ TEST_F(ApplyTest, AMissingFieldOrAMacNoHostHasWarnsInEveryLanguageAndStoresNothi
             dlg.language = language;
             dlg.gwip = "10.0.0.9";
             const Fields kNullMac = {{192, 168, 1, 1}, {"0", "0", "0", "0", "0", "00"}};
+            const std::string refusedCollector[] = {uiText(IDS_SYSLOG_REFUSED, 0), uiText(IDS_SYSLOG_REFUSED, 1),
+                                                    uiText(IDS_SYSLOG_REFUSED, 2)};
+            const Warning kCollector = {refusedCollector[0].c_str(), refusedCollector[1].c_str(),
+                                        refusedCollector[2].c_str()};
             const struct {
                 const char* name;
                 std::function<void()> spoil;
@@ -222,6 +227,8 @@ TEST_F(ApplyTest, AMissingFieldOrAMacNoHostHasWarnsInEveryLanguageAndStoresNothi
                 {"last MAC group empty", [&] { dlg.setEntry(IDC_GATEWAY_MAC6, ""); }, kMac},
                 {"interval empty", [&] { dlg.setEntry(IDC_INTERVAL, ""); }, kInterval},
                 {"null MAC", [&] { fill(dlg, kNullMac); }, kNotHostMac, true},
+                // Typed, and Apply pressed without leaving the edit; last, as fill leaves the collector alone.
+                {"refused collector", [&] { dlg.setEntry(IDC_SYSLOG, "udp://collector.example/x"); }, kCollector, true},
             };
             for (const auto& entry : kCases) {
                 SCOPED_TRACE(entry.name);
@@ -243,7 +250,8 @@ TEST_F(ApplyTest, AMissingFieldOrAMacNoHostHasWarnsInEveryLanguageAndStoresNothi
                 EXPECT_FALSE(minimisePending(dlg.hwnd()));
             }
         });
-        EXPECT_FALSE(settingExists("timer") || settingExists("gwmac") || settingExists("gwip"));
+        EXPECT_FALSE(settingExists("timer") || settingExists("gwmac") || settingExists("gwip") ||
+                     settingExists("syslog"));
         EXPECT_FALSE(fileExists(package()));
     }
 }
@@ -353,6 +361,7 @@ TEST_F(ApplyTest, ThePackageCarriesTheImageAndTheTextWithTheTokenOfTheRadioButto
         run([&](MainDriven& dlg) {
             dlg.language = 2;
             fill(dlg, {{192, 168, 0, 254}, {"0", "1", "A2", "33", "44", "F"}, "45"});
+            dlg.setEntry(IDC_SYSLOG, "TCP://Collector.Example");
             tick(dlg, IDC_ALLOW_SKIP_YES, state.yes);
             tick(dlg, IDC_ALLOW_SKIP_NO, state.no);
             // Disabled radio buttons still count.
@@ -368,6 +377,8 @@ TEST_F(ApplyTest, ThePackageCarriesTheImageAndTheTextWithTheTokenOfTheRadioButto
         expected.timer = 45;
         expected.gwmac = "0-1-A2-33-44-F";
         expected.gwip = "192.168.0.254";
+        expected.syslog = "TCP://Collector.Example";  // as typed, like the MAC
+        EXPECT_EQ(readSettingString("syslog"), expected.syslog);
         std::string bytes = readFileBytes(package());
         ASSERT_GT(bytes.size(), kBaseImageSize);
         EXPECT_TRUE(bytes.compare(0, kBaseImageSize, ownImage) == 0);
@@ -575,6 +586,7 @@ TEST_F(ApplyTest, TheServiceBoxInstallsUpdatesAndRemovesTheServiceOrSaysWhyNot) 
         row.spoil();
         run([&](MainDriven& dlg) {
             fill(dlg, {});
+            dlg.setEntry(IDC_SYSLOG, "collector.example:1514");
             tick(dlg, IDC_SERVICE, row.ticked);
             dlg.press(IDC_APPLY);
         });
@@ -598,6 +610,7 @@ TEST_F(ApplyTest, TheServiceBoxInstallsUpdatesAndRemovesTheServiceOrSaysWhyNot) 
     EXPECT_TRUE(defined.restartDelaysMs == std::vector<DWORD>({5000, 5000, 60000}) &&
                 defined.failureResetSeconds == 86400);
     EXPECT_EQ(readRegistryDword(HKEY_LOCAL_MACHINE, kMachineKey, "timer"), 30u);
+    EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kMachineKey, "syslog"), "collector.example:1514");
     EXPECT_EQ(readRegistryDword(HKEY_LOCAL_MACHINE, kLogKey, "TypesSupported"), 7u);
     EXPECT_TRUE(removeService());
 

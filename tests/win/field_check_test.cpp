@@ -1,5 +1,6 @@
 // The checks of the gateway MAC bytes and the interval, driven by real focus moves in the running window.
 #include "settings_window_fixture.h"
+#include "sys/ui_text.h"
 
 using namespace settings_window;
 
@@ -89,6 +90,22 @@ TEST_F(FieldCheck, TheIntervalTakesOneTo3600AndOtherwiseGetsThePreviousNumberBac
         expectNoBox();
         EXPECT_EQ(w.intervalText, "3600");
         EXPECT_EQ(w.timer, 300);  // the check does not touch the setting itself
+    });
+}
+
+// The collector takes what its sender takes, as typed; anything else gives way to the previous text with a warning.
+TEST_F(FieldCheck, TheSyslogCollectorTakesWhatTheSenderTakesAndOtherwiseGetsThePreviousTextBack) {
+    run([](MainWindow& w) {
+        enter(w, IDC_SYSLOG, L"TCP://Collector.Example:6514");
+        expectNoBox();
+        EXPECT_EQ(w.syslogText, "TCP://Collector.Example:6514");
+        selectLanguage(w.hwnd(), 1);
+        enter(w, IDC_SYSLOG, L"tls://collector.example");
+        ::expectOneBox(w.hwnd(), uiText(IDS_SYSLOG_REFUSED, 1), "WARNING", MB_OK | MB_ICONEXCLAMATION);
+        EXPECT_EQ(w.text(IDC_SYSLOG), "TCP://Collector.Example:6514");
+        EXPECT_EQ(w.syslogText, "TCP://Collector.Example:6514");
+        enter(w, IDC_SYSLOG, L"");  // no syslog
+        expectNoBox();
     });
 }
 

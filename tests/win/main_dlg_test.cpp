@@ -56,8 +56,10 @@ TEST_F(MainWindowTest, OpensWithTheStoredSettingsAndPingsNothing) {
     writeSettingDword("timer", 300);
     writeSettingString("gwip", "10.0.0.1");
     writeSettingString("gwmac", "0:1a:2b:3c:4d:5e");
+    writeSettingString("syslog", "udp://192.0.2.5");
     run([](MainWindow& w) {
         EXPECT_EQ(w.caption(), "XirARP Utility v0.4");
+        EXPECT_EQ(w.text(IDC_SYSLOG), "udp://192.0.2.5");
         EXPECT_EQ(w.text(IDC_LOCAL_GROUP), "本機資訊");
         EXPECT_EQ(w.text(IDC_INTERVAL), "300");
         EXPECT_EQ(ipText(w.item(IDC_GATEWAY_IP)), "10.0.0.1");
@@ -115,7 +117,9 @@ TEST_F(MainWindowTest, AStoredLanguageWinsAndAnUnknownOneShowsEnglishAndStoresMi
 
     writeSettingDword("language", 7);
     writeSettingDword("timer", 0);
+    writeSettingString("syslog", "tls://" + std::string(400, 'c'));  // shown as none
     run([&](MainWindow& w) {
+        EXPECT_EQ(w.text(IDC_SYSLOG), "");
         group = w.text(IDC_LOCAL_GROUP);
         EXPECT_EQ(SendMessageW(w.item(IDC_LANGUAGE), CB_GETCURSEL, 0, 0), CB_ERR);
         EXPECT_EQ(w.language, -1);
