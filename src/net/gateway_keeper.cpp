@@ -91,8 +91,10 @@ void GatewayKeeper::bindStarted(uint32_t nowMs) {
 bool GatewayKeeper::movedSince(const GatewaySighting& seen) {
     bool moved = awaitingInterface_ || networkChanged_ || (interface_ && *interface_ != seen.interfaceIndex);
     if (seen.link) {
-        if (link_ && link_->connected && seen.link->connected && seen.link->lastChange != link_->lastChange)
-            moved = true;  // down and up again between two polls: the system's trace tells
+        // Down and up again between two polls: the system's trace tells, where it keeps one (0: none, or not read).
+        if (link_ && link_->connected && seen.link->connected && link_->lastChange != 0 &&
+            seen.link->lastChange != 0 && seen.link->lastChange != link_->lastChange)
+            moved = true;
         if (link_ && !link_->connected && seen.link->connected)
             moved = true;
         link_ = seen.link;

@@ -106,6 +106,7 @@ TEST(GatewayKeeper, AwayOnlyAfterAMoveOtherwiseThePinStaysAndTheGatewayIsSilent)
         {"link down and up", [](Drive& d) { d.link.connected = false, d.watch(), d.link.connected = true; }, true,
          GatewayState::Away},
         {"a drop shorter than a poll", [](Drive& d) { d.link.lastChange = 99; }, true, GatewayState::Away},
+        {"the trace unread once", [](Drive& d) { d.link.lastChange = 0; }, true, GatewayState::Silent},
         {"another interface", [](Drive& d) { d.interfaceIndex = 3; }, true, GatewayState::Away},
         {"the pin flushed by a link drop", [](Drive& d) { d.rows.clear(), d.watch(); }, true, GatewayState::Away},
         {"resumed", [](Drive& d) { d.keeper.networkChanged(); }, true, GatewayState::Away},
