@@ -7,7 +7,8 @@
 //   xirarp_bench timing <interval> <n> Apply confirmed -> first "arp -s", then n spacings
 //   xirarp_bench idle <seconds>        CPU time of XirARP hidden in the notification area
 //   xirarp_bench selfcheck             proves the resource readers on a probe process
-//   xirarp_bench detection <runs>      first forged ARP reply -> attack shown on the icon (inside scripts/netns.sh)
+//   xirarp_bench detection <runs>      first forged ARP reply -> attack shown on the icon, and its message at the
+//                                      syslog collector (inside scripts/netns.sh)
 //   xirarp_bench install               "XirARP-Client.exe /install" -> the service's first "arp -s"
 //   xirarp_bench silent <interval> <n> the two-ended attack -> "silent" shown, then the window's longest stall
 //                                      and n spacings of its binding while silent (inside scripts/netns.sh)
@@ -22,6 +23,7 @@
 #include <vector>
 
 #include "bench_service.h"
+#include "steps/collector.h"
 #include "steps/netns.h"
 #include "steps/process_resources.h"
 #include "steps/program.h"
@@ -367,15 +369,23 @@ int detection(int runs) {
     Sandbox sandbox("bench-detection");
     // The client's logon shortcut goes here, not where Wine would start it with its next session.
     UserFoldersRedirect folders(sandbox.makeSubfolder("Desktop"), sandbox.makeSubfolder("Startup"));
-    std::vector<double> times;
+    std::vector<double> times, collected;
     for (int run = 0; run < runs; ++run) {
         removeProgramSettings();
         ShellTray tray;
-        if (!netns::act("learn-gateway") || !tray.receivesNotifications()) {
-            printf("detection_error the network or the stand-in shell is not ready\n");
+        if (!netns::act("learn-gateway") || !tray.receivesNotifications() || !collector::start()) {
+            printf("detection_error the network, the stand-in shell or the collector is not ready\n");
             break;
         }
-        RunningProgram client(netns::gatewayClientCopy(sandbox), sandbox.folder());
+        const size_t heard = collector::messages().size();
+        const auto conflictHeard = [&] {
+            const std::vector<collector::Message> all = collector::messages();
+            for (size_t i = heard; i < all.size(); ++i)
+                if (all[i].msgId == "CONFLICT")
+                    return true;
+            return false;
+        };
+        RunningProgram client(netns::gatewayClientCopy(sandbox, 600, collector::kAddress), sandbox.folder());
         if (!waitUntilTrue([&] { return tray.tooltip() == netns::kNotPinnedTip; })) {
             printf("detection_error the icon never said the gateway was not pinned; %s\n", tray.describe().c_str());
             break;
@@ -383,6 +393,8 @@ int detection(int runs) {
         const bool attacked = netns::act("attack-start");
         const DWORD forged = GetTickCount();
         const bool shown = attacked && waitUntilTrue([&] { return tray.tooltip() == netns::kAttackedTip; }, 15000);
+        if (shown && waitUntilTrue(conflictHeard, 5000))
+            collected.push_back(GetTickCount() - forged);
         if (!netns::endAttackAndSettle(tray) && shown) {
             printf("detection_error the icon did not return to not pinned after the attack\n");
             break;
@@ -400,6 +412,8 @@ int detection(int runs) {
     for (double time : times)
         printf(" %.0f", time);
     printf("\n");
+    if (!collected.empty())
+        printf("detection_collector_ms %.0f\n", median(collected));
     return 0;
 }
 

@@ -20,7 +20,7 @@ target_link_libraries(XirArpFloor PRIVATE iphlpapi shlwapi comctl32 ole32 shell3
 add_executable(bench_stamp_arp bench/stamp_standin.cpp)
 set_target_properties(bench_stamp_arp PROPERTIES OUTPUT_NAME arp RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench-standins)
 
-add_executable(xirarp_bench bench/bench_driver.cpp bench/bench_service.cpp tests/e2e/steps/netns.cpp tests/e2e/steps/service.cpp tests/e2e/steps/process_resources.cpp
+add_executable(xirarp_bench bench/bench_driver.cpp bench/bench_service.cpp tests/e2e/steps/netns.cpp tests/e2e/steps/collector.cpp tests/e2e/steps/service.cpp tests/e2e/steps/process_resources.cpp
                tests/e2e/steps/program.cpp tests/e2e/steps/sandbox.cpp tests/e2e/steps/shell_tray.cpp
                tests/e2e/steps/timer_expiries.cpp)
 target_include_directories(xirarp_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e)

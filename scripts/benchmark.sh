@@ -125,6 +125,7 @@ row "service: private bytes after start -> after the idle minute" \
 service_idle="$(figure service_idle_cpu_percent)"
 row "service: CPU while idle, watch on (% of one core)" "${service_idle:-n/a} %" "< 0.1 %" "$(judge "$service_idle" '< 0.1')"
 row "first forged ARP reply -> attack shown (median of $detection_runs)" "${detection:-n/a} ms" "<= 3,000 ms" "$(judge "$detection" '<= 3000')"
+row "  ... its message at the syslog collector (UDP)" "$(figure detection_collector_ms) ms" "-" "-"
 silent_stall="$(figure silent_stall_ms)"
 row "two-ended attack -> \"silent\" shown (interval $silent_interval s)" "$(figure silent_shown_ms) ms" "-" "-"
 row "  ... longest stall of the window's message loop" "${silent_stall:-n/a} ms" "< 50 ms" "$(judge "$silent_stall" '< 50')"

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "steps/collector.h"
 #include "steps/netns.h"
 #include "steps/program.h"
 #include "steps/sandbox.h"
@@ -57,6 +58,21 @@ class ServiceArpTakesEffect {
     std::string marker_;
 };
 
+// The messages the collector heard since it had heard `before`, with that MSGID.
+std::vector<collector::Message> heard(size_t before, const std::string& msgId) {
+    std::vector<collector::Message> all = collector::messages(), found;
+    for (size_t i = before; i < all.size(); ++i)
+        if (all[i].msgId == msgId)
+            found.push_back(all[i]);
+    return found;
+}
+
+// The meta element's sequence id of a message; 0 without one.
+unsigned long sequenceId(const collector::Message& message) {
+    const size_t at = message.structuredData.find("sequenceId=\"");
+    return at == std::string::npos ? 0 : strtoul(message.structuredData.c_str() + at + 12, nullptr, 10);
+}
+
 }  // namespace
 
 TEST_F(Attack, WithoutTheProgramTheForgedMacTakesTheGatewaysEntry) {
@@ -99,7 +115,9 @@ TEST_F(Attack, WithoutRightsTheIconSaysNotPinnedThenShowsTheAttackWithABalloonWi
     ShellTray tray;
     ASSERT_TRUE(tray.receivesNotifications());
     Sandbox sandbox("attack-refused");
-    RunningProgram client(netns::gatewayClientCopy(sandbox), sandbox.folder());
+    ASSERT_TRUE(collector::start());
+    const size_t before = collector::messages().size();
+    RunningProgram client(netns::gatewayClientCopy(sandbox, 600, "192.0.2.5"), sandbox.folder());
     ASSERT_TRUE(sandbox.waitForRecorded(kBindCommand));
     ASSERT_TRUE(waitUntilTrue([&] { return tray.tooltip() == netns::kNotPinnedTip; }, 10000)) << tray.describe();
     std::string firstLook;  // the icon the program added, before anything was known
@@ -135,6 +153,20 @@ TEST_F(Attack, WithoutRightsTheIconSaysNotPinnedThenShowsTheAttackWithABalloonWi
     // The real gateway answers again: still not pinned, said again.
     EXPECT_TRUE(netns::endAttackAndSettle(tray)) << tray.describe();
     EXPECT_EQ(tray.balloons().size(), 3u);
+
+    // The collector heard each change over UDP, parsed as RFC 5424: authpriv, the attack as an alert naming the
+    // attacker among the suspects, the pairs after the BOM.
+    ASSERT_TRUE(waitUntilTrue([&] { return heard(before, "CONFLICT").size() == 1; }, 5000));
+    const collector::Message conflict = heard(before, "CONFLICT")[0];
+    EXPECT_EQ(conflict.version + conflict.appName + conflict.facility + conflict.severity + conflict.input,
+              "1XirARP101imudp");
+    EXPECT_EQ(conflict.msg.rfind("\xEF\xBB\xBFstate=CONFLICT gateway=192.0.2.1 ", 0), 0u) << conflict.msg;
+    EXPECT_NE(conflict.msg.find("answered=66-66-66-66-66-66"), std::string::npos) << conflict.msg;
+    EXPECT_NE(conflict.msg.find("suspects=192.0.2.66"), std::string::npos) << conflict.msg;
+    EXPECT_NE(conflict.msg.find("host=192.0.2.10"), std::string::npos) << conflict.msg;
+    EXPECT_NE(conflict.structuredData.find("[origin software=\"XirARP\""), std::string::npos);
+    EXPECT_EQ(heard(before, "NOT_IN_EFFECT").size(), 2u);
+    EXPECT_EQ(heard(before, "STATUS").size(), 1u);
 }
 
 TEST_F(Attack, TheServicePinsThroughTheAttackWhileAStandardUsersIconSaysSo) {
@@ -143,8 +175,16 @@ TEST_F(Attack, TheServicePinsThroughTheAttackWhileAStandardUsersIconSaysSo) {
     Sandbox sandbox("attack-service");  // puts today's stand-ins in the system folder
     ServiceArpTakesEffect serviceArp;
     InstalledService service(5, netns::kGateway, netns::kGatewayMac);
+    ASSERT_TRUE(collector::start());
+    size_t before = collector::messages().size();
+    // A collector value it cannot read (TLS comes later): the service pins all the same, and sends nothing.
+    writeMachineSettings(5, netns::kGateway, netns::kGatewayMac, "tls://192.0.2.5");
     ASSERT_TRUE(service.start());
     ASSERT_TRUE(waitUntilTrue(netns::gatewayPinned)) << "the service did not pin the gateway";
+    EXPECT_EQ(collector::messages().size(), before);
+    // Named over TCP, read at its next interval.
+    writeMachineSettings(5, netns::kGateway, netns::kGatewayMac, "tcp://192.0.2.5");
+    EXPECT_TRUE(waitUntilTrue([&] { return heard(before, "STATUS").size() == 1; }, 15000));
     RunningProgram client(netns::gatewayClientCopy(sandbox), sandbox.folder(), {}, Rights::Limited);
     EXPECT_TRUE(waitUntilTrue([&] { return tray.tooltip() == kPinnedByServiceTip; }, 10000)) << tray.describe();
 
@@ -158,7 +198,22 @@ TEST_F(Attack, TheServicePinsThroughTheAttackWhileAStandardUsersIconSaysSo) {
     // The service keeps its pin through the two-ended attack, silent, and finds its gateway away and back after a
     // move; the user's copy beside it says so.
     ASSERT_TRUE(netns::act("attack-stop"));
+    // The collector is down while the gateway turns silent and back: the service keeps what it could not send and
+    // sends it in order once the collector is back, within its 30 s back-off.
+    before = collector::messages().size();
+    const size_t last = collector::messages().empty() ? 0 : sequenceId(collector::messages().back());
+    ASSERT_TRUE(collector::stop());
     netns::expectPinnedThroughTheMitm(tray, kPinnedByServiceTip);
+    ASSERT_TRUE(collector::start());
+    const DWORD restarted = GetTickCount();
+    EXPECT_TRUE(waitUntilTrue([&] { return heard(before, "PINNED").size() == 1; }, 35000));
+    printf("[ figure ] collector back -> held messages received: %lu ms\n", GetTickCount() - restarted);
+    std::vector<collector::Message> held = collector::messages();
+    held.erase(held.begin(), held.begin() + static_cast<std::ptrdiff_t>(before));
+    ASSERT_GE(held.size(), 2u);
+    EXPECT_EQ(held[0].msgId + " " + held[1].msgId, "SILENT PINNED");
+    for (size_t i = 0; i < held.size(); ++i)
+        EXPECT_EQ(sequenceId(held[i]), last + 1 + i) << "lost or out of order: " << held[i].msgId;
     netns::expectAwayAndBack(tray, kPinnedByServiceTip);
     EXPECT_EQ(sandbox.countRecorded(kBindCommand), 0u) << "the user's copy ran arp beside the service";
 }

@@ -69,9 +69,10 @@ bool act(const std::string& action) {
     return runLinux("/bin/bash", "'" + environment("XIRARP_NETNS_STEP") + "' " + action).find("ok") == 0;
 }
 
-std::string gatewayClientCopy(const Sandbox& sandbox, int32_t interval) {
+std::string gatewayClientCopy(const Sandbox& sandbox, int32_t interval, const std::string& syslog) {
     ArpSettings settings = clientSettings();
     settings.timer = interval;
+    settings.syslog = syslog;
     settings.gwip = kGateway;
     settings.gwmac = kGatewayMac;
     return sandbox.copyClient(*formatClientConfig(settings));

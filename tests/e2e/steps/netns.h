@@ -23,7 +23,8 @@ constexpr const wchar_t* kSilentTip =
 
 // A client copy in the sandbox that binds this gateway, by default at a long interval: in a case's time only the
 // first binding and the program's own watch run "arp -s".
-std::string gatewayClientCopy(const Sandbox& sandbox, int32_t interval = 600);
+// With a collector, the copy sends its alerts there.
+std::string gatewayClientCopy(const Sandbox& sandbox, int32_t interval = 600, const std::string& syslog = "");
 
 // Empty inside the network; otherwise why the driver is not there (the cases that need it skip with it).
 std::string unavailableReason();
