@@ -16,6 +16,7 @@
 #include "app/run_mode.h"
 #include "config/arp_settings.h"
 #include "config/client_config.h"
+#include "config/reg_value.h"
 #include "net/binding_commands.h"
 #include "res/resource.h"
 #include "service/service_install.h"
@@ -633,8 +634,10 @@ TEST_F(ApplyTest, TheServiceBoxInstallsUpdatesAndRemovesTheServiceOrSaysWhyNot) 
 
     // Elevated, it installs a missing service and then changes nothing while the service pins its pair with its
     // image; limited, it says nothing beside that service; and with a package older than the service (unticked) it
-    // never removes it.
+    // never removes it. Its package names no collector: the machine key's, as Group Policy wrote it, stays.
     fakeServiceManager() = FakeServiceManager();
+    removeSetting("syslog");
+    CRegStringValue(kMachineSyslogValuePath, "", HKEY_LOCAL_MACHINE).store("udp://policy.example");
     for (auto [rights, ticked, calls] : {std::tuple{true, true, "define start "}, {true, true, ""},
                                          {false, true, ""}, {true, false, ""}}) {
         balloon.clear();
@@ -648,6 +651,7 @@ TEST_F(ApplyTest, TheServiceBoxInstallsUpdatesAndRemovesTheServiceOrSaysWhyNot) 
         EXPECT_EQ(made, calls);
         EXPECT_TRUE(balloon.empty());
     }
+    EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kMachineKey, "syslog"), "udp://policy.example");
     EXPECT_TRUE(fileExists(image));
     EXPECT_TRUE(removeService());
 }
