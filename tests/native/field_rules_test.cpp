@@ -56,9 +56,6 @@ TEST(FieldRules, ARefusedValueGivesWayToThePreviousOneInTheFieldsFormat) {
     EXPECT_EQ(restoredFieldText(kMac, "ZZ"), "");
     EXPECT_EQ(restoredFieldText(kInterval, "abc"), "");
     EXPECT_EQ(restoredFieldText(kInterval, "99999999999"), "");
-    // The collector's previous text comes back only when it was one the field takes.
-    EXPECT_EQ(restoredSyslogText("tcp://collector.example"), "tcp://collector.example");
-    EXPECT_EQ(restoredSyslogText("tls://collector.example"), "");
 }
 
 TEST(FieldRules, TheMessageNamesTheFieldsRangeInEachLanguage) {

@@ -29,7 +29,6 @@
 #include "sys/own_image.h"
 #include "sys/seams.h"
 #include "sys/text_encoding.h"
-#include "sys/ui_text.h"
 #include "ui/client_package.h"
 #include "ui/main_dlg.h"
 
@@ -213,10 +212,6 @@ TEST_F(ApplyTest, AMissingFieldOrAMacNoHostHasWarnsInEveryLanguageAndStoresNothi
             dlg.language = language;
             dlg.gwip = "10.0.0.9";
             const Fields kNullMac = {{192, 168, 1, 1}, {"0", "0", "0", "0", "0", "00"}};
-            const std::string refusedCollector[] = {uiText(IDS_SYSLOG_REFUSED, 0), uiText(IDS_SYSLOG_REFUSED, 1),
-                                                    uiText(IDS_SYSLOG_REFUSED, 2)};
-            const Warning kCollector = {refusedCollector[0].c_str(), refusedCollector[1].c_str(),
-                                        refusedCollector[2].c_str()};
             const struct {
                 const char* name;
                 std::function<void()> spoil;
@@ -228,8 +223,6 @@ TEST_F(ApplyTest, AMissingFieldOrAMacNoHostHasWarnsInEveryLanguageAndStoresNothi
                 {"last MAC group empty", [&] { dlg.setEntry(IDC_GATEWAY_MAC6, ""); }, kMac},
                 {"interval empty", [&] { dlg.setEntry(IDC_INTERVAL, ""); }, kInterval},
                 {"null MAC", [&] { fill(dlg, kNullMac); }, kNotHostMac, true},
-                // Typed, and Apply pressed without leaving the edit; last, as fill leaves the collector alone.
-                {"refused collector", [&] { dlg.setEntry(IDC_SYSLOG, "udp://collector.example/x"); }, kCollector, true},
             };
             for (const auto& entry : kCases) {
                 SCOPED_TRACE(entry.name);
@@ -251,8 +244,7 @@ TEST_F(ApplyTest, AMissingFieldOrAMacNoHostHasWarnsInEveryLanguageAndStoresNothi
                 EXPECT_FALSE(minimisePending(dlg.hwnd()));
             }
         });
-        EXPECT_FALSE(settingExists("timer") || settingExists("gwmac") || settingExists("gwip") ||
-                     settingExists("syslog"));
+        EXPECT_FALSE(settingExists("timer") || settingExists("gwmac") || settingExists("gwip"));
         EXPECT_FALSE(fileExists(package()));
     }
 }
