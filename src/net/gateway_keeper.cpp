@@ -130,6 +130,7 @@ KeeperStep GatewayKeeper::watchDue(const GatewaySighting& seen, uint32_t nowMs) 
     const bool pinLost = pinHeld_ && !pinHolds && !leftToService_;
     pinHeld_ = pinHolds;
     if (movedSince(seen) || pinLost) {
+        step.moved = true;
         judgingMove_ = true;
         pinnedSeenSinceMove_ = false;
         if (!leftToService_) {

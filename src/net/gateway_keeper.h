@@ -63,6 +63,8 @@ struct KeeperStep {
     bool turned = false;
     // The pinned gateway answered an echo for the first time: worth keeping across restarts (knowsEchoAnswered).
     bool learntEcho = false;
+    // The machine moved: an echo sent before tells nothing of where it is now.
+    bool moved = false;
 };
 
 // The service's one wait: the work due now, or how long until some is.

@@ -105,7 +105,8 @@ void CArpMainDlg::BindGateway() {
 
 // The echo the keeper asks for goes off the window's thread: the table is read now, and again with the answer.
 void CArpMainDlg::OnWatchTimer() {
-    driver_.watchDue(std::nullopt, serviceWord());
+    if (driver_.watchDue(std::nullopt, serviceWord()).moved)
+        ++echoTicket_;
     if (keeper_.echoWanted() && keeper_.settings())
         echoWorker_.start(GetHwnd(), kEchoAnsweredMessage, echoTicket_, keeper_.settings()->address, kEchoTimeoutMs);
 }
@@ -114,7 +115,8 @@ void CArpMainDlg::OnEchoAnswered(WPARAM ticket, bool answered) {
     // Any program may post the message: only the answer to this binding's own echo counts.
     if (ticket != echoTicket_ || echoWorker_.busy() || !keeper_.echoWanted())
         return;
-    driver_.watchDue(answered, serviceWord());
+    if (driver_.watchDue(answered, serviceWord()).moved)
+        ++echoTicket_;
 }
 
 ServiceWord CArpMainDlg::serviceWord() {
