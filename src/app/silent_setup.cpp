@@ -49,8 +49,7 @@ std::optional<ServiceSettings> packageSettings(const std::string& tail) {
     const SyslogCollectorParse collector = parseSyslogCollector(config.syslog.value_or(""));
     if (!check.settings || collector.refusal != SyslogRefusal::None)
         return std::nullopt;
-    return ServiceSettings{*config.timer, check.settings->gwip, formatMacText(check.settings->mac),
-                           collector.collector ? formatSyslogCollector(*collector.collector) : ""};
+    return ServiceSettings{*check.settings, collector.collector ? formatSyslogCollector(*collector.collector) : ""};
 }
 
 // The step an event names when an install stops short.

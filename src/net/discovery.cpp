@@ -55,11 +55,8 @@ NetworkDiscovery discoverNetwork(const std::string& gwip, const std::string& gwm
     found.localIpKnown = true;
     found.localIp = *localIp;
 
-    auto localMac = parseMacBytes(adapter->mac);
-    if (!localMac)
-        return found;
     found.localMacKnown = true;
-    found.localMac = macByteTexts(*localMac);
+    found.localMac = macByteTexts(adapter->mac);
 
     // An adapter reporting 0.0.0.0 has no gateway to show.
     const std::string& gatewayText = gwip.empty() ? adapter->gateway : gwip;

@@ -5,8 +5,20 @@
 
 namespace {
 
+// The adapter list costs more to read than the ARP table: the default route is read again only this often, and only
+// while the pin holds (the only time it is judged).
+constexpr uint32_t kDefaultRouteReadPeriodMs = 10000;
+
+// The process's one keeper's last reading of it.
+struct DefaultRouteReading {
+    std::optional<uint32_t> readAtMs;
+    uint32_t interfaceIndex = 0;
+    std::optional<uint32_t> address;
+};
+DefaultRouteReading g_defaultRoute;
+
 // The address the interface's default route goes through, as the adapter list gives it; none without one.
-std::optional<uint32_t> defaultGatewayOf(uint32_t interfaceIndex) {
+std::optional<uint32_t> readDefaultGateway(uint32_t interfaceIndex) {
     std::vector<AdapterInfo> adapters;
     if (!seams().readAdapters(adapters))
         return std::nullopt;
@@ -22,6 +34,24 @@ std::optional<uint32_t> defaultGatewayOf(uint32_t interfaceIndex) {
         return address;
     }
     return std::nullopt;
+}
+
+bool pinHeld(const GatewaySighting& seen, const BindingSettings& settings) {
+    for (const ArpRow& row : seen.rows)
+        if (row.addr == settings.address && row.index == seen.interfaceIndex && row.type == kArpTypeStatic &&
+            macOfRow(row) == settings.mac)
+            return true;
+    return false;
+}
+
+std::optional<uint32_t> defaultGatewayOf(const GatewaySighting& seen, const BindingSettings& settings) {
+    if (!pinHeld(seen, settings))
+        return std::nullopt;
+    DefaultRouteReading& last = g_defaultRoute;
+    const uint32_t now = seams().tickCount();
+    if (!last.readAtMs || last.interfaceIndex != seen.interfaceIndex || now - *last.readAtMs >= kDefaultRouteReadPeriodMs)
+        last = {now, seen.interfaceIndex, readDefaultGateway(seen.interfaceIndex)};
+    return last.address;
 }
 
 }  // namespace
@@ -58,7 +88,7 @@ KeeperStep runWatchDue(GatewayKeeper& keeper,
         InterfaceLink link;
         if (seams().interfaceLink(seen.interfaceIndex, link))
             seen.link = link;
-        seen.defaultGateway = defaultGatewayOf(seen.interfaceIndex);
+        seen.defaultGateway = defaultGatewayOf(seen, settings);
     }
     const KeeperStep step = keeper.watchDue(seen, seams().tickCount());
     carryOut(keeper, step);

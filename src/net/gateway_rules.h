@@ -9,7 +9,7 @@
 
 // What the program takes from one network adapter as the system lists it.
 struct AdapterInfo {
-    std::string mac;        // first six bytes of the hardware address, as formatMacText gives them
+    MacBytes mac{};         // the first six bytes of the hardware address
     std::string ipAddress;  // the first address of the adapter
     std::string gateway;    // the first gateway of the adapter
     uint32_t index = 0;     // its interface, as the ARP rows name it

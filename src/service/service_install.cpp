@@ -94,9 +94,8 @@ bool placeImage(const std::wstring& target, const std::string& image) {
     return false;
 }
 
-ServiceSettings loadMachineSettings() {
-    const ArpSettings stored = loadSettings(SettingsRoot::Machine);
-    return ServiceSettings{stored.timer, stored.gwip, stored.gwmac, stored.syslog};
+ArpSettings loadMachineKey() {
+    return loadSettings(SettingsRoot::Machine);
 }
 
 // The same collector, whatever the case of the scheme and host or the default port written out.
@@ -104,13 +103,17 @@ bool sameCollector(const std::string& one, const std::string& other) {
     return parseSyslogCollector(one).collector == parseSyslogCollector(other).collector;
 }
 
-// The same gateway pinned to the same MAC, whatever the case or separators of the MAC's text.
-bool samePair(const ServiceSettings& one, const ServiceSettings& other) {
-    if (one.gwip != other.gwip)
-        return false;
-    const std::optional<MacBytes> first = pinnableMac(one.gwmac);
-    const std::optional<MacBytes> second = pinnableMac(other.gwmac);
-    return first && second ? *first == *second : one.gwmac == other.gwmac;
+// The machine key pins the same gateway to the same MAC, whatever the case or separators of its MAC's text.
+bool samePair(const ArpSettings& machine, const BindingSettings& binding) {
+    const BindingCheck installed = checkBindingSettings(machine.timer, machine.gwip, machine.gwmac);
+    return installed.settings && installed.settings->address == binding.address &&
+           installed.settings->mac == binding.mac;
+}
+
+// ... and binds at the same interval.
+bool sameBinding(const ArpSettings& machine, const BindingSettings& binding) {
+    const BindingCheck installed = checkBindingSettings(machine.timer, machine.gwip, machine.gwmac);
+    return samePair(machine, binding) && installed.settings->interval == binding.interval;
 }
 
 // Whether the installed image states a later version than ours; one without a version is older.
@@ -125,9 +128,9 @@ bool installedImageIsNewer(const std::wstring& target, const std::string& image)
 
 bool storeMachineSettings(const ServiceSettings& settings) {
     ArpSettings stored;
-    stored.timer = settings.timer;
-    stored.gwmac = settings.gwmac;
-    stored.gwip = settings.gwip;
+    stored.timer = settings.binding.interval;
+    stored.gwmac = formatMacText(settings.binding.mac);
+    stored.gwip = settings.binding.gwip;
     stored.syslog = settings.syslog;
     return storeSettings(SettingsRoot::Machine, stored);
 }
@@ -207,7 +210,7 @@ bool serviceRuns(const std::wstring& image) {
 
 // The Program Files copy is the service's when the service runs it or the machine key is there; an administrator
 // who keeps the program there without a service keeps it. The running program's own file is never ours to delete.
-bool copyBelongsToService(const std::wstring& target, const ServiceSettings& machine) {
+bool copyBelongsToService(const std::wstring& target, const ArpSettings& machine) {
     const bool machineKeyThere = machine.timer != 0 || !machine.gwip.empty() || !machine.gwmac.empty();
     return (serviceRuns(target) || machineKeyThere) && !isHeldOwnImage(target) &&
            lstrcmpiW(target.c_str(), ownExecutablePath().c_str()) != 0;
@@ -226,7 +229,7 @@ ServiceSetup installService(const ServiceSettings& requested, InstallRequest req
     // A client without a collector writes back the machine key's, whatever it holds.
     ServiceSettings settings = requested;
     if (request == InstallRequest::Client && settings.syslog.empty())
-        settings.syslog = loadMachineSettings().syslog;
+        settings.syslog = loadMachineKey().syslog;
     // Nothing is written before the image is known to be the one that runs.
     std::string image;
     if (readHeldImage(image) != HeldImage::Read)
@@ -240,9 +243,8 @@ ServiceSetup installService(const ServiceSettings& requested, InstallRequest req
     if (request == InstallRequest::Client && state != ServiceState::Missing) {
         // Two packages on one machine, or an older build, must not take turns rewriting the service.
         replaceImage = replaceImage && !installedImageIsNewer(target, image);
-        const ServiceSettings installed = loadMachineSettings();
-        if (!replaceImage && samePair(installed, settings) && installed.timer == settings.timer &&
-            sameCollector(installed.syslog, settings.syslog))
+        const ArpSettings installed = loadMachineKey();
+        if (!replaceImage && sameBinding(installed, settings.binding) && sameCollector(installed.syslog, settings.syslog))
             return wasActive || serviceManager().start(kServiceName) ? ServiceSetup::Done : ServiceSetup::StartFailed;
     }
     // A failed update keeps the image that was there: the service it ran before is started again, and says so.
@@ -272,7 +274,7 @@ ServiceSetup installService(const ServiceSettings& requested, InstallRequest req
 
 bool removeService(std::string* pinnedGwip) {
     // Read before anything goes: what the service pinned, and whether the Program Files copy is its own.
-    const ServiceSettings machine = loadMachineSettings();
+    const ArpSettings machine = loadMachineKey();
     const std::wstring target = serviceImagePath();
     const bool ownsCopy = !target.empty() && copyBelongsToService(target, machine);
     if (pinnedGwip)
@@ -301,8 +303,8 @@ bool serviceRunning() {
     return serviceManager().query(kServiceName) == ServiceState::Running;
 }
 
-bool servicePinsPair(const ServiceSettings& settings) {
-    return serviceInstalled() && samePair(loadMachineSettings(), settings);
+bool servicePinsPair(const BindingSettings& binding) {
+    return serviceInstalled() && samePair(loadMachineKey(), binding);
 }
 
 bool serviceInstalled() {

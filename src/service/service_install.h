@@ -1,4 +1,5 @@
 #pragma once
+#include "net/binding_settings.h"
 #include <cstdint>
 #include <string>
 
@@ -18,11 +19,10 @@ enum class ServiceSetup {
     StartFailed,        // registered, but it could not be started
 };
 
-// What the service pins, and where it sends its alerts: the same values, names and types as the user's key.
+// What the service pins, read once into the binding's record, and where it sends its alerts. The machine key gets
+// them back with the same names and types as the user's key, the MAC in its canonical text.
 struct ServiceSettings {
-    int32_t timer = 0;
-    std::string gwip;
-    std::string gwmac;
+    BindingSettings binding;
     std::string syslog;  // a collector parseSyslogCollector takes, or empty
 };
 
@@ -49,7 +49,7 @@ bool removeService(std::string* pinnedGwip = nullptr);
 // Whether the service runs now (asked with SERVICE_QUERY_STATUS alone, which every user may).
 bool serviceRunning();
 // Whether the service exists and its machine key pins this gateway to this MAC.
-bool servicePinsPair(const ServiceSettings& settings);
+bool servicePinsPair(const BindingSettings& binding);
 // Whether the service exists, running or not.
 bool serviceInstalled();
 

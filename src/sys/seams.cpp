@@ -88,7 +88,7 @@ bool realReadAdapters(std::vector<AdapterInfo>& adapters) {
         // The first six bytes whatever AddressLength says: the record always holds eight.
         MacBytes mac;
         std::copy_n(entry->Address, mac.size(), mac.begin());
-        info.mac = formatMacText(mac);
+        info.mac = mac;
         info.ipAddress = ipText(entry->IpAddressList);
         info.gateway = ipText(entry->GatewayList);
         info.index = entry->Index;

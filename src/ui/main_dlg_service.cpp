@@ -38,12 +38,16 @@ unsigned CArpMainDlg::applyServiceChoice() {
     const bool wanted = SendMessageW(GetDlgItem(IDC_SERVICE), BM_GETCHECK, 0, 0) == BST_CHECKED;
     const bool elevated = seams().processElevated();
     const bool client = currentRunMode() != RunMode::Admin;
-    const ServiceSettings own{timer, gwip, gwmac, syslog};
+    const BindingCheck own = checkBindingSettings(timer, gwip, gwmac);
     if (wanted) {
+        // Apply and the import checked the pair already; one that still cannot bind installs nothing.
+        if (!own.settings)
+            return IDS_SERVICE_INSTALL_FAILED;
         // Without the rights there is nothing to ask for while the service already pins this pair.
         if (!elevated)
-            return servicePinsPair(own) ? 0 : IDS_SERVICE_NEEDS_ADMIN;
-        return setupWarning(installService(own, client ? InstallRequest::Client : InstallRequest::Administrator));
+            return servicePinsPair(*own.settings) ? 0 : IDS_SERVICE_NEEDS_ADMIN;
+        return setupWarning(installService({*own.settings, syslog},
+                                           client ? InstallRequest::Client : InstallRequest::Administrator));
     }
     if (!client && elevated && serviceInstalled() && !removeService())
         return IDS_SERVICE_REMOVE_FAILED;

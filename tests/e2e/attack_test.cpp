@@ -103,7 +103,7 @@ TEST_F(Attack, AClientKeepsTheGatewaysMacThroughTheAttackAndItsIconSaysPinned) {
 
     // A default route through another address of the link: the pin protects nothing, and the icon says so.
     ASSERT_TRUE(netns::act("route-via 192.0.2.99"));
-    EXPECT_TRUE(waitUntilTrue([&] { return tray.tooltip() == kRoutedElsewhereTip; }, 10000)) << tray.describe();
+    EXPECT_TRUE(waitUntilTrue([&] { return tray.tooltip() == kRoutedElsewhereTip; }, 20000)) << tray.describe();
     ASSERT_TRUE(netns::act("route-via 192.0.2.1"));
     EXPECT_TRUE(waitUntilTrue([&] { return tray.tooltip() == netns::kPinnedTip; }, 10000)) << tray.describe();
 

@@ -8,10 +8,10 @@
 
 namespace {
 
-// The MAC text tells the adapters apart.
-AdapterInfo adapter(const char* tag, const char* ip, const char* gateway) {
+// The interface index tells the adapters apart.
+AdapterInfo adapter(uint32_t tag, const char* ip, const char* gateway) {
     AdapterInfo info;
-    info.mac = tag;
+    info.index = tag;
     info.ipAddress = ip;
     info.gateway = gateway;
     return info;
@@ -38,24 +38,24 @@ ArpRow row(uint32_t addr, uint8_t firstByte, uint32_t type = 3, uint32_t length 
 }  // namespace
 
 TEST(NetAdapterSelection, TakesTheFirstAdapterWithAddressAndGateway) {
-    EXPECT_EQ(selectLocalAdapter({adapter("1", "10.0.0.5", ""), adapter("2", "192.168.1.9", "192.168.1.1"),
-                                  adapter("3", "172.16.0.2", "172.16.0.1")})
-                  ->mac,
-              "2");
+    EXPECT_EQ(selectLocalAdapter({adapter(1, "10.0.0.5", ""), adapter(2, "192.168.1.9", "192.168.1.1"),
+                                  adapter(3, "172.16.0.2", "172.16.0.1")})
+                  ->index,
+              2u);
     // Windows lists adapters without address or gateway with 0.0.0.0.
-    EXPECT_EQ(selectLocalAdapter({adapter("1", "10.0.0.5", "0.0.0.0"), adapter("2", "0.0.0.0", "10.0.0.1"),
-                                  adapter("3", "192.168.1.9", "192.168.1.1"), adapter("4", "1.1.1.1", "1.1.1.2")})
-                  ->mac,
-              "3");
-    EXPECT_EQ(selectLocalAdapter({adapter("1", "10.0.0.5", "10.0.0.1"), adapter("2", "0.0.0.0", "")})->mac, "1");
+    EXPECT_EQ(selectLocalAdapter({adapter(1, "10.0.0.5", "0.0.0.0"), adapter(2, "0.0.0.0", "10.0.0.1"),
+                                  adapter(3, "192.168.1.9", "192.168.1.1"), adapter(4, "1.1.1.1", "1.1.1.2")})
+                  ->index,
+              3u);
+    EXPECT_EQ(selectLocalAdapter({adapter(1, "10.0.0.5", "10.0.0.1"), adapter(2, "0.0.0.0", "")})->index, 1u);
 }
 
 TEST(NetAdapterSelection, FallsBackToTheLastAdapterOrNone) {
     EXPECT_EQ(
-        selectLocalAdapter({adapter("1", "10.0.0.5", ""), adapter("2", "", "10.0.0.1"), adapter("3", "0.0.0.0", "")})
-            ->mac,
-        "3");
-    EXPECT_EQ(selectLocalAdapter({adapter("7", "", "")})->mac, "7");
+        selectLocalAdapter({adapter(1, "10.0.0.5", ""), adapter(2, "", "10.0.0.1"), adapter(3, "0.0.0.0", "")})
+            ->index,
+        3u);
+    EXPECT_EQ(selectLocalAdapter({adapter(7, "", "")})->index, 7u);
     EXPECT_FALSE(selectLocalAdapter({}));
 }
 

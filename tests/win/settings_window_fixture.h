@@ -28,7 +28,7 @@ class SettingsWindowTest : public FakeNetworkTest {
         AdapterInfo adapter;
         adapter.ipAddress = "192.168.1.23";
         adapter.gateway = "192.168.1.1";
-        adapter.mac = "00-0C-29-AB-CD-EF";
+        adapter.mac = {0x00, 0x0C, 0x29, 0xAB, 0xCD, 0xEF};
         fakeNetwork().adapters = {adapter};
         setRunMode(RunMode::Admin);
     }
