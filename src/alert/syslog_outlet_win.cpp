@@ -51,6 +51,7 @@ bool SyslogOutlet::use(const std::string& value) {
 
 void SyslogOutlet::stop() {
     sender_.reset();
+    value_.clear();  // the next use starts afresh, whatever the value
 }
 
 void SyslogOutlet::tell(const GatewayNews& news, bool) {

@@ -14,7 +14,7 @@ class SyslogOutlet : public NewsOutlet {
     // Sends to the collector the value names from now on: started, restarted when the value changed, stopped when it
     // is empty. A value that cannot be read sends nothing; the answer is false then.
     bool use(const std::string& value);
-    // Sends what waits (for a short grace) and stops.
+    // Sends what waits (for a short grace) and stops; the next use starts again.
     void stop();
 
     void tell(const GatewayNews& news, bool turned) override;

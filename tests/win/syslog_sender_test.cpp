@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "alert/syslog_outlet_win.h"
 #include "alert/syslog_sender_win.h"
 
 namespace {
@@ -98,4 +99,23 @@ TEST(SyslogSender, TcpWaitsForTheCollectorAndFramesByOctetCount) {
     sender.stop();
     EXPECT_LT(GetTickCount() - before, 1000u);
     EXPECT_FALSE(sender.send(SyslogSeverity::Notice, "AFTER", {}));
+}
+
+// The window stops its outlet at every Apply and uses the same collector again: it must send again. A state's
+// message carries the table's MSGID and the news record's fields.
+TEST(SyslogOutlet, SendsAgainAfterAStopWithTheSameCollector) {
+    Collector collector(SOCK_DGRAM);
+    SyslogOutlet outlet;
+    GatewayNews news;
+    news.state = GatewayState::Silent;
+    news.gateway = "192.0.2.1";
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(outlet.use("udp://127.0.0.1:" + std::to_string(collector.port)));
+        outlet.tell(news, true);
+        const std::string datagram = Collector::receive(collector.socket.get());
+        EXPECT_NE(datagram.find(" SILENT [origin"), std::string::npos) << round << datagram;
+        EXPECT_NE(datagram.find("\xEF\xBB\xBFstate=SILENT gateway=192.0.2.1 "), std::string::npos) << datagram;
+        outlet.stop();
+    }
+    EXPECT_FALSE(outlet.use("tls://127.0.0.1"));
 }
