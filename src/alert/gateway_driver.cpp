@@ -6,10 +6,6 @@
 
 namespace {
 
-// The settings warning says when they are read again.
-constexpr const char* kInvalidSettingsRetryText = "60";
-static_assert(kInvalidSettingsRetryMs == 60000);
-
 uint64_t utcNowMs() {
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);

@@ -1,9 +1,5 @@
 #include "net/gateway_keeper.h"
 
-namespace {
-
-// Whether the interface's rows hold the pinned MAC as a static entry (the pin), or as the system learnt it
-// (dynamic: the gateway itself answered).
 bool holdsPinnedMac(const GatewaySighting& seen, const BindingSettings& settings, bool asStatic) {
     for (const ArpRow& row : seen.rows) {
         if (row.addr == settings.address && row.index == seen.interfaceIndex &&
@@ -12,8 +8,6 @@ bool holdsPinnedMac(const GatewaySighting& seen, const BindingSettings& settings
     }
     return false;
 }
-
-}  // namespace
 
 uint32_t msUntil(uint32_t nowMs, uint32_t dueMs) {
     const uint32_t ahead = dueMs - nowMs;

@@ -21,6 +21,8 @@ constexpr int kSilentEchoes = 2;
 constexpr uint32_t kConflictTestMs = 4000;
 // Settings that keep the binding from running are read again after this long (the service's retry).
 constexpr uint32_t kInvalidSettingsRetryMs = 60000;
+// The same, as the settings warning states it.
+constexpr const char* kInvalidSettingsRetryText = "60";
 
 // Milliseconds from now until due on a clock that wraps: 0 once due has passed. A due time more than half the
 // clock's range ahead counts as passed.
@@ -50,6 +52,10 @@ struct GatewaySighting {
     // The address the interface's default route goes through (network byte order), where it has one.
     std::optional<uint32_t> defaultGateway;
 };
+
+// Whether the interface's rows hold the pinned MAC as a static entry (the pin), or as the system learnt it (dynamic:
+// the gateway itself answered).
+bool holdsPinnedMac(const GatewaySighting& seen, const BindingSettings& settings, bool asStatic);
 
 // What the one who drives the keeper does now.
 struct KeeperStep {

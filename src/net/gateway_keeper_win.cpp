@@ -36,16 +36,8 @@ std::optional<uint32_t> readDefaultGateway(uint32_t interfaceIndex) {
     return std::nullopt;
 }
 
-bool pinHeld(const GatewaySighting& seen, const BindingSettings& settings) {
-    for (const ArpRow& row : seen.rows)
-        if (row.addr == settings.address && row.index == seen.interfaceIndex && row.type == kArpTypeStatic &&
-            macOfRow(row) == settings.mac)
-            return true;
-    return false;
-}
-
 std::optional<uint32_t> defaultGatewayOf(const GatewaySighting& seen, const BindingSettings& settings) {
-    if (!pinHeld(seen, settings))
+    if (!holdsPinnedMac(seen, settings, true))
         return std::nullopt;
     DefaultRouteReading& last = g_defaultRoute;
     const uint32_t now = seams().tickCount();

@@ -30,7 +30,7 @@ void GatewayGuard::bindWithKey() {
     driver_.configure(checkBindingSettings(stored.timer, stored.gwip, stored.gwmac), 0);
     const bool syslogReadable = syslog_.use(loadSyslogValue(SettingsRoot::Machine));
     if (!syslogReadable && !syslogRefusalTold_)
-        driver_.tellEvent({kEventSettingsInvalid, {"syslog", "60"}});
+        driver_.tellEvent({kEventSettingsInvalid, {"syslog", kInvalidSettingsRetryText}});
     syslogRefusalTold_ = !syslogReadable;
     driver_.bindDue();
 }
